@@ -1,0 +1,2 @@
+# Files of this subsystem: target_sources(brivamo_core ...) for window-free logic,
+# target_sources(brivamo_ui ...) for widgets and platform code.

@@ -1,0 +1,4 @@
+# Files of this subsystem: target_sources(brivamo_core ...) for window-free logic,
+# target_sources(brivamo_ui ...) for widgets and platform code.
+target_sources(brivamo_ui PRIVATE
+  src/puzzle/make_command.cpp src/puzzle/make_command.h)

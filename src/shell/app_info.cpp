@@ -1,0 +1,1 @@
+#include "shell/app_info.h"
