@@ -1,5 +1,6 @@
 # Files of this subsystem: target_sources(brivamo_core ...) for window-free logic,
 # target_sources(brivamo_ui ...) for widgets and platform code.
 target_sources(brivamo_core PRIVATE src/shell/app_info.cpp src/shell/app_info.h)
+target_sources(brivamo_core PRIVATE src/shell/settings.cpp src/shell/settings.h)
 target_sources(brivamo_ui PRIVATE
   src/shell/bas_brivamo.cpp src/shell/bas_brivamo.h)

@@ -1,2 +1,4 @@
 # Files of this subsystem: target_sources(brivamo_core ...) for window-free logic,
 # target_sources(brivamo_ui ...) for widgets and platform code.
+target_sources(brivamo_core PRIVATE
+  src/wordlists/validation.cpp src/wordlists/validation.h)
