@@ -1,4 +1,9 @@
 # Files of this subsystem: target_sources(brivamo_core ...) for window-free logic,
 # target_sources(brivamo_ui ...) for widgets and platform code.
+target_sources(brivamo_core PRIVATE
+  src/puzzle/standard_routines.cpp src/puzzle/standard_routines.h
+  src/puzzle/puzzle_grid.cpp src/puzzle/puzzle_grid.h
+  src/puzzle/puzzle_host.h
+  src/puzzle/puzzle_generator.cpp src/puzzle/puzzle_generator.h)
 target_sources(brivamo_ui PRIVATE
   src/puzzle/make_command.cpp src/puzzle/make_command.h)

@@ -1,0 +1,396 @@
+#include "puzzle/puzzle_generator.h"
+#include "puzzle_support.h"
+
+#include <QtTest>
+
+using namespace brivamo;
+
+namespace {
+
+// One line per letter of a word laid from (row, column) in a direction; contents holds the
+// character each line reports ('-' for an empty cell), defaulting to the word's own letters.
+QStringList cells(const char *kind, int row, int column, int direction, const QString &word,
+                  const QString &contents = QString())
+{
+    const QString shown = contents.isNull() ? word : contents;
+    QStringList lines;
+    for (int k = 0; k < shown.size(); ++k)
+        lines << RecordingHost::cell(kind, row + k * DirectionSteps[direction].row,
+                                     column + k * DirectionSteps[direction].column, shown[k]);
+    return lines;
+}
+
+// Word 1 "ABCDEFG" lies on the diagonal from (7, 7) to (1, 1) of a square of side 8.
+const QString Word1 = QStringLiteral("ABCDEFG");
+
+QStringList firstWordPlaced()
+{
+    return QStringList{QStringLiteral("AttemptStarted 1"), QStringLiteral("Yield")} +
+           cells("CellTried", 7, 7, 8, Word1) + QStringList{QStringLiteral("WordAccepted 1")} +
+           cells("CellCommitted", 7, 7, 8, Word1);
+}
+
+// True when the word can be read in the solution layer in one of the eight directions.
+bool solutionHolds(const PuzzleGrid &grid, const QString &word)
+{
+    const int n = grid.side();
+    for (int row = 1; row <= n; ++row)
+        for (int column = 1; column <= n; ++column)
+            for (int direction = 1; direction <= 8; ++direction) {
+                WordPlacement p{row, column, 0, 0, 0, static_cast<int>(word.size())};
+                p.setDirection(direction);
+                if (!p.fits(n))
+                    continue;
+                bool all = true;
+                for (int k = 1; k <= p.length && all; ++k)
+                    all = grid.solution(p.rowOf(k), p.columnOf(k)) == word[k - 1];
+                if (all)
+                    return true;
+            }
+    return false;
+}
+
+// Checks, as the notifications arrive, that word 1 is accepted on its first candidate, lying
+// upwards to the left from rows and columns L to N, and that every third word crosses.
+class CheckingHost : public RecordingHost
+{
+public:
+    CheckingHost(const PuzzleGrid &grid, const QStringList &words) : m_grid(grid), m_words(words) {}
+
+    QStringList faults;
+    int crossingsChecked = 0;
+
+    void AttemptStarted(int attempt) override
+    {
+        RecordingHost::AttemptStarted(attempt);
+        m_candidates = 0;
+    }
+    void Yield() override
+    {
+        RecordingHost::Yield();
+        ++m_candidates;
+        m_tried.clear();
+    }
+    void CellTried(int row, int column, QChar letter) override
+    {
+        RecordingHost::CellTried(row, column, letter);
+        m_tried.push_back({row, column, letter});
+    }
+    void WordAccepted(int wordsPlaced) override
+    {
+        RecordingHost::WordAccepted(wordsPlaced);
+        const QString &word = m_words[wordsPlaced - 1];
+        if (m_tried.size() != word.size())
+            faults
+                << QStringLiteral("word %1 accepted after %2 letters").arg(wordsPlaced).arg(m_tried.size());
+        if (wordsPlaced == 1) {
+            const int n = m_grid.side();
+            const auto &first = m_tried.front();
+            if (m_candidates != 1 || first.row < word.size() || first.column < word.size() || first.row > n ||
+                first.column > n)
+                faults << QStringLiteral("word 1 candidate %1 at %2,%3")
+                              .arg(m_candidates)
+                              .arg(first.row)
+                              .arg(first.column);
+            for (int k = 1; k < m_tried.size(); ++k)
+                if (m_tried[k].row != first.row - k || m_tried[k].column != first.column - k)
+                    faults << QStringLiteral("word 1 not upwards to the left");
+        }
+        if (wordsPlaced % 3 == 0) {
+            ++crossingsChecked;
+            bool crosses = false;
+            for (const auto &t : m_tried)
+                crosses = crosses || m_grid.solution(t.row, t.column) == t.letter;
+            if (!crosses)
+                faults << QStringLiteral("word %1 crosses nothing").arg(wordsPlaced);
+        }
+    }
+
+private:
+    struct Tried
+    {
+        int row;
+        int column;
+        QChar letter;
+    };
+    const PuzzleGrid &m_grid;
+    QStringList m_words;
+    QList<Tried> m_tried;
+    int m_candidates = 0;
+};
+
+} // namespace
+
+class TestPuzzleGenerator : public QObject
+{
+    Q_OBJECT
+private slots:
+    void collisionUndone_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("collisionLetter");
+        QTest::addColumn<bool>("pauses");
+        // Word 2 runs left to right along a row and meets word 1's letter on the diagonal.
+        QTest::newRow("at letter 5, no pause") << 5 << 5 << false;
+        QTest::newRow("at letter 6, pause first") << 6 << 6 << true;
+    }
+    void collisionUndone()
+    {
+        QFETCH(int, row);
+        QFETCH(int, collisionLetter);
+        QFETCH(bool, pauses);
+        const QString word2 = QStringLiteral("MNOPQRS");
+        // word 1 at (7, 7); word 2 first along the row, then down column 8.
+        ScriptedRandom random{7, 7, 3, row, 1, 5, 1, 8};
+        RecordingHost host;
+        PuzzleGrid grid;
+        QCOMPARE(MakePuzzle(grid, {Word1, word2}, 8, host, random), PuzzleOutcome::Completed);
+
+        QStringList expected = firstWordPlaced();
+        expected << QStringLiteral("Yield") << cells("CellTried", row, 1, 3, word2.left(collisionLetter - 1));
+        if (pauses)
+            expected << QStringLiteral("PauseRequested 60");
+        const QChar met = Word1[7 - row];
+        expected << cells("CellReverted", row, 1, 3, word2.left(collisionLetter),
+                          QString(collisionLetter - 1, u'-') + met);
+        expected << QStringLiteral("Yield") << cells("CellTried", 1, 8, 5, word2)
+                 << QStringLiteral("WordAccepted 2") << cells("CellCommitted", 1, 8, 5, word2)
+                 << QStringLiteral("PuzzleCompleted");
+        QCOMPARE(host.log, expected);
+        QCOMPARE(random.outOfRange, 0);
+        // The rejected candidate's scribbles in the puzzle layer were overwritten by the fill.
+        QCOMPARE(grid.solution(row, 1), PuzzleGrid::Dot);
+        QCOMPARE(grid.solution(1, 8), QChar(u'M'));
+    }
+
+    void crossingRule_data()
+    {
+        QTest::addColumn<QString>("word3");
+        QTest::addColumn<bool>("firstCandidateRejected");
+        QTest::addColumn<bool>("pauses");
+        QTest::newRow("6 letters, no crossing: pause") << QStringLiteral("OPQRSA") << true << true;
+        QTest::newRow("5 letters, no crossing: no pause") << QStringLiteral("OPQRA") << true << false;
+        QTest::newRow("word laid over itself counts as crossing") << Word1 << false << false;
+    }
+    void crossingRule()
+    {
+        QFETCH(QString, word3);
+        QFETCH(bool, firstCandidateRejected);
+        QFETCH(bool, pauses);
+        const QString word2 = QStringLiteral("HIJKLMN");
+        const int length = static_cast<int>(word3.size());
+        std::initializer_list<int> overItself{7, 7, 5, 1, 8, 8, 7, 7};
+        // Word 3 first along empty row 8, then along row 7 ending on word 1's "A" at (7, 7).
+        std::initializer_list<int> alongRows{7, 7, 5, 1, 8, 3, 8, 1, 3, 7, 8 - length};
+        ScriptedRandom random(firstCandidateRejected ? alongRows : overItself);
+        RecordingHost host;
+        PuzzleGrid grid;
+        QCOMPARE(MakePuzzle(grid, {Word1, word2, word3}, 8, host, random), PuzzleOutcome::Completed);
+
+        QStringList expected = firstWordPlaced();
+        expected << QStringLiteral("Yield") << cells("CellTried", 1, 8, 5, word2)
+                 << QStringLiteral("WordAccepted 2") << cells("CellCommitted", 1, 8, 5, word2)
+                 << QStringLiteral("Yield");
+        if (firstCandidateRejected) {
+            expected << cells("CellTried", 8, 1, 3, word3);
+            if (pauses)
+                expected << QStringLiteral("PauseRequested 60");
+            expected << cells("CellReverted", 8, 1, 3, word3, QString(length, u'-'))
+                     << QStringLiteral("Yield") << cells("CellTried", 7, 8 - length, 3, word3)
+                     << QStringLiteral("WordAccepted 3") << cells("CellCommitted", 7, 8 - length, 3, word3);
+        } else {
+            expected << cells("CellTried", 7, 7, 8, word3) << QStringLiteral("WordAccepted 3")
+                     << cells("CellCommitted", 7, 7, 8, word3);
+        }
+        expected << QStringLiteral("PuzzleCompleted");
+        QCOMPARE(host.log, expected);
+        QCOMPARE(random.outOfRange, 0);
+    }
+
+    void givesUpAfterTenAttempts_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<int>("side");
+        // Every line of a 3 × 3 square meets the diagonal that word 1 fills.
+        QTest::newRow("every candidate collides") << QStringList{"ABC", "XXX"} << 3;
+        // Word 3 shares no letter with the others, so it can never cross.
+        QTest::newRow("third word cannot cross") << QStringList{"ABC", "DEF", "GHI"} << 5;
+        QTest::newRow("long words, side 6") << QStringList{"ABCDEF", "GHIJKL", "MNOPQR"} << 6;
+    }
+    void givesUpAfterTenAttempts()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(int, side);
+        modStandard::SeededRandomSource random(7);
+        RecordingHost host;
+        PuzzleGrid grid;
+        QCOMPARE(MakePuzzle(grid, words, side, host, random), PuzzleOutcome::GivenUp);
+
+        QCOMPARE(host.log.count(QStringLiteral("WordAbandoned")), 10);
+        QCOMPARE(host.log.count(QStringLiteral("PuzzleCompleted")), 0);
+        QCOMPARE(host.log.mid(host.log.size() - 2), (QStringList{"WordAbandoned", "AttemptFailed 10"}));
+        int attempt = 0;
+        int candidates = 0;
+        for (qsizetype i = 0; i < host.log.size(); ++i) {
+            const QString &line = host.log[i];
+            if (line.startsWith(QLatin1String("AttemptStarted"))) {
+                QCOMPARE(line, QStringLiteral("AttemptStarted %1").arg(++attempt));
+                candidates = 0;
+            } else if (line == QLatin1String("Yield")) {
+                ++candidates;
+            } else if (line.startsWith(QLatin1String("WordAccepted"))) {
+                candidates = 0;
+            } else if (line == QLatin1String("WordAbandoned")) {
+                // The abandoned word had exactly 3 × N² + 1 candidates; the attempt fails next.
+                QCOMPARE(candidates, CandidateLimit(side));
+                QCOMPARE(host.log.value(i + 1), QStringLiteral("AttemptFailed %1").arg(attempt));
+            }
+        }
+        QCOMPARE(attempt, 10);
+    }
+
+    void cancelSeenOnlyAtCandidateChoice_data()
+    {
+        QTest::addColumn<QString>("cancelAt");
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("lastLines");
+        QTest::newRow("during the first yield")
+            << "Yield" << int(PuzzleOutcome::Cancelled) << "AttemptStarted 1|Yield";
+        QTest::newRow("while a candidate is walked")
+            << "CellTried 6 1 M" << int(PuzzleOutcome::Cancelled) << "CellReverted 6 6 B|Yield";
+        QTest::newRow("while the last word is accepted")
+            << "WordAccepted 2" << int(PuzzleOutcome::Completed) << "CellCommitted 7 8 S|PuzzleCompleted";
+        QTest::newRow("while the last letter is committed")
+            << "CellCommitted 7 8 S" << int(PuzzleOutcome::Completed)
+            << "CellCommitted 7 8 S|PuzzleCompleted";
+    }
+    void cancelSeenOnlyAtCandidateChoice()
+    {
+        QFETCH(QString, cancelAt);
+        QFETCH(int, outcome);
+        QFETCH(QString, lastLines);
+        const QStringList words{Word1, QStringLiteral("MNOPQRS")};
+        ScriptedRandom random{7, 7, 3, 6, 1, 5, 1, 8};
+        RecordingHost host;
+        host.cancelAt = cancelAt;
+        PuzzleGrid grid;
+        QCOMPARE(int(MakePuzzle(grid, words, 8, host, random)), outcome);
+        const QStringList tail = lastLines.split(u'|');
+        QCOMPARE(host.log.mid(host.log.size() - tail.size()), tail);
+
+        // A fresh run starts with the flag cleared, whatever the last one left behind.
+        RecordingHost again;
+        again.requestCancel();
+        modStandard::SeededRandomSource seeded(3);
+        QCOMPARE(MakePuzzle(grid, words, 8, again, seeded), PuzzleOutcome::Completed);
+    }
+
+    void completedPuzzles_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<int>("side");
+        const QStringList animals{"ALLIGATOR", "BADGER", "CAMEL",  "DONKEY", "ELEPHANT", "FERRET",
+                                  "GIRAFFE",   "HORSE",  "IGUANA", "JAGUAR", "KOALA",    "LLAMA"};
+        QTest::newRow("twelve animals, side 12") << animals << 12;
+        QTest::newRow("twelve animals, side 15") << animals << 15;
+        QTest::newRow("side equal to word 1")
+            << QStringList{"SATURDAY", "WEDNESDAY", "TUESDAY", "MONDAY"} << 9;
+        QTest::newRow("one word") << QStringList{"LONELY"} << 6;
+        QTest::newRow("repeated word") << QStringList{"ECHO", "ECHO", "ECHO", "ECHO"} << 4;
+    }
+    void completedPuzzles()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(int, side);
+        SortWordsLongestFirst(words);
+        const int longest = static_cast<int>(words.first().size());
+        int completed = 0;
+        for (std::uint32_t seed = 1; seed <= 40; ++seed) {
+            modStandard::SeededRandomSource random(seed);
+            PuzzleGrid grid;
+            CheckingHost host(grid, words);
+            const PuzzleOutcome outcome = MakePuzzle(grid, words, side, host, random);
+            QVERIFY2(host.faults.isEmpty(), qPrintable(host.faults.join(u'\n')));
+            if (outcome != PuzzleOutcome::Completed) {
+                QCOMPARE(outcome, PuzzleOutcome::GivenUp);
+                continue;
+            }
+            ++completed;
+            QCOMPARE(host.log.last(), QStringLiteral("PuzzleCompleted"));
+            for (int row = 1; row <= side; ++row)
+                for (int column = 1; column <= side; ++column) {
+                    const QChar puzzle = grid.puzzle(row, column);
+                    const QChar solution = grid.solution(row, column);
+                    QVERIFY(puzzle >= u'A' && puzzle <= u'Z');
+                    QVERIFY(solution == PuzzleGrid::Dot || solution == puzzle);
+                }
+            for (const QString &word : words)
+                QVERIFY2(solutionHolds(grid, word), qPrintable(word));
+            if (side == longest) {
+                // Word 1 runs along the main diagonal, first letter bottom right.
+                for (int k = 1; k <= longest; ++k)
+                    QCOMPARE(grid.solution(side + 1 - k, side + 1 - k), words.first()[k - 1]);
+            }
+        }
+        QVERIFY(completed > 0);
+    }
+
+    void refusesSidesThatCannotHoldTheWords_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<int>("side");
+        QTest::newRow("side below the longest word") << QStringList{"ELEPHANT", "CAT"} << 7;
+        QTest::newRow("side above 30") << QStringList{"CAT"} << 31;
+        QTest::newRow("side 0") << QStringList{"CAT"} << 0;
+    }
+    void refusesSidesThatCannotHoldTheWords()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(int, side);
+        RecordingHost host;
+        PuzzleGrid grid;
+        modStandard::SeededRandomSource random(1);
+        QCOMPARE(MakePuzzle(grid, words, side, host, random), PuzzleOutcome::Refused);
+        QVERIFY(host.log.isEmpty());
+    }
+
+    void longestFirst_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QStringList>("sorted");
+        QTest::newRow("equal lengths keep their order")
+            << QStringList{"APE", "LION", "ZEBRA", "CAT", "BEAR", "DOG"}
+            << QStringList{"ZEBRA", "LION", "BEAR", "APE", "CAT", "DOG"};
+        QTest::newRow("already sorted")
+            << QStringList{"GIRAFFE", "HORSE", "EMU"} << QStringList{"GIRAFFE", "HORSE", "EMU"};
+        QTest::newRow("reversed") << QStringList{"OX", "EMU", "LION"} << QStringList{"LION", "EMU", "OX"};
+    }
+    void longestFirst()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, sorted);
+        SortWordsLongestFirst(words);
+        QCOMPARE(words, sorted);
+    }
+
+    void randomInRange()
+    {
+        modStandard::SeededRandomSource a(42);
+        modStandard::SeededRandomSource b(42);
+        QList<int> seen(26);
+        for (int i = 0; i < 5000; ++i) {
+            const int value = modStandard::RandomInRange(a, 65, 90);
+            QVERIFY(value >= 65 && value <= 90);
+            QCOMPARE(value, b.inRange(65, 90));
+            ++seen[value - 65];
+        }
+        for (int count : seen)
+            QVERIFY(count > 100); // about 192 each
+        QCOMPARE(a.inRange(7, 7), 7);
+        QCOMPARE(modStandard::PauseMilliseconds(0.06), 60);
+        QCOMPARE(modStandard::PauseMilliseconds(0.2), 200);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPuzzleGenerator)
+#include "tst_puzzle_generator.moc"
