@@ -1,0 +1,28 @@
+#pragma once
+
+#include "puzzle/puzzle_grid.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <optional>
+
+namespace brivamo {
+
+// What `brivamo --make CATEGORY [options]` asks for.
+struct MakeOptions
+{
+    QString category;
+    int side = PuzzleGrid::MaxSide;
+    int count = 1;
+    std::optional<std::uint32_t> seed; // absent: seeded from the clock
+    bool quiet = false;
+};
+
+// Reads the arguments that follow the program name. Returns an empty string on success,
+// otherwise a one-line reason. Options may come in any order; a repeated option keeps its
+// last value. The side is checked against the list later, once the words are known.
+QString ParseMakeArguments(const QStringList &arguments, MakeOptions &options);
+
+} // namespace brivamo

@@ -1,0 +1,158 @@
+#include <QtTest>
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+// Runs the real program's headless puzzle maker on lists in a temporary folder.
+class TestMakeCommand : public QObject
+{
+    Q_OBJECT
+
+    struct Run
+    {
+        int exitCode = -1;
+        QString out;
+        QString err;
+    };
+
+    QTemporaryDir m_folder;
+
+    Run make(const QStringList &arguments)
+    {
+        QProcess process;
+        process.setProgram(qEnvironmentVariable("BRIVAMO_BINARY"));
+        process.setArguments(arguments);
+        process.setWorkingDirectory(m_folder.path());
+        // No display of any kind: the command line must not need one.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        process.setProcessEnvironment(environment);
+        process.start();
+        Run run;
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return run;
+        run.exitCode = process.exitCode();
+        run.out = QString::fromUtf8(process.readAllStandardOutput());
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+
+    void writeList(const QString &name, const QByteArray &content)
+    {
+        QFile file(m_folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(!qEnvironmentVariableIsEmpty("BRIVAMO_BINARY"));
+        QVERIFY(m_folder.isValid());
+        writeList("Animals.lst", "ALLIGATOR\r\nBADGER\r\nCAMEL\r\nDOLPHIN\r\nEMU\r\nGIRAFFE\r\nIGUANA\r\n"
+                                 "JAGUAR\r\nWALRUS\r\nZEBRA\r\n");
+        // Every line of a 3 x 3 square meets word 1's diagonal, so word 2 never fits.
+        writeList("HARD.LST", "ABC\r\nDEF\r\n");
+        writeList("empty.lst", "");
+        writeList("Gap.lst", "LION\r\n\r\nTIGER\r\n");
+        writeList("Giant.lst", "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDE\r\n");
+        QVERIFY(QDir(m_folder.path()).mkdir("Folder.lst"));
+    }
+
+    void exitStatus_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("completed") << QStringList{"--make", "ANIMALS", "--size", "15", "--seed", "4"} << 0;
+        QTest::newRow("given up") << QStringList{"--make", "hard", "--size", "3", "--seed", "1"} << 3;
+        QTest::newRow("missing list") << QStringList{"--make", "BIRDS"} << 2;
+        QTest::newRow("name taken by a folder") << QStringList{"--make", "Folder"} << 2;
+        QTest::newRow("empty list") << QStringList{"--make", "EMPTY"} << 2;
+        QTest::newRow("empty line") << QStringList{"--make", "gap"} << 2;
+        QTest::newRow("word longer than 30") << QStringList{"--make", "giant"} << 2;
+        QTest::newRow("side below the longest word") << QStringList{"--make", "animals", "--size", "8"} << 2;
+        QTest::newRow("side above 30") << QStringList{"--make", "animals", "--size", "31"} << 2;
+        QTest::newRow("side not a number") << QStringList{"--make", "animals", "--size", "big"} << 2;
+        QTest::newRow("option without value") << QStringList{"--make", "animals", "--size"} << 2;
+        QTest::newRow("category missing") << QStringList{"--make", "--quiet"} << 2;
+        QTest::newRow("count zero") << QStringList{"--make", "animals", "--count", "0"} << 2;
+        QTest::newRow("negative seed") << QStringList{"--make", "animals", "--seed", "-1"} << 2;
+        QTest::newRow("unknown option") << QStringList{"--make", "animals", "--colour", "red"} << 2;
+        QTest::newRow("path as category") << QStringList{"--make", "../animals"} << 2;
+    }
+    void exitStatus()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        const Run run = make(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode == 2) {
+            // One line giving the reason, and nothing on the standard output.
+            QVERIFY2(QRegularExpression("^brivamo: [^\n]+\n$").match(run.err).hasMatch(),
+                     qPrintable(run.err));
+            QVERIFY(run.out.isEmpty());
+        } else if (exitCode == 3) {
+            QVERIFY(run.out.isEmpty());
+            QCOMPARE(run.err.section(u',', 0, 2), QStringLiteral("1 puzzles, 0 completed, 1 given up"));
+        }
+    }
+
+    void seedRepeatsTheRun()
+    {
+        const QStringList arguments{"--make", "animals", "--size", "12", "--count", "3", "--seed", "77"};
+        const Run first = make(arguments);
+        const Run second = make(arguments);
+        QCOMPARE(first.exitCode, 0);
+        QVERIFY(!first.out.isEmpty());
+        QCOMPARE(second.out, first.out);
+        const Run other = make({"--make", "animals", "--size", "12", "--count", "3", "--seed", "78"});
+        QVERIFY(other.out != first.out);
+    }
+
+    void outputShape()
+    {
+        const int side = 13;
+        const Run run =
+            make({"--make", "animals", "--size", QString::number(side), "--count", "3", "--seed", "5"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(
+            QRegularExpression("^3 puzzles, 3 completed, 0 given up, \\d+ ms\n$").match(run.err).hasMatch(),
+            qPrintable(run.err));
+
+        const QStringList lines = run.out.split(u'\n');
+        // Per puzzle: the puzzle rows, a blank line, the solution rows, a blank line.
+        QCOMPARE(lines.size(), 3 * (2 * side + 2) + 1);
+        QVERIFY(lines.last().isEmpty());
+        const QRegularExpression puzzleRow(QStringLiteral("^[A-Z]( [A-Z]){%1}$").arg(side - 1));
+        const QRegularExpression solutionRow(QStringLiteral("^[A-Z\u00B7]( [A-Z\u00B7]){%1}$").arg(side - 1));
+        for (int p = 0; p < 3; ++p) {
+            const int base = p * (2 * side + 2);
+            QVERIFY(lines[base + side].isEmpty());
+            QVERIFY(lines[base + 2 * side + 1].isEmpty());
+            QString solutionLetters;
+            for (int r = 0; r < side; ++r) {
+                const QString &puzzle = lines[base + r];
+                const QString &solution = lines[base + side + 1 + r];
+                QVERIFY2(puzzleRow.match(puzzle).hasMatch(), qPrintable(puzzle));
+                QVERIFY2(solutionRow.match(solution).hasMatch(), qPrintable(solution));
+                for (int c = 0; c < puzzle.size(); c += 2)
+                    QVERIFY(solution[c] == QChar(0x00B7) || solution[c] == puzzle[c]);
+                solutionLetters += solution;
+            }
+            solutionLetters.remove(QChar(0x00B7)).remove(u' ');
+            // The ten words hold 62 letters; crossings share some of them.
+            QVERIFY(solutionLetters.size() >= 40 && solutionLetters.size() <= 62);
+        }
+
+        const Run quiet =
+            make({"--make", "animals", "--size", "13", "--count", "3", "--seed", "5", "--quiet"});
+        QCOMPARE(quiet.exitCode, 0);
+        QVERIFY(quiet.out.isEmpty());
+        QVERIFY(quiet.err.startsWith(QLatin1String("3 puzzles, 3 completed, 0 given up, ")));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMakeCommand)
+#include "tst_make_command.moc"
