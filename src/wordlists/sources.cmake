@@ -2,3 +2,5 @@
 # target_sources(brivamo_ui ...) for widgets and platform code.
 target_sources(brivamo_core PRIVATE
   src/wordlists/validation.cpp src/wordlists/validation.h)
+target_sources(brivamo_core PRIVATE
+  src/wordlists/word_list.cpp src/wordlists/word_list.h)

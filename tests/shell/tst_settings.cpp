@@ -129,12 +129,6 @@ private slots:
         QCOMPARE(SettingToBool(text, true), expected != 0);
         QCOMPARE(SettingToBool(text, false), expected == 1);
     }
-
-    void boolToText()
-    {
-        QCOMPARE(BoolToSetting(true), QStringLiteral("True"));
-        QCOMPARE(BoolToSetting(false), QStringLiteral("False"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -75,12 +75,6 @@ private slots:
         QCOMPARE(verdict.text, expectedText);
         QCOMPARE(verdict.caption, expectedText.isEmpty() ? QString() : QStringLiteral("Error"));
     }
-
-    void duplicateMessage()
-    {
-        QCOMPARE(DuplicateEntryCaption, QStringLiteral("Duplicate Entry"));
-        QCOMPARE(DuplicateEntryText, QStringLiteral("That category name\r\nalready exists!"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestValidation)
