@@ -2,3 +2,6 @@
 # target_sources(brivamo_ui ...) for widgets and platform code.
 target_sources(brivamo_core PRIVATE src/platform/sound_output.h)
 target_sources(brivamo_ui PRIVATE src/platform/sound_output_pulse.cpp src/platform/sound_output_pulse.h)
+target_sources(brivamo_core PRIVATE src/platform/printer.cpp src/platform/printer.h
+  src/platform/printer_recording.cpp src/platform/printer_recording.h)
+target_sources(brivamo_ui PRIVATE src/platform/printer_qt.cpp src/platform/printer_qt.h)
