@@ -1,0 +1,73 @@
+#include <QtTest>
+
+#include <QImage>
+#include <QImageReader>
+
+// Every picture the windows use must be built into the program with the size the
+// layouts were made for; animations must really animate.
+class TestArtwork : public QObject
+{
+    Q_OBJECT
+private slots:
+    void loads_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("frames"); // 0: an animation of 8 to 24 frames
+
+        QTest::newRow("title_anim_0") << "title_anim_0.gif" << QSize(112, 80) << 0;
+        for (int i = 1; i <= 8; ++i) {
+            const QString file = QStringLiteral("title_anim_%1.gif").arg(i);
+            QTest::newRow(qPrintable(file)) << file << QSize(40, 25) << 0;
+        }
+        const struct
+        {
+            const char *file;
+            int w, h;
+        } stills[] = {
+            {"title_tile.png", 64, 64},     {"notice_tile.gif", 127, 127},
+            {"lobby_tile.png", 128, 128},   {"lobby_strip_tile.png", 57, 57},
+            {"puzzle_tile.png", 48, 48},    {"puzzle_banner_tile.png", 57, 57},
+            {"help_tile.jpg", 64, 64},      {"help.png", 32, 32},
+            {"fade_on.png", 32, 32},        {"fade_off.png", 32, 32},
+            {"email.png", 32, 32},          {"quit.png", 32, 32},
+            {"sound_on.png", 32, 32},       {"sound_off.png", 32, 32},
+            {"lobby.png", 32, 32},          {"add_category.png", 32, 32},
+            {"new_add.png", 32, 32},        {"new_save.png", 32, 32},
+            {"new_cancel.png", 32, 32},     {"delete_category.png", 32, 32},
+            {"make_puzzle.png", 32, 32},    {"cancel_puzzle.png", 32, 32},
+            {"view_puzzle.png", 32, 32},    {"view_solution.png", 32, 32},
+            {"print.png", 32, 32},          {"help_topics.png", 32, 32},
+            {"return.png", 32, 32},         {"continue.png", 32, 32},
+            {"add_word_16.png", 16, 16},    {"edit_word_16.png", 16, 16},
+            {"delete_word_16.png", 16, 16}, {"brivamo_64.png", 64, 64},
+            {"brivamo_128.png", 128, 128},
+        };
+        for (const auto &s : stills)
+            QTest::newRow(s.file) << QString::fromLatin1(s.file) << QSize(s.w, s.h) << 1;
+    }
+
+    void loads()
+    {
+        QFETCH(QString, file);
+        QFETCH(QSize, size);
+        QFETCH(int, frames);
+
+        QImageReader reader(QStringLiteral(":/pictures/") + file);
+        QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
+        const int count = reader.imageCount();
+        const QImage first = reader.read();
+        QVERIFY2(!first.isNull(), qPrintable(reader.errorString()));
+        QCOMPARE(first.size(), size);
+        if (frames == 0) {
+            QVERIFY2(count >= 8 && count <= 24, qPrintable(QString::number(count)));
+            QVERIFY(reader.supportsAnimation());
+            QCOMPARE(reader.loopCount(), -1); // loops for ever
+        } else {
+            QVERIFY(count <= 1);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestArtwork)
+#include "tst_artwork.moc"
