@@ -239,7 +239,7 @@ def icon_delete_category():
 
 def icon_make_puzzle():
     def grid(cv):
-        letter_grid(cv, 1, 1, 3, 8, "WORDSAFUN", highlight_row=1)
+        letter_grid(cv, 1, 1, 3, 8, "BTQFUNZAE", highlight_row=1)
     g = layer(32, grid)
     g.frame(1, 1, 25, 25, "ink")
 
@@ -274,7 +274,7 @@ def icon_view_puzzle():
 
 def icon_view_solution():
     def grid(cv):
-        letter_grid(cv, 1, 1, 3, 8, "CATAXEOWL", highlight_row=0)
+        letter_grid(cv, 1, 1, 3, 8, "CATAXEORE", highlight_row=0)
     g = layer(32, grid)
     g.frame(1, 1, 25, 25, "ink")
     return compose(32, g, badge("check"))

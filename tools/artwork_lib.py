@@ -218,7 +218,7 @@ class Canvas:
         solid=True thresholds the coverage (for palette icons), otherwise it is blended.
         scale_x squeezes the glyph horizontally (used for flipping tiles).
         """
-        g = glyph(ch, font, size)
+        g = glyph(ch, font, size, mono=solid)
         if scale_x <= 0:
             return
         gmid_x = (g.ink[0] + g.ink[2] + 1) / 2.0
@@ -280,10 +280,12 @@ _GLYPHS = {}
 _CAPS = {}
 
 
-def _render(ch, font, size):
+def _render(ch, font, size, mono):
     box = int(size * 2.2) + 8
+    # mono: the font's own hinted one-bit rendering, crisp for pixel-exact icons
+    smoothing = ["+antialias"] if mono else []
     out = subprocess.run(
-        [CONVERT, "-size", "%dx%d" % (box, box), "xc:black", "-font", font, "-pointsize", str(size),
+        [CONVERT, "-size", "%dx%d" % (box, box), "xc:black"] + smoothing + ["-font", font, "-pointsize", str(size),
          "-fill", "white", "-gravity", "center", "-annotate", "+0+0", ch, "-depth", "8", "pgm:-"],
         check=True, stdout=subprocess.PIPE).stdout
     # binary PGM: "P5\n<w> <h>\n<max>\n" then bytes
@@ -295,14 +297,14 @@ def _render(ch, font, size):
     return [list(data[y * w:(y + 1) * w]) for y in range(h)]
 
 
-def glyph(ch, font, size):
-    key = (ch, font, size)
+def glyph(ch, font, size, mono=False):
+    key = (ch, font, size, mono)
     if key not in _GLYPHS:
-        capkey = (font, size)
+        capkey = (font, size, mono)
         if capkey not in _CAPS:
-            h = Glyph(_render("H", font, size), None)
+            h = Glyph(_render("H", font, size, mono), None)
             _CAPS[capkey] = (h.ink[1], h.ink[3])
-        _GLYPHS[key] = Glyph(_render(ch, font, size), _CAPS[capkey])
+        _GLYPHS[key] = Glyph(_render(ch, font, size, mono), _CAPS[capkey])
     return _GLYPHS[key]
 
 
