@@ -1,6 +1,5 @@
 #include "puzzle/standard_routines.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <thread>
@@ -30,9 +29,11 @@ float SeededRandomSource::nextUnit()
 
 int SeededRandomSource::inRange(int lo, int hi)
 {
-    const double span = static_cast<double>(hi) - lo + 1;
-    const int value = lo + static_cast<int>(std::floor(static_cast<double>(nextUnit()) * span));
-    return std::min(value, hi);
+    // With r = m / 2^24, floor(r × span) is (m × span) >> 24 exactly; whole numbers avoid the
+    // floating-point rounding and are cheaper in the generator's inner loop.
+    const std::uint64_t m = m_engine() >> 8;
+    const auto span = static_cast<std::uint64_t>(static_cast<std::int64_t>(hi) - lo + 1);
+    return lo + static_cast<int>((m * span) >> 24);
 }
 
 RandomSource &ProgramRandomSource()

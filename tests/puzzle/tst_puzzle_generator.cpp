@@ -387,6 +387,17 @@ private slots:
         for (int count : seen)
             QVERIFY(count > 100); // about 192 each
         QCOMPARE(a.inRange(7, 7), 7);
+        // The whole-number shortcut gives exactly lo + floor(r × (hi − lo + 1)).
+        modStandard::SeededRandomSource whole(9);
+        modStandard::SeededRandomSource unit(9);
+        for (const int hi : {1, 2, 7, 8, 26, 30, 90, 1000, 30000}) {
+            for (int i = 0; i < 200; ++i) {
+                const int lo = i % 5 - 2;
+                const int expected =
+                    lo + static_cast<int>(std::floor(double(unit.nextUnit()) * (double(hi) - lo + 1)));
+                QCOMPARE(whole.inRange(lo, hi), expected);
+            }
+        }
         QCOMPARE(modStandard::PauseMilliseconds(0.06), 60);
         QCOMPARE(modStandard::PauseMilliseconds(0.2), 200);
     }
