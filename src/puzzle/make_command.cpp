@@ -2,10 +2,9 @@
 
 #include "puzzle/make_options.h"
 #include "puzzle/puzzle_generator.h"
+#include "wordlists/word_list.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 
 #include <cmath>
 #include <cstdio>
@@ -28,35 +27,12 @@ int refuse(const QString &reason)
     return 2;
 }
 
-// The list file of a category in the current folder, its name matched without regard to case
-// (an exact spelling wins). Empty when there is none.
-QString findListFile(const QString &category)
+// The store's messages may span several lines; the command line reports one.
+QString oneLine(QString text)
 {
-    const QString wanted = category + QStringLiteral(".lst");
-    const QStringList files = QDir::current().entryList(QDir::Files, QDir::Name);
-    if (files.contains(wanted))
-        return wanted;
-    for (const QString &file : files)
-        if (file.compare(wanted, Qt::CaseInsensitive) == 0)
-            return file;
-    return {};
-}
-
-// One word per line; a line ends at CR LF, CR or LF.
-bool readListFile(const QString &fileName, QStringList &words)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    QString text = QString::fromLocal8Bit(bytes);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    if (text.endsWith(u'\n'))
-        text.chop(1);
-    words = text.isEmpty() && bytes.isEmpty() ? QStringList() : text.split(u'\n');
-    return true;
+    text.replace(QStringLiteral("\r\n\r\n"), QStringLiteral(": "));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    return text;
 }
 
 void printLayers(const PuzzleGrid &grid)
@@ -92,25 +68,21 @@ int runMakeCommand(int argc, char *argv[])
     if (const QString error = ParseMakeArguments(arguments, options); !error.isEmpty())
         return refuse(error);
 
-    const QString fileName = findListFile(options.category);
-    if (fileName.isEmpty())
-        return refuse(QStringLiteral("no list file for the category %1 in %2")
-                          .arg(options.category, QDir::toNativeSeparators(QDir::currentPath())));
-    QStringList words;
-    if (!readListFile(fileName, words))
-        return refuse(QStringLiteral("cannot read %1").arg(fileName));
-    if (words.isEmpty())
-        return refuse(QStringLiteral("%1 holds no words").arg(fileName));
+    const WordListResult read = modSupport::ReadWordList(options.category);
+    if (!read.ok())
+        return refuse(oneLine(read.error));
+    QStringList words = read.list.words;
     if (words.contains(QString()))
-        return refuse(QStringLiteral("%1 holds an empty line").arg(fileName));
+        return refuse(QStringLiteral("The word list \"%1\" holds an empty line.").arg(read.list.name));
 
     SortWordsLongestFirst(words);
     const int longest = static_cast<int>(words.first().size());
     if (longest > PuzzleGrid::MaxSide)
-        return refuse(
-            QStringLiteral("%1 is longer than %2 letters").arg(words.first()).arg(PuzzleGrid::MaxSide));
+        return refuse(QStringLiteral("The word %1 is longer than %2 letters.")
+                          .arg(words.first())
+                          .arg(PuzzleGrid::MaxSide));
     if (options.side < longest)
-        return refuse(QStringLiteral("the square size must lie between %1 and %2")
+        return refuse(QStringLiteral("The square size must lie between %1 and %2.")
                           .arg(longest)
                           .arg(PuzzleGrid::MaxSide));
 

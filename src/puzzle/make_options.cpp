@@ -22,7 +22,7 @@ QString parseWholeNumber(const QString &option, const QString &value, qint64 low
     bool ok = false;
     const qint64 number = value.toLongLong(&ok);
     if (!ok || number < lowest || number > highest)
-        return QStringLiteral("%1 needs a whole number from %2 to %3, not \"%4\"")
+        return QStringLiteral("%1 needs a whole number from %2 to %3, not \"%4\".")
             .arg(option)
             .arg(lowest)
             .arg(highest)
@@ -37,7 +37,7 @@ const QList<OptionRule> &optionRules()
         {QLatin1StringView("--make"), true,
          [](MakeOptions &o, const QString &value) {
              if (value.contains(u'/') || value.contains(u'\\') || value.contains(QChar(0)))
-                 return QStringLiteral("\"%1\" is not a category name").arg(value);
+                 return QStringLiteral("\"%1\" is not a category name.").arg(value);
              o.category = value;
              return QString();
          }},
@@ -87,12 +87,12 @@ QString ParseMakeArguments(const QStringList &arguments, MakeOptions &options)
                 rule = &candidate;
         if (!rule)
             return argument.startsWith(QLatin1String("--"))
-                       ? QStringLiteral("unknown option %1").arg(argument)
-                       : QStringLiteral("unexpected argument \"%1\"").arg(argument);
+                       ? QStringLiteral("Unknown option %1.").arg(argument)
+                       : QStringLiteral("Unexpected argument \"%1\".").arg(argument);
         QString value;
         if (rule->takesValue) {
             if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QLatin1String("--")))
-                return QStringLiteral("%1 needs a value").arg(argument);
+                return QStringLiteral("%1 needs a value.").arg(argument);
             value = arguments[++i];
         }
         if (QString error = rule->apply(options, value); !error.isEmpty())
@@ -100,7 +100,7 @@ QString ParseMakeArguments(const QStringList &arguments, MakeOptions &options)
         categoryGiven = categoryGiven || argument == QLatin1String("--make");
     }
     if (!categoryGiven || options.category.isEmpty())
-        return QStringLiteral("--make needs a category name");
+        return QStringLiteral("--make needs a category name.");
     return {};
 }
 
