@@ -11,6 +11,7 @@ PACKAGES=(
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils xcompmgr
   imagemagick poppler-utils sox
+  pulseaudio pulseaudio-utils
   libbenchmark-dev
 )
 

@@ -1,11 +1,11 @@
 #include "effects/sounds.h"
 
 #include "platform/sound_output_pulse.h"
+#include "shell/settings.h"
 
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 
 #include <sndfile.h>
 
@@ -16,32 +16,10 @@ namespace modStandard {
 
 bool SoundOn = true;
 
-namespace {
-
-// "SoundStatus" as stored: absent reads as on; "True"/"False" in any case, or a number
-// (non-zero is on). Anything else keeps sound on rather than silencing it by surprise.
-bool soundStatus()
-{
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Brivamo"),
-                       QStringLiteral("Brivamo"));
-    settings.beginGroup(QStringLiteral("Defaults"));
-    const QString value =
-        settings.value(QStringLiteral("SoundStatus"), QStringLiteral("True")).toString().trimmed();
-    if (value.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
-        return true;
-    if (value.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
-        return false;
-    bool isNumber = false;
-    const double number = value.toDouble(&isNumber);
-    return isNumber ? number != 0.0 : true;
-}
-
-} // namespace
-
 void PlaySoundEffect(const QString &name, qint32 flags)
 {
     Q_UNUSED(flags);
-    if (!soundStatus())
+    if (!basBrivamo::readSoundStatus())
         return;
     const std::optional<QByteArray> bytes = brivamo::soundResource(name);
     if (!bytes)

@@ -1,4 +1,5 @@
 #include "effects/sounds.h"
+#include "shell/settings.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -34,14 +35,19 @@ QString soxi(const QString &option, const QString &file)
 
 void writeSoundStatus(const QVariant &value)
 {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Brivamo"),
-                       QStringLiteral("Brivamo"));
-    settings.beginGroup(QStringLiteral("Defaults"));
-    if (value.isValid())
-        settings.setValue(QStringLiteral("SoundStatus"), value);
-    else
-        settings.remove(QStringLiteral("SoundStatus"));
+    if (value.isValid()) {
+        QVERIFY(basBrivamo::WriteSetting(basBrivamo::SettingsApplication, basBrivamo::SettingsSection,
+                                         basBrivamo::KeySoundStatus, value.toString()));
+        return;
+    }
+    // The store offers no removal (the program never deletes a key), so do it by hand.
+    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, basBrivamo::SettingsApplication,
+                       basBrivamo::SettingsApplication);
+    settings.remove(basBrivamo::SettingsSection + QLatin1Char('/') + basBrivamo::KeySoundStatus);
     settings.sync();
+    QCOMPARE(basBrivamo::ReadSetting(basBrivamo::SettingsApplication, basBrivamo::SettingsSection,
+                                     basBrivamo::KeySoundStatus),
+             QString());
 }
 
 } // namespace
