@@ -1,0 +1,22 @@
+#include "help/print_text_window.h"
+
+#include "help/print_text.h"
+#include "platform/printer_qt.h"
+
+namespace modStandard {
+
+bool PrintText(QWidget *window, const QString &text, const QString &heading, bool underlineHeading,
+               bool headingOnEveryPage, const brivamo::PrinterFont &font)
+{
+    if (text.isEmpty())
+        return true;
+    // Ask for a PDF file (if need be) before the window is disabled: the dialog is its child.
+    const std::unique_ptr<brivamo::Printer> printer = brivamo::openPrinter(window);
+    if (!printer)
+        return false;
+    const brivamo::PrintingBusyGuard busy(window);
+    printer->setFont(font);
+    return brivamo::printTextOn(*printer, text, heading, underlineHeading, headingOnEveryPage);
+}
+
+} // namespace modStandard
