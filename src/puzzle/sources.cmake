@@ -9,3 +9,10 @@ target_sources(brivamo_core PRIVATE
 # The command line stays beside the windows so that it can later print pages as well.
 target_sources(brivamo_ui PRIVATE
   src/puzzle/make_command.cpp src/puzzle/make_command.h)
+# The board's content and the printed pages' layout (window-free).
+target_sources(brivamo_core PRIVATE
+  src/puzzle/puzzle_board_model.cpp src/puzzle/puzzle_board_model.h
+  src/puzzle/puzzle_page.cpp src/puzzle/puzzle_page.h)
+# The puzzle window and its board.
+target_sources(brivamo_ui PRIVATE
+  src/puzzle/puzzle_board.cpp src/puzzle/puzzle_board.h)

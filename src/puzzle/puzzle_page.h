@@ -1,0 +1,73 @@
+#pragma once
+
+#include "puzzle/puzzle_grid.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+namespace brivamo {
+
+class Printer;
+
+// Which layer a printed page shows.
+enum class PuzzlePageKind {
+    Puzzle,   // the puzzle layer, with the words to find
+    Solution, // the solution layer, with the words shown
+};
+
+// Everything a printed page shows besides its kind and dedication.
+struct PuzzlePageContent
+{
+    QString category;  // as the window shows it
+    QStringList words; // longest first, as placed
+    const PuzzleGrid *grid = nullptr;
+};
+
+// Page geometry, in inches from the printable origin.
+namespace puzzle_page {
+
+inline constexpr double LeftMargin = 1.0;
+inline constexpr double TitleTop = 0.8;
+inline constexpr double WordListTop = 7.2;
+inline constexpr double LeftWordColumn = 1.2;
+inline constexpr double RightWordColumn = 3.2;
+inline constexpr int RuleLength = 77;
+
+// First board lattice position of a square of this side: 16 − (side div 2).
+constexpr int LatticeStart(int side)
+{
+    return 16 - side / 2;
+}
+
+// Top of the square's first line: (32 − side) / 12 + 1.5, in single precision, so the square's
+// lines sit in the middle of a band of 32 lines.
+double GridTop(int side);
+
+// Left edge of a column: (lo + column − 1) / 5 + 0.7; the square is centred on the same axis for
+// every side.
+double GridColumn(int side, int column);
+
+} // namespace puzzle_page
+
+// "Brivamo Puzzle (Category: X)" or "Brivamo Solution (Category: X)".
+QString PuzzlePageTitle(PuzzlePageKind kind, const QString &category);
+
+// The heading above the list of words.
+QString PuzzlePageHeading(PuzzlePageKind kind);
+
+// The date and time as printed on a page: "mm/dd/yy hh:mmam" (12-hour clock, lower-case
+// am/pm), as in 09/30/06 05:21am.
+QString PrintedDateTime(const QDateTime &moment);
+
+// Draws one page onto the printer's current page without ending the document, so that several
+// pages can share one document where the output cannot take separate jobs (a PDF file).
+void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
+                      const QString &dedication, const QDateTime &printedAt);
+
+// Prints one page as one print job. The solution page is meant to get an empty dedication.
+// Returns false when the printer could not produce the job.
+bool PrintPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
+                     const QString &dedication, const QDateTime &printedAt = QDateTime::currentDateTime());
+
+} // namespace brivamo
