@@ -1,0 +1,541 @@
+// Repainting of OstrelButton: every look of every style, the caption and the pictures. All
+// shapes are written straight into the surface's pixels so that they are exact; only text
+// goes through QPainter (without antialiasing).
+#include "controls/ostrel_button.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace brivamo {
+
+namespace {
+
+constexpr QRgb PixelOf(Colour c)
+{
+    return qRgb(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+constexpr Colour ColourOfPixel(QRgb p)
+{
+    return MakeColour(qRed(p), qGreen(p), qBlue(p));
+}
+
+QString DisplayCaption(const QString &caption)
+{
+    QString text = caption;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Primitives
+
+void OstrelButton::Fill(int x, int y, int w, int h, Colour c)
+{
+    const int left = std::max(x, 0);
+    const int top = std::max(y, 0);
+    const int right = std::min(x + w, m_surface.width());
+    const int bottom = std::min(y + h, m_surface.height());
+    if (left >= right || top >= bottom)
+        return;
+    const QRgb pixel = PixelOf(c);
+    for (int row = top; row < bottom; ++row) {
+        auto *line = reinterpret_cast<QRgb *>(m_surface.scanLine(row));
+        std::fill(line + left, line + right, pixel);
+    }
+}
+
+void OstrelButton::Frame(int x, int y, int w, int h, Colour c)
+{
+    if (w <= 0 || h <= 0)
+        return;
+    Fill(x, y, w, 1, c);
+    Fill(x, y + h - 1, w, 1, c);
+    Fill(x, y, 1, h, c);
+    Fill(x + w - 1, y, 1, h, c);
+}
+
+void OstrelButton::Pixel(int x, int y, Colour c)
+{
+    if (x < 0 || y < 0 || x >= m_surface.width() || y >= m_surface.height())
+        return;
+    reinterpret_cast<QRgb *>(m_surface.scanLine(y))[x] = PixelOf(c);
+}
+
+void OstrelButton::Line(int x1, int y1, int x2, int y2, Colour c)
+{
+    // The end point is not drawn.
+    if (y1 == y2) {
+        if (x2 > x1)
+            Fill(x1, y1, x2 - x1, 1, c);
+        else if (x2 < x1)
+            Fill(x2 + 1, y1, x1 - x2, 1, c);
+        return;
+    }
+    if (x1 == x2) {
+        if (y2 > y1)
+            Fill(x1, y1, 1, y2 - y1, c);
+        else
+            Fill(x1, y2 + 1, 1, y1 - y2, c);
+        return;
+    }
+    const int dx = std::abs(x2 - x1);
+    const int dy = std::abs(y2 - y1);
+    const int steps = std::max(dx, dy);
+    for (int i = 0; i < steps; ++i)
+        Pixel(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps, c);
+}
+
+void OstrelButton::Bevel(Colour c1, Colour c2)
+{
+    const int w = m_width;
+    const int h = m_height;
+    Line(0, h - 1, 0, 0, c1);
+    Line(0, 0, w - 1, 0, c1);
+    Line(w - 1, 0, w - 1, h - 1, c2);
+    Line(w - 1, h - 1, -1, h - 1, c2);
+}
+
+void OstrelButton::Gradient(Colour c0, int k, bool topDown, bool proportional)
+{
+    for (int i = 1; i <= m_height; ++i) {
+        const int y = topDown ? i : m_height - i;
+        Line(0, y, m_width, y, ShadeColour(c0, GradientStep(k, m_height, i), proportional));
+    }
+}
+
+void OstrelButton::DrawFocus()
+{
+    if (!m_showFocusRect || !m_focus)
+        return;
+    // A dotted frame that inverts every other pixel, like the system's focus rectangle.
+    const PixelRect r = m_focusFrame;
+    if (r.width() <= 0 || r.height() <= 0)
+        return;
+    auto dot = [this](int x, int y) {
+        if ((x + y) % 2 != 0 || x < 0 || y < 0 || x >= m_surface.width() || y >= m_surface.height())
+            return;
+        QRgb &p = reinterpret_cast<QRgb *>(m_surface.scanLine(y))[x];
+        p = (p ^ 0x00FFFFFFu) | 0xFF000000u;
+    };
+    for (int x = r.left; x < r.right; ++x) {
+        dot(x, r.top);
+        if (r.bottom - 1 != r.top)
+            dot(x, r.bottom - 1);
+    }
+    for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+        dot(r.left, y);
+        if (r.right - 1 != r.left)
+            dot(r.right - 1, y);
+    }
+}
+
+void OstrelButton::DrawText(const PixelRect &rect, Colour colour)
+{
+    if (m_caption.isEmpty() || rect.width() <= 0 || rect.height() <= 0)
+        return;
+    QPainter painter(&m_surface);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(captionFont());
+    painter.setPen(QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)));
+    painter.drawText(QRect(rect.left, rect.top, rect.width(), rect.height()),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic,
+                     DisplayCaption(m_caption));
+}
+
+void OstrelButton::DrawSnapshot()
+{
+    if (m_snapshot.isNull())
+        return;
+    const int w = std::min(m_width, m_snapshot.width());
+    const int h = std::min(m_height, m_snapshot.height());
+    for (int y = 0; y < h; ++y)
+        std::copy_n(reinterpret_cast<const QRgb *>(m_snapshot.constScanLine(y)), w,
+                    reinterpret_cast<QRgb *>(m_surface.scanLine(y)));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Redraw
+
+void OstrelButton::Redraw(int state, bool force)
+{
+    if (m_checkBoxBehaviour && m_value)
+        state = StatePressed;
+    if (!force && m_caption == m_lastCaption && state == m_lastState)
+        return;
+    if (m_width != width() || m_height != height())
+        HandleResize(false); // sized while hidden: Qt delivers the resize only when shown
+    if (m_height == 0 || !m_shown || m_surface.isNull())
+        return;
+    m_lastState = state;
+    m_lastCaption = m_caption;
+    m_captionDrawn = false;
+
+    // In scheme 2 a hovered button takes every derived colour from BackOver.
+    const bool hoverColours = m_hover && m_colorScheme == 2;
+    if (hoverColours)
+        m_palette = paletteFor(m_backOver);
+
+    Fill(0, 0, m_width, m_height, m_palette.face);
+    switch (m_buttonType) {
+    case 14:
+        DrawRecipe14(state);
+        break;
+    case 11:
+        DrawRecipe11(state);
+        break;
+    case 3:
+        DrawRecipe3(state);
+        break;
+    default:
+        DrawPicture(!m_enabled ? PictureMode::Disabled
+                               : (state == StateNormal ? PictureMode::Normal : PictureMode::Pressed));
+        break;
+    }
+
+    if (hoverColours)
+        ComputePalette();
+    ++m_drawCount;
+    update();
+}
+
+void OstrelButton::FrameSet()
+{
+    const int w = m_width;
+    const int h = m_height;
+    Frame(0, 0, w, h, ShadeColour(m_palette.shadow, -50));
+    Frame(1, 1, w - 2, h - 2, ShadeColour(m_palette.face, -9));
+    Fill(2, 2, w - 4, 2, m_palette.highlight);
+    Fill(2, 4, 2, h - 6, m_palette.highlight);
+}
+
+void OstrelButton::DefaultButtonCaption()
+{
+    const int content = m_hover ? CaptionHovered : CaptionNormal;
+    if (!m_defaultLook) {
+        DrawCaption(content);
+        return;
+    }
+    // The default button shows its caption in bold without touching the Font property.
+    m_boldCaption = true;
+    LayoutContent();
+    DrawCaption(content);
+    m_boldCaption = false;
+    LayoutContent();
+    m_lastCaptionBold = true;
+}
+
+void OstrelButton::DrawRecipe14(int state)
+{
+    const int w = m_width;
+    const int h = m_height;
+    if (!m_enabled) {
+        Gradient(m_palette.highlight, 58, true, false);
+        FrameSet();
+        DrawCaption(CaptionDisabled);
+        DrawPicture(PictureMode::Disabled);
+    } else if (state == StateNormal) {
+        if (m_hover)
+            Fill(0, 0, w, h, m_palette.light);
+        else
+            Gradient(m_palette.highlight, 58, true, false);
+        DefaultButtonCaption();
+        FrameSet();
+        DrawFocus();
+        DrawPicture(PictureMode::Normal);
+    } else {
+        Fill(1, 1, w, h, ShadeColour(m_palette.face, -9));
+        Frame(0, 0, w, h, ShadeColour(m_palette.shadow, -48));
+        Line(2, h - 2, w - 2, h - 2, m_palette.highlight);
+        Line(w - 2, 2, w - 2, h - 1, m_palette.highlight);
+        DrawCaption(CaptionPressed);
+        DrawFocus();
+        DrawPicture(PictureMode::Pressed);
+    }
+}
+
+void OstrelButton::DrawRecipe11(int state)
+{
+    DrawSnapshot();
+    if (!m_enabled) {
+        DrawCaption(CaptionDisabled);
+        DrawPicture(PictureMode::Disabled);
+    } else if (state == StateNormal) {
+        DrawCaption(m_hover ? CaptionHovered : CaptionNormal);
+        if (m_hover)
+            Bevel(m_palette.highlight, m_palette.shadow);
+        DrawFocus();
+        DrawPicture(PictureMode::Normal);
+    } else {
+        Bevel(m_palette.shadow, m_palette.highlight);
+        DrawCaption(CaptionPressed);
+        DrawFocus();
+        DrawPicture(PictureMode::Pressed);
+    }
+}
+
+void OstrelButton::DrawRim(const RoundedColour::Rim &rim)
+{
+    const int w = m_width;
+    const int h = m_height;
+    Frame(1, 2, w - 2, h - 4, rim.outline);
+    Line(2, h - 2, w - 2, h - 2, rim.bottom);
+    Line(2, 1, w - 2, 1, rim.top);
+    Line(1, 2, w - 1, 2, rim.second);
+    Line(2, 3, 2, h - 3, rim.sides);
+    Line(w - 3, 3, w - 3, h - 3, rim.sides);
+}
+
+void OstrelButton::DrawRecipe3(int state)
+{
+    const int w = m_width;
+    const int h = m_height;
+    const Colour lifted = m_palette.liftedFace;
+    auto shadeP = [this](Colour c, int n) { return ShadeColour(c, n, true); };
+    auto corners = [&](Colour c) {
+        Pixel(1, 1, c);
+        Pixel(1, h - 2, c);
+        Pixel(w - 2, 1, c);
+        Pixel(w - 2, h - 2, c);
+    };
+    auto outline = [&] {
+        Frame(0, 0, w, h, RoundedColour::OuterFrame);
+        corners(RoundedColour::Corner);
+    };
+
+    if (!m_enabled) {
+        Fill(0, 0, w, h, shadeP(lifted, -24));
+        DrawCaption(CaptionDisabledRounded);
+        Frame(0, 0, w, h, shadeP(lifted, -84));
+        corners(shadeP(lifted, -72));
+        DrawPicture(PictureMode::Disabled);
+    } else if (state == StateNormal) {
+        Gradient(lifted, 25, true, true);
+        DrawCaption(m_hover ? CaptionHovered : CaptionNormal);
+        outline();
+        if (m_hover) {
+            DrawRim(RoundedColour::Hover);
+        } else if ((m_focus || m_defaultLook) && m_showFocusRect) {
+            DrawRim(RoundedColour::Focus);
+        } else {
+            Line(2, h - 2, w - 2, h - 2, shadeP(lifted, -48));
+            Line(1, h - 3, w - 2, h - 3, shadeP(lifted, -32));
+            Line(w - 2, 2, w - 2, h - 2, shadeP(lifted, -36));
+            Line(w - 3, 3, w - 3, h - 3, shadeP(lifted, -24));
+            Line(2, 1, w - 2, 1, shadeP(lifted, 16));
+            Line(1, 2, w - 2, 2, shadeP(lifted, 10));
+            Line(1, 2, 1, h - 2, shadeP(lifted, -5));
+            Line(2, 3, 2, h - 3, shadeP(lifted, -10));
+        }
+        DrawPicture(PictureMode::Normal);
+    } else {
+        const Colour start = shadeP(lifted, -32);
+        Gradient(start, 25, false, true);
+        DrawCaption(CaptionPressedRounded);
+        outline();
+        Line(2, h - 2, w - 2, h - 2, shadeP(start, 16));
+        Line(1, h - 3, w - 2, h - 3, shadeP(start, 10));
+        Line(w - 2, 2, w - 2, h - 2, shadeP(start, 5));
+        Line(w - 3, 3, w - 3, h - 3, lifted);
+        Line(2, 1, w - 2, 1, shadeP(start, -32));
+        Line(1, 2, w - 2, 2, shadeP(start, -24));
+        Line(1, 2, 1, h - 2, shadeP(start, -32));
+        Line(2, 2, 2, h - 2, shadeP(start, -22));
+        DrawPicture(PictureMode::Pressed);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Caption
+
+void OstrelButton::DrawCaption(int contentState)
+{
+    m_lastContentState = contentState;
+    m_lastCaptionBold = m_boldCaption;
+    m_captionDrawn = true;
+    const PixelRect t = m_layout.caption;
+    const PixelRect p = m_layout.pressedCaption;
+    const ButtonPalette &pal = m_palette;
+
+    auto effect = [&](const PixelRect &r) {
+        if (m_specialEffect < 1)
+            return;
+        const Colour base = m_buttonType == 14 ? pal.liftedFace : pal.face;
+        const int a = m_specialEffect == 2 ? 40 : -40;
+        DrawText(r.translated(1, 1), ShadeColour(base, a));
+        if (m_specialEffect < 3)
+            DrawText(r.translated(-1, -1), ShadeColour(base, -a));
+    };
+
+    switch (contentState) {
+    case CaptionNormal:
+        effect(t);
+        DrawText(t, pal.text);
+        break;
+    case CaptionHovered:
+        effect(t);
+        DrawText(t, pal.overText);
+        break;
+    case CaptionPressedRounded:
+        effect(p);
+        DrawText(p, pal.overText);
+        break;
+    case CaptionDisabled:
+        DrawText(p, pal.highlight);
+        DrawText(t, pal.shadow);
+        break;
+    case CaptionDisabledRounded:
+        DrawText(t, ShadeColour(pal.liftedFace, -104, true));
+        break;
+    case CaptionPressed:
+        DrawText(p, ShadeColour(pal.shadow, -50));
+        DrawText(t, pal.highlight);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Pictures
+
+void OstrelButton::DrawPicture(PictureMode mode)
+{
+    if (m_pictureNormal.isNull())
+        return;
+    const int px = m_layout.pictureX;
+    const int py = m_layout.pictureY;
+    const int pw = m_pictureWidth;
+    const int ph = m_pictureHeight;
+    switch (mode) {
+    case PictureMode::Normal:
+        if (!m_hover) {
+            PictureEffect(0, m_pictureNormal);
+            CompositePicture(px, py, pw, ph, m_pictureNormal, std::nullopt, false, m_useGreyscale);
+        } else {
+            const ButtonPicture &pic = m_pictureOver.isNull() ? m_pictureNormal : m_pictureOver;
+            PictureEffect(0, pic);
+            CompositePicture(px, py, pw, ph, pic, std::nullopt, false, false);
+        }
+        break;
+    case PictureMode::Pressed:
+        if (m_pictureOver.isNull()) {
+            PictureEffect(1, m_pictureNormal);
+            CompositePicture(px + 1, py + 1, pw, ph, m_pictureNormal, std::nullopt, false, false);
+        } else {
+            CompositePicture(px + 1, py + 1, pw, ph, m_pictureOver, std::nullopt, false, false);
+        }
+        break;
+    case PictureMode::Disabled:
+        if (m_buttonType == 3) {
+            CompositePicture(px + 1, py + 1, pw, ph, m_pictureNormal, std::nullopt, false, true);
+        } else {
+            CompositePicture(px + 1, py + 1, pw, ph, m_pictureNormal, m_palette.highlight, true, false);
+            CompositePicture(px, py, pw, ph, m_pictureNormal, m_palette.shadow, true, false);
+        }
+        break;
+    }
+    // A picture behind the caption must not cover it: draw the caption again on top, exactly
+    // as it was drawn in this repaint (plain styles draw no caption at all).
+    if (m_picturePosition == PictureBehind && m_captionDrawn) {
+        if (m_lastCaptionBold) {
+            m_boldCaption = true;
+            LayoutContent();
+            DrawCaption(m_lastContentState);
+            m_boldCaption = false;
+            LayoutContent();
+            m_lastCaptionBold = true;
+        } else {
+            DrawCaption(m_lastContentState);
+        }
+    }
+}
+
+void OstrelButton::PictureEffect(int offset, const ButtonPicture &picture)
+{
+    if (m_specialEffect < 1)
+        return;
+    const Colour base = m_buttonType == 3 ? m_palette.liftedFace : m_palette.face;
+    const int e = m_specialEffect == 2 ? 40 : -40;
+    const int px = m_layout.pictureX;
+    const int py = m_layout.pictureY;
+    CompositePicture(px + 1 + offset, py + 1 + offset, m_pictureWidth, m_pictureHeight, picture,
+                     ShadeColour(base, e), false, false);
+    if (m_specialEffect < 3)
+        CompositePicture(px - 1 + offset, py - 1 + offset, m_pictureWidth, m_pictureHeight, picture,
+                         ShadeColour(base, -e), false, false);
+}
+
+void OstrelButton::CompositePicture(int x, int y, int w, int h, const ButtonPicture &picture,
+                                    std::optional<Colour> solid, bool darkOnly, bool greyscale)
+{
+    if (w <= 0 || h <= 0 || picture.isNull() || m_surface.isNull())
+        return;
+    const QImage &image = picture.image();
+    const bool icon = picture.isIcon();
+    const QRgb maskPixel = PixelOf(m_palette.mask);
+    const bool keyed = m_useMaskColor;
+    const Colour transparent = m_palette.mask;
+    const QRgb solidPixel = solid ? PixelOf(*solid) : 0;
+
+    const int rowFirst = std::max(0, -y);
+    const int rowLast = std::min(h, m_surface.height() - y);
+    const int colFirst = std::max(0, -x);
+    const int colLast = std::min(w, m_surface.width() - x);
+    for (int row = rowFirst; row < rowLast; ++row) {
+        const bool inImage = row < image.height();
+        if (!icon && !inImage)
+            break; // a bitmap smaller than the box covers only its own pixels
+        const QRgb *source = inImage ? reinterpret_cast<const QRgb *>(image.constScanLine(row)) : nullptr;
+        QRgb *target = reinterpret_cast<QRgb *>(m_surface.scanLine(y + row)) + x;
+        for (int col = colFirst; col < colLast; ++col) {
+            QRgb pixel;
+            if (icon) {
+                // Icons are drawn on the mask colour; their transparency is one bit deep.
+                const bool opaque = inImage && col < image.width() && qAlpha(source[col]) >= 128;
+                pixel = opaque ? source[col] : maskPixel;
+            } else {
+                if (col >= image.width())
+                    break;
+                pixel = source[col];
+            }
+            const Colour c = ColourOfPixel(pixel);
+            if (keyed && c == transparent)
+                continue;
+            if (solid) {
+                if (!darkOnly || qRed(pixel) + qGreen(pixel) + qBlue(pixel) <= 384)
+                    target[col] = solidPixel;
+            } else if (greyscale) {
+                const int grey = GreyLevel(qRed(pixel), qGreen(pixel), qBlue(pixel));
+                target[col] = qRgb(grey, grey, grey);
+            } else {
+                target[col] = pixel | 0xFF000000u;
+            }
+        }
+    }
+}
+
+void OstrelButton::TakeBackgroundSnapshot()
+{
+    QWidget *parent = parentWidget();
+    if (!parent || width() <= 0 || height() <= 0)
+        return;
+    m_resizeSuspended = true;
+    QImage snap(size(), QImage::Format_RGB32);
+    snap.fill(PixelOf(m_palette.face));
+    snap.setDevicePixelRatio(1.0);
+    // Render the parent's area under the button with the button itself painting nothing.
+    m_snapshotInProgress = true;
+    parent->render(&snap, QPoint(0, 0), QRegion(geometry()),
+                   QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    m_snapshotInProgress = false;
+    m_snapshot = snap.convertToFormat(QImage::Format_RGB32);
+    m_resizeSuspended = false;
+}
+
+} // namespace brivamo
