@@ -120,6 +120,10 @@ private slots:
     void checkBoxBehaviour();
     void pressWithoutClick_data();
     void pressWithoutClick();
+    void doubleClickClicksOnce();
+    void dragOutAndBack();
+    void seeThroughShowsParent();
+    void resourcePicturesAreIcons();
 
     void storeRoundTrip();
     void emptyStoreReadsPlainButton();
@@ -684,6 +688,91 @@ void TestOstrelButton::propertySideEffects()
     b.setPictureNormal(ButtonPicture(SolidIcon(4, 4, qRgb(255, 0, 0))));
     QCOMPARE(b.drawCount(), draws + 1);
     QCOMPARE(b.FontSize(), qint16(RoundHalfEven(b.Font().pointSizeF())));
+}
+
+void TestOstrelButton::doubleClickClicksOnce()
+{
+    Host host;
+    host.record();
+    const QPoint inside(30, 30);
+    QTest::mouseMove(host.button, inside);
+    host.events.clear();
+    // The window system's order: press, release, double-click, release.
+    QTest::mouseClick(host.button, Qt::LeftButton, {}, inside);
+    QTest::mouseDClick(host.button, Qt::LeftButton, {}, inside);
+    QTest::mouseRelease(host.button, Qt::LeftButton, {}, inside);
+    QCOMPARE(host.events, (QStringList{"MouseDown", "MouseUp", "Click", "MouseDown", "MouseUp"}));
+    QCOMPARE(host.button->lastDrawnState(), int(OstrelButton::StateNormal));
+}
+
+void TestOstrelButton::dragOutAndBack()
+{
+    Host host;
+    host.record();
+    OstrelButton &b = *host.button;
+    const QPoint inside(30, 30);
+    QTest::mouseMove(&b, inside);
+    QTest::mousePress(&b, Qt::LeftButton, {}, inside);
+    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StatePressed));
+    // Moves while the primary button is held (QTest keeps it down between press and release,
+    // but leaves the cursor where it was).
+    auto heldMove = [&b](QPoint local) {
+        QCursor::setPos(b.mapToGlobal(local));
+        QTest::mouseMove(&b, local);
+    };
+    heldMove(QPoint(W + 40, 30)); // outside: normal look
+    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StateNormal));
+    QTRY_VERIFY(host.events.contains(QStringLiteral("MouseOut")));
+    host.events.clear();
+    heldMove(QPoint(35, 30));
+    heldMove(QPoint(36, 31));
+    // Back over it: pressed again, and MouseIn on every move while the timer stays stopped.
+    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StatePressed));
+    QCOMPARE(host.events, (QStringList{"MouseMove", "MouseIn", "MouseMove", "MouseIn"}));
+    QVERIFY(!b.isHovered());
+    QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(36, 31));
+    QCOMPARE(host.events.mid(4), (QStringList{"MouseUp", "Click"}));
+}
+
+void TestOstrelButton::seeThroughShowsParent()
+{
+    QWidget window;
+    window.resize(300, 200);
+    window.setAutoFillBackground(true);
+    QPalette pal = window.palette();
+    pal.setColor(QPalette::Window, QColor(12, 34, 56));
+    window.setPalette(pal);
+    auto *b = new OstrelButton(&window);
+    b->setGeometry(20, 20, W, H);
+    b->setColorScheme(2);
+    b->setBackColor(MakeColour(250, 0, 0));
+    b->setButtonType(11);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(At(*b, 2, 2), MakeColour(12, 34, 56));
+    QCOMPARE(At(*b, W - 1, H - 1), MakeColour(12, 34, 56));
+    // The snapshot follows the parent only when taken again.
+    pal.setColor(QPalette::Window, QColor(200, 100, 0));
+    window.setPalette(pal);
+    QCOMPARE(At(*b, 2, 2), MakeColour(12, 34, 56));
+    b->Refresh();
+    QCOMPARE(At(*b, 2, 2), MakeColour(200, 100, 0));
+}
+
+void TestOstrelButton::resourcePicturesAreIcons()
+{
+    const ButtonPicture help = ButtonPicture::fromReference(QStringLiteral(":/pictures/help.png"));
+    QVERIFY(!help.isNull());
+    QVERIFY(help.isIcon());
+    QCOMPARE(QSize(help.width(), help.height()), QSize(32, 32));
+    QCOMPARE(help.toReference(), QStringLiteral(":/pictures/help.png"));
+    QVERIFY(ButtonPicture::fromReference(QStringLiteral(":/pictures/none.png")).isNull());
+    QImage opaque(3, 3, QImage::Format_RGB888);
+    opaque.fill(Qt::red);
+    const ButtonPicture bitmap(opaque);
+    QVERIFY(!bitmap.isIcon());
+    QVERIFY(bitmap.toReference().startsWith(QStringLiteral("data:image/png;base64,")));
+    QCOMPARE(ButtonPicture::fromReference(bitmap.toReference()).image(), bitmap.image());
 }
 
 QTEST_MAIN(TestOstrelButton)
