@@ -1,5 +1,7 @@
 // Renders every button style in every look, with and without a picture at each position,
-// into one labelled PNG sheet:  button-gallery OUT.png
+// into one labelled PNG sheet:  button-gallery OUT.png [PICTURE]
+// PICTURE (optional) is a picture reference such as ":/pictures/help.png"; without it a small
+// test icon drawn here is used.
 #include "controls/ostrel_button.h"
 
 #include <QApplication>
@@ -93,8 +95,8 @@ QString VariantLabel(const Variant &v)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: button-gallery OUT.png\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: button-gallery OUT.png [PICTURE]\n");
         return 2;
     }
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
@@ -120,7 +122,12 @@ int main(int argc, char **argv)
         label->setGeometry(LabelWidth + look * CellWidth, 6, CellWidth, HeaderHeight - 12);
     }
 
-    const ButtonPicture icon(TestIcon());
+    const ButtonPicture icon =
+        argc == 3 ? ButtonPicture::fromReference(QString::fromLocal8Bit(argv[2])) : ButtonPicture(TestIcon());
+    if (icon.isNull()) {
+        std::fprintf(stderr, "button-gallery: cannot read the picture %s\n", argv[2]);
+        return 1;
+    }
     QList<std::pair<OstrelButton *, Look>> buttons;
     for (int row = 0; row < variants.size(); ++row) {
         const Variant &v = variants[row];

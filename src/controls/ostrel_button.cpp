@@ -769,8 +769,6 @@ void OstrelButton::showEvent(QShowEvent *)
 void OstrelButton::hideEvent(QHideEvent *)
 {
     m_shown = false;
-    m_overTimer.stop();
-    m_hover = false;
 }
 
 void OstrelButton::changeEvent(QEvent *event)

@@ -240,7 +240,8 @@ private:
     void DrawFocus();
     void DrawText(const PixelRect &rect, Colour colour);
     void DrawSnapshot();
-    void DefaultButtonCaption();
+    void BeginDefaultCaption();
+    void EndDefaultCaption();
     void FrameSet();
     void DrawRim(const RoundedColour::Rim &rim);
     void DrawRecipe14(int state);
@@ -299,9 +300,8 @@ private:
     QShortcut *m_shortcut = nullptr;
     std::optional<QChar> m_accessKey;
     int m_lastContentState = CaptionNormal;
-    bool m_lastCaptionBold = false; // the last caption was the default button's bold one
-    bool m_boldCaption = false;     // draw and lay out the caption in bold for now
-    bool m_captionDrawn = false;    // a caption was drawn in the current repaint
+    bool m_boldCaption = false;  // draw and lay out the caption in bold for now
+    bool m_captionDrawn = false; // a caption was drawn in the current repaint
     quint64 m_drawCount = 0;
 };
 

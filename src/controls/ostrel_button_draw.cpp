@@ -214,20 +214,22 @@ void OstrelButton::FrameSet()
     Fill(2, 4, 2, h - 6, m_palette.highlight);
 }
 
-void OstrelButton::DefaultButtonCaption()
+void OstrelButton::BeginDefaultCaption()
 {
-    const int content = m_hover ? CaptionHovered : CaptionNormal;
-    if (!m_defaultLook) {
-        DrawCaption(content);
+    // The default button shows its caption in bold without touching the Font property. The
+    // picture is placed from the same bold layout, so that it keeps its distance from the text.
+    if (!m_defaultLook)
         return;
-    }
-    // The default button shows its caption in bold without touching the Font property.
     m_boldCaption = true;
     LayoutContent();
-    DrawCaption(content);
+}
+
+void OstrelButton::EndDefaultCaption()
+{
+    if (!m_boldCaption)
+        return;
     m_boldCaption = false;
     LayoutContent();
-    m_lastCaptionBold = true;
 }
 
 void OstrelButton::DrawRecipe14(int state)
@@ -244,10 +246,12 @@ void OstrelButton::DrawRecipe14(int state)
             Fill(0, 0, w, h, m_palette.light);
         else
             Gradient(m_palette.highlight, 58, true, false);
-        DefaultButtonCaption();
+        BeginDefaultCaption();
+        DrawCaption(m_hover ? CaptionHovered : CaptionNormal);
         FrameSet();
         DrawFocus();
         DrawPicture(PictureMode::Normal);
+        EndDefaultCaption();
     } else {
         Fill(1, 1, w, h, ShadeColour(m_palette.face, -9));
         Frame(0, 0, w, h, ShadeColour(m_palette.shadow, -48));
@@ -356,7 +360,6 @@ void OstrelButton::DrawRecipe3(int state)
 void OstrelButton::DrawCaption(int contentState)
 {
     m_lastContentState = contentState;
-    m_lastCaptionBold = m_boldCaption;
     m_captionDrawn = true;
     const PixelRect t = m_layout.caption;
     const PixelRect p = m_layout.pressedCaption;
@@ -442,18 +445,8 @@ void OstrelButton::DrawPicture(PictureMode mode)
     }
     // A picture behind the caption must not cover it: draw the caption again on top, exactly
     // as it was drawn in this repaint (plain styles draw no caption at all).
-    if (m_picturePosition == PictureBehind && m_captionDrawn) {
-        if (m_lastCaptionBold) {
-            m_boldCaption = true;
-            LayoutContent();
-            DrawCaption(m_lastContentState);
-            m_boldCaption = false;
-            LayoutContent();
-            m_lastCaptionBold = true;
-        } else {
-            DrawCaption(m_lastContentState);
-        }
-    }
+    if (m_picturePosition == PictureBehind && m_captionDrawn)
+        DrawCaption(m_lastContentState);
 }
 
 void OstrelButton::PictureEffect(int offset, const ButtonPicture &picture)
