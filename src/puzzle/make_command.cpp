@@ -1,10 +1,14 @@
 #include "puzzle/make_command.h"
 
+#include "platform/printer_qt.h"
 #include "puzzle/make_options.h"
 #include "puzzle/puzzle_generator.h"
+#include "puzzle/puzzle_page.h"
 #include "wordlists/word_list.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 
 #include <cmath>
 #include <cstdio>
@@ -46,6 +50,25 @@ void printLayers(const PuzzleGrid &grid)
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
     printLine(stdout, QString());
+}
+
+// Writes the puzzle page, and the solution page after it, into one PDF file. Fonts need a GUI
+// application; the offscreen platform gives one without any display.
+bool writePdf(const MakeOptions &options, const QString &category, const QStringList &words,
+              const PuzzleGrid &grid, int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QtPrinter printer(options.pdf);
+    const PuzzlePageContent content{category, words, &grid};
+    const QDateTime now = QDateTime::currentDateTime();
+    LayOutPuzzlePage(printer, PuzzlePageKind::Puzzle, content, options.dedication, now);
+    if (options.solution) {
+        printer.newPage();
+        LayOutPuzzlePage(printer, PuzzlePageKind::Solution, content, QString(), now);
+    }
+    return printer.endDoc();
 }
 
 } // namespace
@@ -110,6 +133,11 @@ int runMakeCommand(int argc, char *argv[])
         }
     }
     std::fflush(stdout);
+    if (!options.pdf.isEmpty() && completed == 1 &&
+        !writePdf(options, read.list.name, words, *grid, argc, argv)) {
+        printLine(stderr, QStringLiteral("brivamo: Cannot write %1.").arg(options.pdf));
+        return 4;
+    }
     printLine(stderr, QStringLiteral("%1 puzzles, %2 completed, %3 given up, %4 ms")
                           .arg(options.count)
                           .arg(completed)

@@ -70,6 +70,21 @@ const QList<OptionRule> &optionRules()
              o.quiet = true;
              return QString();
          }},
+        {QLatin1StringView("--pdf"), true,
+         [](MakeOptions &o, const QString &value) {
+             o.pdf = value;
+             return QString();
+         }},
+        {QLatin1StringView("--solution"), false,
+         [](MakeOptions &o, const QString &) {
+             o.solution = true;
+             return QString();
+         }},
+        {QLatin1StringView("--dedication"), true,
+         [](MakeOptions &o, const QString &value) {
+             o.dedication = value.trimmed();
+             return QString();
+         }},
     };
     return rules;
 }
@@ -101,6 +116,10 @@ QString ParseMakeArguments(const QStringList &arguments, MakeOptions &options)
     }
     if (!categoryGiven || options.category.isEmpty())
         return QStringLiteral("--make needs a category name.");
+    if (options.pdf.isEmpty() && (options.solution || !options.dedication.isEmpty()))
+        return QStringLiteral("--solution and --dedication need --pdf FILE.");
+    if (!options.pdf.isEmpty() && options.count != 1)
+        return QStringLiteral("--pdf prints one puzzle; leave out --count.");
     return {};
 }
 

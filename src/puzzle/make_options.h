@@ -18,6 +18,9 @@ struct MakeOptions
     int count = 1;
     std::optional<std::uint32_t> seed; // absent: seeded from the clock
     bool quiet = false;
+    QString pdf;           // when set, the puzzle page is written into this PDF file
+    bool solution = false; // with pdf: the solution page follows
+    QString dedication;    // with pdf: the puzzle page is made especially for this name
 };
 
 // Reads the arguments that follow the program name. Returns an empty string on success,

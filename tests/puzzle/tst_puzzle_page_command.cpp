@@ -1,0 +1,180 @@
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The headless command line writing printed pages into a PDF, read back with pdftotext.
+class TestPuzzlePageCommand : public QObject
+{
+    Q_OBJECT
+
+    struct Word
+    {
+        QString text;
+        int page = 0;
+        double x = 0; // inches
+        double y = 0;
+    };
+
+    QTemporaryDir m_folder;
+
+    int make(const QStringList &arguments, QString *errors = nullptr)
+    {
+        QProcess process;
+        process.setProgram(qEnvironmentVariable("BRIVAMO_BINARY"));
+        process.setArguments(arguments);
+        process.setWorkingDirectory(m_folder.path());
+        // No display of any kind.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        process.setProcessEnvironment(environment);
+        process.start();
+        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+            return -1;
+        if (errors)
+            *errors = QString::fromUtf8(process.readAllStandardError());
+        return process.exitCode();
+    }
+
+    static QList<Word> words(const QString &pdf)
+    {
+        QProcess tool;
+        tool.start("pdftotext", {"-bbox", pdf, "-"});
+        tool.waitForFinished(30000);
+        const QString html = QString::fromUtf8(tool.readAllStandardOutput());
+        QList<Word> found;
+        int page = 0;
+        static const QRegularExpression pattern(
+            R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re");
+        for (auto it = pattern.globalMatch(html); it.hasNext();) {
+            const auto m = it.next();
+            if (m.captured(0).startsWith("<page")) {
+                ++page;
+                continue;
+            }
+            found.append(
+                {m.captured(3), page, m.captured(1).toDouble() / 72.0, m.captured(2).toDouble() / 72.0});
+        }
+        return found;
+    }
+
+    static QList<Word> onPage(const QList<Word> &all, int page)
+    {
+        QList<Word> result;
+        for (const Word &w : all)
+            if (w.page == page)
+                result << w;
+        return result;
+    }
+
+    static Word find(const QList<Word> &all, const QString &text)
+    {
+        for (const Word &w : all)
+            if (w.text == text)
+                return w;
+        return {};
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(!qEnvironmentVariableIsEmpty("BRIVAMO_BINARY"));
+        QVERIFY(m_folder.isValid());
+        QFile tiny(m_folder.filePath("Tiny.lst"));
+        QVERIFY(tiny.open(QIODevice::WriteOnly));
+        tiny.write("ANT\r\n");
+        tiny.close();
+        QFile zoo(m_folder.filePath("Zoo.lst"));
+        QVERIFY(zoo.open(QIODevice::WriteOnly));
+        zoo.write("LION\r\nTIGER\r\nZEBRA\r\nCAMEL\r\nOTTER\r\n");
+    }
+
+    // A 3-letter square: columns at 3.7, 3.9 and 4.1 inches, its first line 3.9167 down.
+    void smallSquare()
+    {
+        const QString pdf = m_folder.filePath("tiny.pdf");
+        QCOMPARE(make({"--make", "tiny", "--size", "3", "--pdf", pdf, "--quiet"}), 0);
+        const QList<Word> all = words(pdf);
+        QCOMPARE(onPage(all, 2).size(), 0);
+        const QList<Word> page = onPage(all, 1);
+        QVERIFY(qAbs(find(page, "Brivamo").x - 1.0) < 0.01);
+        QCOMPARE(find(page, "(Category:").page, 1);
+        QCOMPARE(find(page, "Tiny)").page, 1);
+        QList<Word> cells;
+        for (const Word &w : page)
+            if (w.text.size() == 1 && w.text[0].isUpper() && w.y > 3.5 && w.y < 4.5)
+                cells << w;
+        QCOMPARE(cells.size(), 9);
+        const double columns[] = {3.7, 3.9, 4.1};
+        for (int i = 0; i < 9; ++i) {
+            QVERIFY2(qAbs(cells[i].x - columns[i % 3]) < 0.005, qPrintable(QString::number(cells[i].x)));
+            if (i < 3)
+                QVERIFY2(qAbs(cells[i].y - 3.9167) < 0.02, qPrintable(QString::number(cells[i].y)));
+        }
+        // Word 1 lies on the diagonal from the bottom-right corner: T at the top left.
+        QCOMPARE(cells[0].text, QStringLiteral("T"));
+        QCOMPARE(cells[4].text, QStringLiteral("N"));
+        QCOMPARE(cells[8].text, QStringLiteral("A"));
+        QVERIFY(qAbs(find(page, "ANT").x - 1.2) < 0.01);
+    }
+
+    void solutionAndDedication()
+    {
+        const QString pdf = m_folder.filePath("zoo.pdf");
+        QCOMPARE(make({"--make", "zoo", "--size", "10", "--pdf", pdf, "--solution", "--dedication", "Grandma",
+                       "--quiet"}),
+                 0);
+        const QList<Word> all = words(pdf);
+        const QList<Word> puzzle = onPage(all, 1);
+        const QList<Word> solution = onPage(all, 2);
+        QCOMPARE(find(puzzle, "Puzzle").page, 1);
+        QCOMPARE(find(solution, "Solution").page, 2);
+        QCOMPARE(find(puzzle, "Grandma").page, 1);
+        QCOMPARE(find(solution, "Grandma").page, 0);
+        QVERIFY(qAbs(find(puzzle, "In").y - 7.2) < 0.05);
+        QVERIFY(qAbs(find(solution, "The").y - 7.2) < 0.05);
+        // Longest first, in two columns: TIGER ZEBRA / CAMEL OTTER / LION.
+        for (const QList<Word> &page : {puzzle, solution}) {
+            QVERIFY(qAbs(find(page, "TIGER").x - 1.2) < 0.01);
+            QVERIFY(qAbs(find(page, "ZEBRA").x - 3.2) < 0.01);
+            QVERIFY(qAbs(find(page, "CAMEL").x - 1.2) < 0.01);
+            QVERIFY(qAbs(find(page, "OTTER").x - 3.2) < 0.01);
+            QVERIFY(qAbs(find(page, "LION").x - 1.2) < 0.01);
+            QVERIFY(find(page, "LION").y > find(page, "CAMEL").y);
+        }
+        // A 10-square's first column at 2.9 inches, its first line 3.3333 down.
+        const auto firstCell = std::find_if(solution.begin(), solution.end(),
+                                            [](const Word &w) { return w.y > 3.0 && w.text.size() == 1; });
+        QVERIFY(firstCell != solution.end());
+        QVERIFY(qAbs(firstCell->x - 2.9) < 0.01);
+        QVERIFY(qAbs(firstCell->y - 3.3333) < 0.02);
+        const auto dots = std::count_if(solution.begin(), solution.end(),
+                                        [](const Word &w) { return w.text == QStringLiteral("·"); });
+        QVERIFY(dots >= 100 - 25);
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("solution without pdf") << QStringList{"--make", "zoo", "--solution"} << 2;
+        QTest::newRow("dedication without pdf") << QStringList{"--make", "zoo", "--dedication", "Sam"} << 2;
+        QTest::newRow("pdf with a count")
+            << QStringList{"--make", "zoo", "--pdf", "x.pdf", "--count", "2"} << 2;
+        QTest::newRow("pdf without a file") << QStringList{"--make", "zoo", "--pdf"} << 2;
+        QTest::newRow("unwritable file")
+            << QStringList{"--make", "zoo", "--pdf", "no/such/folder/x.pdf", "--quiet"} << 4;
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QString errors;
+        QCOMPARE(make(arguments, &errors), exitCode);
+        QVERIFY(errors.contains("brivamo: "));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPuzzlePageCommand)
+#include "tst_puzzle_page_command.moc"
