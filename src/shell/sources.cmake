@@ -4,3 +4,5 @@ target_sources(brivamo_core PRIVATE src/shell/app_info.cpp src/shell/app_info.h)
 target_sources(brivamo_core PRIVATE src/shell/settings.cpp src/shell/settings.h)
 target_sources(brivamo_ui PRIVATE
   src/shell/bas_brivamo.cpp src/shell/bas_brivamo.h)
+# The per-user list folder used when the program is started from the desktop menu.
+target_sources(brivamo_core PRIVATE src/shell/lists_home.cpp src/shell/lists_home.h)
