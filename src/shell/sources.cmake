@@ -2,7 +2,12 @@
 # target_sources(brivamo_ui ...) for widgets and platform code.
 target_sources(brivamo_core PRIVATE src/shell/app_info.cpp src/shell/app_info.h)
 target_sources(brivamo_core PRIVATE src/shell/settings.cpp src/shell/settings.h)
+target_sources(brivamo_core PRIVATE
+  src/shell/maker_info.h
+  src/shell/mod_standard_core.cpp src/shell/mod_standard_core.h)
 target_sources(brivamo_ui PRIVATE
   src/shell/bas_brivamo.cpp src/shell/bas_brivamo.h)
 # The per-user list folder used when the program is started from the desktop menu.
 target_sources(brivamo_core PRIVATE src/shell/lists_home.cpp src/shell/lists_home.h)
+target_sources(brivamo_ui PRIVATE
+  src/shell/form.cpp src/shell/form.h)

@@ -1,0 +1,98 @@
+#include "platform/dialogs_qt.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace brivamo {
+
+namespace {
+
+QMessageBox::StandardButton standardButton(MsgAnswer answer)
+{
+    switch (answer) {
+    case MsgAnswer::Ok:
+        return QMessageBox::Ok;
+    case MsgAnswer::Cancel:
+        return QMessageBox::Cancel;
+    case MsgAnswer::Abort:
+        return QMessageBox::Abort;
+    case MsgAnswer::Retry:
+        return QMessageBox::Retry;
+    case MsgAnswer::Ignore:
+        return QMessageBox::Ignore;
+    case MsgAnswer::Yes:
+        return QMessageBox::Yes;
+    case MsgAnswer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon messageIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::None:
+        return QMessageBox::NoIcon;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// What closing the box without choosing a button answers.
+MsgAnswer escapeAnswer(MsgButtons buttons)
+{
+    const QList<MsgAnswer> answers = buttonAnswers(buttons);
+    if (answers.contains(MsgAnswer::Cancel))
+        return MsgAnswer::Cancel;
+    return answers.last();
+}
+
+} // namespace
+
+MsgAnswer QtDialogs::showMessage(const QString &text, MsgButtons buttons, MsgIcon icon,
+                                 const QString &caption, int defaultButton)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(caption);
+    box.setTextFormat(Qt::PlainText);
+    box.setText(toDisplayLineBreaks(text));
+    box.setIcon(messageIcon(icon));
+
+    const QList<MsgAnswer> answers = buttonAnswers(buttons);
+    QList<QAbstractButton *> shown;
+    for (MsgAnswer answer : answers)
+        shown.append(box.addButton(standardButton(answer)));
+    box.setDefaultButton(qobject_cast<QPushButton *>(shown.at(defaultButton - 1)));
+    box.setEscapeButton(shown.at(answers.indexOf(escapeAnswer(buttons))));
+
+    box.exec();
+    const int index = int(shown.indexOf(box.clickedButton()));
+    return index >= 0 ? answers.at(index) : escapeAnswer(buttons);
+}
+
+QString QtDialogs::askText(const QString &prompt, const QString &caption, const QString &defaultText)
+{
+    QInputDialog dialog(QApplication::activeWindow());
+    dialog.setWindowTitle(caption);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setLabelText(toDisplayLineBreaks(prompt));
+    dialog.setTextValue(defaultText);
+    // Prompts are plain text even when they happen to look like markup.
+    if (auto *label = dialog.findChild<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.textValue();
+}
+
+} // namespace brivamo

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+
+#include <functional>
+
+// A dialogs responder for tests: installs itself for its lifetime, records every message and
+// input box, and answers each with the next queued answer of its kind. A box with no answer
+// queued aborts the test with the box's caption and text, so an unexpected dialog never hangs.
+//
+//   ScriptedDialogs dialogs;
+//   dialogs.queueMessage(brivamo::MsgAnswer::Yes);
+//   dialogs.queueInput(QStringLiteral("  ZEBRA "));   // InputBox answers "ZEBRA"
+//   ... run the code ...
+//   QCOMPARE(dialogs.calls().at(0).caption, QStringLiteral("Error"));
+class ScriptedDialogs : public brivamo::Dialogs
+{
+public:
+    struct Call
+    {
+        enum Kind { Message, Input } kind = Message;
+        QString text; // the message, or the input box's prompt
+        QString caption;
+        brivamo::MsgButtons buttons = brivamo::MsgButtons::OkOnly;
+        brivamo::MsgIcon icon = brivamo::MsgIcon::None;
+        int defaultButton = 1;
+        QString defaultText; // input boxes only
+    };
+
+    ScriptedDialogs();
+    ~ScriptedDialogs() override;
+    ScriptedDialogs(const ScriptedDialogs &) = delete;
+    ScriptedDialogs &operator=(const ScriptedDialogs &) = delete;
+
+    void queueMessage(brivamo::MsgAnswer answer);
+    // The text as if typed; a null QString stands for Cancel.
+    void queueInput(const QString &typed);
+    void queueInputCancel() { queueInput(QString()); }
+
+    // Runs while each box is "open", after it is recorded (e.g. to check the state behind it).
+    void setOnShow(std::function<void(const Call &)> hook) { m_onShow = std::move(hook); }
+
+    const QList<Call> &calls() const { return m_calls; }
+    int count() const { return int(m_calls.size()); }
+    const Call &last() const { return m_calls.last(); }
+    void clearCalls() { m_calls.clear(); }
+    // Answers queued but not used yet.
+    int pendingAnswers() const { return int(m_messageAnswers.size() + m_inputAnswers.size()); }
+
+protected:
+    brivamo::MsgAnswer showMessage(const QString &text, brivamo::MsgButtons buttons, brivamo::MsgIcon icon,
+                                   const QString &caption, int defaultButton) override;
+    QString askText(const QString &prompt, const QString &caption, const QString &defaultText) override;
+
+private:
+    brivamo::Dialogs *m_previous = nullptr;
+    QList<Call> m_calls;
+    QQueue<brivamo::MsgAnswer> m_messageAnswers;
+    QQueue<QString> m_inputAnswers;
+    std::function<void(const Call &)> m_onShow;
+};
