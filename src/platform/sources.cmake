@@ -8,3 +8,5 @@ target_sources(brivamo_ui PRIVATE src/platform/printer_qt.cpp src/platform/print
 # Message and input boxes; the link opener.
 target_sources(brivamo_core PRIVATE src/platform/dialogs.cpp src/platform/dialogs.h)
 target_sources(brivamo_ui PRIVATE src/platform/dialogs_qt.cpp src/platform/dialogs_qt.h)
+target_sources(brivamo_core PRIVATE src/platform/link_opener.cpp src/platform/link_opener.h)
+target_sources(brivamo_ui PRIVATE src/platform/link_opener_desktop.cpp src/platform/link_opener_desktop.h)

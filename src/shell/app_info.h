@@ -11,4 +11,7 @@ constexpr int VersionMajor = 4;
 constexpr int VersionMinor = 48;
 constexpr int VersionRevision = 19;
 
+// The file description of the version information.
+inline const QString FileDescription = QStringLiteral("Word Puzzle Maker");
+
 } // namespace brivamo

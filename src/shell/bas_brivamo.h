@@ -1,8 +1,22 @@
 #pragma once
 
+#include <QString>
+
 namespace basBrivamo {
 
-// The program's start routine: guards against a second copy and opens the first window.
+// The program's start routine: refuses to run beside another copy, prepares fonts and the random
+// source, installs the real dialogs and link opener, opens the first window and runs the event loop.
 int Main(int argc, char *argv[]);
+
+// The message a second copy shows before it ends.
+inline const QString AlreadyRunningCaption = QStringLiteral("Terminating...");
+QString alreadyRunningText();
+
+// Set in the environment, a second copy writes its message to standard error (caption, a line
+// break, then the text) instead of showing a box, so that headless runs can check it.
+inline constexpr char TerminateMessageToStderrVariable[] = "BRIVAMO_TERMINATE_MESSAGE_TO_STDERR";
+
+// The lock that marks a running copy: a file in the user's runtime folder.
+QString instanceLockPath();
 
 } // namespace basBrivamo

@@ -396,6 +396,16 @@ void Form::setSizeTwips(int width, int height)
     setFixedSize(qMax(1, w), qMax(1, h));
 }
 
+void Form::centerOnScreen()
+{
+    QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+}
+
 void Form::placeTwips(QWidget *child, int left, int top, int width, int height)
 {
     child->setGeometry(twipsToPixels(left, child), twipsToPixels(top, child), twipsToPixels(width, child),

@@ -94,6 +94,9 @@ public:
     static constexpr int FrameWidthPixels = 3;
     static constexpr int CaptionHeightPixels = 19;
 
+    // Moves the window to the centre of its screen's available area.
+    void centerOnScreen();
+
     // Places `child` at left, top with width and height, all in twips, within its parent's client
     // area (the window, or a container such as a picture strip).
     static void placeTwips(QWidget *child, int left, int top, int width, int height);

@@ -11,3 +11,8 @@ target_sources(brivamo_ui PRIVATE
 target_sources(brivamo_core PRIVATE src/shell/lists_home.cpp src/shell/lists_home.h)
 target_sources(brivamo_ui PRIVATE
   src/shell/form.cpp src/shell/form.h)
+target_sources(brivamo_core PRIVATE src/shell/help_texts.cpp src/shell/help_texts.h)
+qt_add_resources(brivamo_core "brivamo_help_texts" PREFIX "/help" BASE resources/help FILES
+  resources/help/1000.txt resources/help/1100.txt resources/help/1200.txt resources/help/1300.txt
+  resources/help/1900.txt)
+target_sources(brivamo_ui PRIVATE src/shell/mod_standard.cpp src/shell/mod_standard.h)

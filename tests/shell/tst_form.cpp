@@ -172,7 +172,7 @@ private slots:
         w.ShowModal();
         QVERIFY(clock.elapsed() >= 140);
         QVERIFY(wasModal);
-        QVERIFY(ticks >= 5);
+        QVERIFY(ticks >= 3);
         QCOMPARE(g_counts.activations, 1);
         QCOMPARE(loadedForm<frmCounting>() != nullptr, !unload);
     }

@@ -1,0 +1,91 @@
+#include "shell/mod_standard.h"
+
+#include "platform/dialogs.h"
+#include "platform/link_opener.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QWidget>
+
+namespace modStandard {
+
+namespace {
+
+// Draws the tiles under the surface's own painting: it paints on the surface at the start of each
+// of its paint events, so controls and anything the surface draws itself stay on top.
+class TiledBackground : public QObject
+{
+public:
+    TiledBackground(const QPixmap &tile, QWidget *surface) : QObject(surface), m_tile(tile)
+    {
+        setObjectName(QStringLiteral("modStandard_TiledBackground"));
+        surface->installEventFilter(this);
+        surface->setAttribute(Qt::WA_OpaquePaintEvent, false);
+        surface->update();
+    }
+
+    void setTile(const QPixmap &tile)
+    {
+        m_tile = tile;
+        m_rendered = QPixmap();
+        static_cast<QWidget *>(parent())->update();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched == parent()) {
+            auto *surface = static_cast<QWidget *>(watched);
+            if (m_rendered.size() != surface->size())
+                render(surface->size());
+            QPainter painter(surface);
+            painter.drawPixmap(0, 0, m_rendered);
+        }
+        return false;
+    }
+
+private:
+    void render(QSize size)
+    {
+        m_rendered = QPixmap(size);
+        m_rendered.fill(Qt::transparent);
+        QPainter painter(&m_rendered);
+        for (const QPoint &origin : tileOrigins(size, m_tile.size()))
+            painter.drawPixmap(origin, m_tile);
+    }
+
+    QPixmap m_tile;
+    QPixmap m_rendered;
+};
+
+} // namespace
+
+void TileBackground(const QPixmap &image, QWidget *surface)
+{
+    if (!surface)
+        return;
+    auto *existing = surface->findChild<TiledBackground *>(QStringLiteral("modStandard_TiledBackground"),
+                                                           Qt::FindDirectChildrenOnly);
+    if (image.isNull()) {
+        delete existing;
+        surface->update();
+        return;
+    }
+    if (existing)
+        existing->setTile(image);
+    else
+        new TiledBackground(image, surface);
+}
+
+void OpenLink(int kind, QWidget *owner, const QString &target)
+{
+    Q_UNUSED(owner); // the launcher opens its own window; nothing of the owner is needed
+    const QString link = linkFor(kind, target);
+    if (link.isEmpty())
+        return;
+    if (!brivamo::linkOpener().open(link))
+        brivamo::dialogs().MsgBox(LinkFailedText, brivamo::MsgButtons::OkOnly, brivamo::MsgIcon::Critical,
+                                  LinkFailedCaption);
+}
+
+} // namespace modStandard
