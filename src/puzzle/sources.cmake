@@ -16,3 +16,7 @@ target_sources(brivamo_core PRIVATE
 # The puzzle window and its board.
 target_sources(brivamo_ui PRIVATE
   src/puzzle/puzzle_board.cpp src/puzzle/puzzle_board.h)
+target_sources(brivamo_ui PRIVATE
+  src/puzzle/frm_puzzle.cpp src/puzzle/frm_puzzle.h)
+qt_add_resources(brivamo_ui "puzzle_buttons" PREFIX "/buttons" BASE resources/buttons FILES
+  resources/buttons/frmPuzzle.txt)

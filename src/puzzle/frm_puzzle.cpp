@@ -1,0 +1,706 @@
+#include "puzzle/frm_puzzle.h"
+
+#include "controls/ostrel_button.h"
+#include "effects/sounds.h"
+#include "help/help_topics.h"
+#include "platform/dialogs.h"
+#include "platform/printer_qt.h"
+#include "puzzle/puzzle_board.h"
+#include "shell/app_info.h"
+#include "shell/settings.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace brivamo {
+
+namespace {
+
+// Texts of the window. Line breaks are CR LF as everywhere in the program.
+const QString CrLf = QStringLiteral("\r\n");
+const QString MakeCaption = QStringLiteral("&Make the") + CrLf + AppTitle + CrLf + QStringLiteral("Puzzle!");
+const QString RedoCaption = QStringLiteral("Re-do the") + CrLf + QStringLiteral("Puzzle");
+const QString CancelCaption =
+    QStringLiteral("&Cancel") + CrLf + QStringLiteral("Making the") + CrLf + QStringLiteral("Puzzle");
+const QString ViewSolutionCaption = QStringLiteral("&View the") + CrLf + QStringLiteral("Solution");
+const QString ViewPuzzleCaption = QStringLiteral("&View the") + CrLf + QStringLiteral("Puzzle");
+const QString PrintCaption = QStringLiteral("&Print the") + CrLf + QStringLiteral("Puzzle");
+
+const QString HelpTip = QStringLiteral(" Help <F1> ");
+const QString LobbyTip = QStringLiteral(" Return to the Lobby <Esc> ");
+const QString PrintTip = QStringLiteral(" Be sure your printer is ready! ");
+const QString DisableSoundTip = QStringLiteral(" Disable") + QStringLiteral(" sound effects ");
+const QString EnableSoundTip = QStringLiteral(" Enable") + QStringLiteral(" sound effects ");
+
+const QString WhewCaption = QStringLiteral("Whew!");
+const QString WhewText = QStringLiteral("This is a tough puzzle to make!") + CrLf + CrLf +
+                         QStringLiteral("You can try again if you wish,") + CrLf +
+                         QStringLiteral("or change the Square Size setting,") + CrLf +
+                         QStringLiteral("or you can return to the lobby...");
+
+const QString SolutionQuestion = QStringLiteral("Do you want to print a Solution Page also?");
+const QString PersonalizeCaption = QStringLiteral("Personalize?");
+const QString PersonalizeQuestion =
+    QStringLiteral("Do you want to") + CrLf + QStringLiteral("personalize this printout?");
+const QString DedicationCaption = QStringLiteral("Personalize this printout");
+const QString DedicationPrompt =
+    QStringLiteral("Okay-- Who are you printing") + CrLf + QStringLiteral("this scrambled quote for?");
+const QString PrintFailedText = QStringLiteral("The printout could not be produced.") + CrLf +
+                                QStringLiteral("Please check your printer and try again.");
+
+constexpr int AcceptedWordPauseMilliseconds = 200;
+constexpr int LargestSide = PuzzleGrid::MaxSide;
+
+// Numbers in labels: plain digits, no leading zeros.
+QString formatNumber(int value)
+{
+    return QString::number(value);
+}
+
+QString display(const QString &text)
+{
+    return toDisplayLineBreaks(text);
+}
+
+frmPuzzle::HelpOpener &helpOpener()
+{
+    static frmPuzzle::HelpOpener opener;
+    return opener;
+}
+
+QFont sansFont(double points, bool bold)
+{
+    QFont font;
+    font.setFamilies(
+        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QFont arialFont(double points)
+{
+    QFont font;
+    font.setFamilies(
+        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    font.setPointSizeF(points);
+    return font;
+}
+
+// A picture repeated over a widget from its top-left corner; it persists because the widget's
+// palette paints it whenever the widget is uncovered.
+void tilePicture(QWidget *surface, const QString &picture)
+{
+    const QPixmap tile(picture);
+    if (tile.isNull())
+        return;
+    QPalette palette = surface->palette();
+    palette.setBrush(QPalette::Window, QBrush(tile));
+    surface->setPalette(palette);
+    surface->setAutoFillBackground(true);
+}
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QFont &font, QColor text)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(font);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setWordWrap(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, text);
+    label->setPalette(palette);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    return label;
+}
+
+} // namespace
+
+// --- RoundedPanel ----------------------------------------------------------------------------------
+
+RoundedPanel::RoundedPanel(QColor fill, QColor border, QWidget *parent)
+    : QWidget(parent), m_fill(fill), m_border(border)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void RoundedPanel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(m_border, 1));
+    painter.setBrush(m_fill);
+    const double radius = qMin(width(), height()) / 10.0;
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+}
+
+// --- frmPuzzle -------------------------------------------------------------------------------------
+
+frmPuzzle::frmPuzzle()
+{
+    setObjectName(QStringLiteral("frmPuzzle"));
+    createControls();
+    m_pause = [](int milliseconds) { modStandard::Pause(milliseconds / 1000.0); };
+}
+
+frmPuzzle::~frmPuzzle() = default;
+
+void frmPuzzle::setHelpOpener(HelpOpener opener)
+{
+    helpOpener() = std::move(opener);
+}
+
+void frmPuzzle::setSource(const QString &category, const QStringList &words)
+{
+    m_sourceCategory = category;
+    m_sourceWords = words;
+}
+
+QString frmPuzzle::category() const
+{
+    return labelCategory->text();
+}
+
+void frmPuzzle::createControls()
+{
+    picBox = new QWidget(this);
+    picBox->setObjectName(QStringLiteral("picBox"));
+    placeTwips(picBox, 105, 105, 9255, 855);
+
+    auto button = [this](const char *name, int left, int top, int width, int height) {
+        auto *b = new OstrelButton(this);
+        b->setObjectName(QLatin1String(name));
+        placeTwips(b, left, top, width, height);
+        return b;
+    };
+    cmdHelp = button("cmdHelp", 105, 75, 645, 630);
+    cmdSoundStatus = button("cmdSoundStatus", 1575, 105, 645, 630);
+    cmdLobby = button("cmdLobby", 8400, 75, 645, 630);
+
+    labelCategory = new QLabel(this);
+    labelCategory->setObjectName(QStringLiteral("labelCategory"));
+    labelCategory->setFont(sansFont(9.75, true));
+    labelCategory->setAlignment(Qt::AlignCenter);
+    labelCategory->setFrameStyle(QFrame::Box | QFrame::Plain);
+    labelCategory->setLineWidth(1);
+    labelCategory->setAutoFillBackground(true);
+    {
+        QPalette palette = labelCategory->palette();
+        palette.setColor(QPalette::Window, QColor(255, 255, 192));
+        palette.setColor(QPalette::WindowText, Qt::black);
+        labelCategory->setPalette(palette);
+    }
+    placeTwips(labelCategory, 105, 1155, 1695, 330);
+
+    listWords = new QListWidget(this);
+    listWords->setObjectName(QStringLiteral("listWords"));
+    listWords->setFont(sansFont(8.25, false));
+    listWords->setFocusPolicy(Qt::NoFocus);
+    listWords->setSelectionMode(QAbstractItemView::NoSelection);
+    {
+        QPalette palette = listWords->palette();
+        palette.setColor(QPalette::Base, QColor(255, 255, 128));
+        palette.setColor(QPalette::Text, Qt::black);
+        listWords->setPalette(palette);
+    }
+    placeTwips(listWords, 105, 1470, 1695, 5160);
+
+    shp1 = new RoundedPanel(QColor(255, 192, 128), QColor(128, 64, 64), this);
+    shp1->setObjectName(QStringLiteral("shp1"));
+    placeTwips(shp1, 1890, 1155, 1905, 1380);
+
+    const QColor navy(0, 0, 128);
+    labelSquareSize = makeLabel(this, "labelSquareSize", sansFont(8.25, true), navy);
+    placeTwips(labelSquareSize, 1995, 1260, 1695, 435);
+
+    scrollSquareSize = new QScrollBar(Qt::Horizontal, this);
+    scrollSquareSize->setObjectName(QStringLiteral("scrollSquareSize"));
+    scrollSquareSize->setRange(1, LargestSide);
+    scrollSquareSize->setSingleStep(1);
+    scrollSquareSize->setPageStep(5);
+    scrollSquareSize->setValue(LargestSide);
+    placeTwips(scrollSquareSize, 1995, 1680, 1695, 330);
+
+    labelMinMax = makeLabel(this, "labelMinMax", arialFont(8.25), navy);
+    placeTwips(labelMinMax, 1995, 2040, 1695, 435);
+
+    cmdMakePuzzle = button("cmdMakePuzzle", 1890, 2730, 1905, 840);
+    cmdCancelPuzzle = button("cmdCancelPuzzle", 1890, 2730, 1905, 840);
+    cmdViewSolution = button("cmdViewSolution", 1890, 3675, 1905, 735);
+    cmdViewPuzzle = button("cmdViewPuzzle", 1890, 3675, 1905, 735);
+    cmdPrintPuzzle = button("cmdPrintPuzzle", 1890, 4515, 1905, 735);
+    cmdCancelPuzzle->hide();
+    cmdViewSolution->hide();
+    cmdViewPuzzle->hide();
+    cmdPrintPuzzle->hide();
+
+    shp2 = new RoundedPanel(QColor(192, 192, 255), navy, this);
+    shp2->setObjectName(QStringLiteral("shp2"));
+    placeTwips(shp2, 1890, 5460, 1905, 1170);
+    labelAttempts = makeLabel(this, "labelAttempts", sansFont(8.25, true), Qt::black);
+    placeTwips(labelAttempts, 1995, 5565, 1695, 435);
+    labelWordsPlaced = makeLabel(this, "labelWordsPlaced", sansFont(8.25, true), Qt::black);
+    placeTwips(labelWordsPlaced, 1995, 6090, 1695, 435);
+
+    picPuzzle = new PuzzleBoard(this);
+    picPuzzle->setObjectName(QStringLiteral("picPuzzle"));
+    placeTwips(picPuzzle, 3885, 1155, 5475, 5475);
+
+    // The buttons' looks (styles, colours, pictures, first captions) are stored with the window.
+    ApplyButtonDefinitions(this, QStringLiteral(":/buttons/frmPuzzle.txt"));
+
+    connect(scrollSquareSize, &QScrollBar::valueChanged, this, &frmPuzzle::scrollSquareSize_Change);
+    connect(cmdMakePuzzle, &OstrelButton::Click, this, &frmPuzzle::cmdMakePuzzle_Click);
+    connect(cmdCancelPuzzle, &OstrelButton::Click, this, &frmPuzzle::cmdCancelPuzzle_Click);
+    connect(cmdViewPuzzle, &OstrelButton::Click, this, &frmPuzzle::cmdViewPuzzle_Click);
+    connect(cmdViewSolution, &OstrelButton::Click, this, &frmPuzzle::cmdViewsolution_Click);
+    connect(cmdPrintPuzzle, &OstrelButton::Click, this, &frmPuzzle::cmdPrintPuzzle_Click);
+    connect(cmdSoundStatus, &OstrelButton::Click, this, &frmPuzzle::cmdSoundStatus_Click);
+    connect(cmdSoundStatus, &OstrelButton::MouseMove, this,
+            [this](qint16 &, qint16 &, float &, float &) { cmdSoundStatus_MouseMove(); });
+    connect(cmdHelp, &OstrelButton::Click, this, &frmPuzzle::cmdHelp_Click);
+    connect(cmdLobby, &OstrelButton::Click, this, &frmPuzzle::cmdLobby_Click);
+}
+
+void frmPuzzle::Form_Load()
+{
+    m_fadeActive = prepareFade(0);
+    setSizeTwips(9555, 7230);
+    setWindowTitle(AppTitle);
+    tilePicture(this, QStringLiteral(":/pictures/puzzle_tile.png"));
+    tilePicture(picBox, QStringLiteral(":/pictures/puzzle_banner_tile.png"));
+}
+
+void frmPuzzle::Form_Activate()
+{
+    labelCategory->setText(m_sourceCategory);
+
+    m_words = m_sourceWords;
+    SortWordsLongestFirst(m_words);
+
+    const int longest = m_words.isEmpty() ? 1 : int(m_words.first().size());
+    scrollSquareSize->setMinimum(qBound(1, longest, LargestSide));
+    scrollSquareSize->setValue(scrollSquareSize->maximum());
+    scrollSquareSize_Change();
+    labelMinMax->setText(display(QStringLiteral("Minimum is ") + formatNumber(scrollSquareSize->minimum()) +
+                                 CrLf + QStringLiteral("Maximum is ") +
+                                 formatNumber(scrollSquareSize->maximum())));
+    m_initialized = true;
+
+    cmdHelp->setToolTip(HelpTip);
+    cmdLobby->setToolTip(LobbyTip);
+    cmdCancelPuzzle->setCaption(CancelCaption);
+    cmdCancelPuzzle->Refresh();
+    cmdViewSolution->setCaption(ViewSolutionCaption);
+    cmdViewSolution->Refresh();
+    cmdViewPuzzle->setCaption(ViewPuzzleCaption);
+    cmdViewPuzzle->Refresh();
+    cmdPrintPuzzle->setCaption(PrintCaption);
+    cmdPrintPuzzle->setToolTip(PrintTip);
+    cmdPrintPuzzle->Refresh();
+    cmdMakePuzzle->Refresh();
+
+    ResetPuzzleWindow();
+
+    modStandard::SoundOn = basBrivamo::readSoundStatus();
+    showSoundPicture();
+
+    if (fadingOn())
+        StartFade(0, 255, 20, false);
+}
+
+void frmPuzzle::ResetPuzzleWindow()
+{
+    FillWordList();
+    cmdHelp->setEnabled(true);
+    cmdLobby->setEnabled(true);
+    setCancelRole(cmdLobby);
+    scrollSquareSize->setEnabled(true);
+
+    cmdMakePuzzle->setCaption(MakeCaption);
+    cmdMakePuzzle->show();
+    cmdMakePuzzle->setFocus();
+
+    cmdViewPuzzle->hide();
+    cmdViewSolution->hide();
+    cmdPrintPuzzle->hide();
+
+    shp2->hide();
+    labelAttempts->clear();
+    labelWordsPlaced->clear();
+
+    m_grid.reset();
+    m_state = State::Idle;
+    picPuzzle->model().reset(m_side);
+    DrawEmptyBoard();
+}
+
+void frmPuzzle::FillWordList()
+{
+    listWords->clear();
+    listWords->addItems(m_words);
+}
+
+void frmPuzzle::DrawEmptyBoard()
+{
+    picPuzzle->model().drawEmptyBoard();
+}
+
+void frmPuzzle::DrawBoard(BoardLayer layer)
+{
+    if (m_grid)
+        picPuzzle->model().drawBoard(*m_grid, layer);
+    Yield();
+}
+
+void frmPuzzle::scrollSquareSize_Change()
+{
+    m_side = scrollSquareSize->value();
+    labelSquareSize->setText(QStringLiteral("Current Square Size is ") + formatNumber(m_side));
+    if (m_initialized)
+        ResetPuzzleWindow();
+}
+
+// --- making a puzzle -------------------------------------------------------------------------------
+
+void frmPuzzle::cmdMakePuzzle_Click()
+{
+    if (m_state == State::Running || m_words.isEmpty())
+        return;
+
+    if (fadingOn())
+        fadeAndWait(255, 0, 20);
+
+    m_state = State::Running;
+    scrollSquareSize->setEnabled(false);
+    cmdMakePuzzle->hide();
+    cmdViewPuzzle->hide();
+    cmdViewSolution->hide();
+    cmdPrintPuzzle->hide();
+    cmdHelp->setEnabled(false);
+    cmdLobby->setEnabled(false);
+    setCancelRole(cmdCancelPuzzle);
+    cmdCancelPuzzle->show();
+    clearCancel();
+    shp2->show();
+    picPuzzle->model().reset(m_side);
+    DrawEmptyBoard();
+
+    if (fadingOn())
+        fadeAndWait(0, 255, 20);
+
+    m_grid = std::make_unique<PuzzleGrid>(m_side);
+    modStandard::RandomSource &random = m_random ? *m_random : modStandard::ProgramRandomSource();
+    const PuzzleOutcome outcome = MakePuzzle(*m_grid, m_words, m_side, *this, random);
+
+    switch (outcome) {
+    case PuzzleOutcome::Cancelled:
+    case PuzzleOutcome::Refused:
+        cmdCancelPuzzle->hide();
+        ResetPuzzleWindow();
+        break;
+    case PuzzleOutcome::GivenUp:
+        dialogs().MsgBox(WhewText, MsgButtons::OkOnly, MsgIcon::Exclamation, WhewCaption);
+        ResetPuzzleWindow();
+        cmdCancelPuzzle->hide();
+        cmdLobby->setEnabled(true);
+        setCancelRole(cmdLobby);
+        cmdHelp->setEnabled(true);
+        break;
+    case PuzzleOutcome::Completed:
+        m_state = State::Finished;
+        cmdCancelPuzzle->hide();
+        FillWordList();
+        cmdMakePuzzle->setCaption(RedoCaption);
+        cmdMakePuzzle->show();
+        scrollSquareSize->setEnabled(true);
+        cmdPrintPuzzle->show();
+        cmdViewsolution_Click();
+        cmdLobby->setEnabled(true);
+        setCancelRole(cmdLobby);
+        cmdHelp->setEnabled(true);
+        break;
+    }
+}
+
+void frmPuzzle::cmdCancelPuzzle_Click()
+{
+    requestCancel();
+}
+
+void frmPuzzle::AttemptStarted(int attempt)
+{
+    labelAttempts->setText(display(QStringLiteral("Attempts Made ") + CrLf + formatNumber(attempt)));
+    FillWordList();
+    DrawEmptyBoard();
+}
+
+void frmPuzzle::Yield()
+{
+    QCoreApplication::processEvents();
+}
+
+void frmPuzzle::CellTried(int row, int column, QChar letter)
+{
+    picPuzzle->model().showTried(row, column, letter);
+}
+
+void frmPuzzle::PauseRequested(int milliseconds)
+{
+    // The pause blocks the thread: what it is meant to show must be on screen first.
+    picPuzzle->repaintNow();
+    pause(milliseconds);
+}
+
+void frmPuzzle::CellReverted(int row, int column, QChar content)
+{
+    picPuzzle->model().showReverted(row, column, content);
+}
+
+void frmPuzzle::WordAccepted(int wordsPlaced)
+{
+    // Once the last word is in, the run can only complete: the cancel button goes before the fill.
+    if (wordsPlaced == m_words.size())
+        cmdCancelPuzzle->hide();
+    picPuzzle->repaintNow();
+    modStandard::PlaySoundEffect(QStringLiteral("click"), 0);
+    pause(AcceptedWordPauseMilliseconds);
+    labelWordsPlaced->setText(display(QStringLiteral("Words Placed ") + CrLf + formatNumber(wordsPlaced)));
+    if (listWords->count() > 0)
+        delete listWords->takeItem(0);
+    Yield();
+}
+
+void frmPuzzle::CellCommitted(int row, int column, QChar letter)
+{
+    picPuzzle->model().showCommitted(row, column, letter);
+    DrawBoard(BoardLayer::Solution);
+}
+
+void frmPuzzle::WordAbandoned()
+{
+    picPuzzle->repaintNow();
+    modStandard::PlaySoundEffect(QStringLiteral("tryagain"), 0);
+}
+
+void frmPuzzle::AttemptFailed(int attempt)
+{
+    // After the last attempt the board stays as it is behind the message that follows.
+    if (attempt < MaxAttempts)
+        DrawEmptyBoard();
+}
+
+void frmPuzzle::PuzzleCompleted()
+{
+    picPuzzle->repaintNow();
+    modStandard::PlaySoundEffect(QStringLiteral("done"), 0);
+}
+
+void frmPuzzle::pause(int milliseconds)
+{
+    if (m_pause)
+        m_pause(milliseconds);
+}
+
+// --- viewing ---------------------------------------------------------------------------------------
+
+void frmPuzzle::cmdViewPuzzle_Click()
+{
+    cmdViewSolution->show();
+    setDefaultRole(cmdViewSolution);
+    cmdViewPuzzle->hide();
+    DrawBoard(BoardLayer::Puzzle);
+}
+
+void frmPuzzle::cmdViewsolution_Click()
+{
+    cmdViewPuzzle->show();
+    setDefaultRole(cmdViewPuzzle);
+    cmdViewSolution->hide();
+    DrawBoard(BoardLayer::Solution);
+}
+
+void frmPuzzle::setDefaultRole(OstrelButton *button)
+{
+    for (OstrelButton *other : {cmdViewPuzzle, cmdViewSolution, cmdMakePuzzle, cmdPrintPuzzle})
+        if (other != button)
+            other->setDefaultLook(false);
+    button->setDefaultLook(true);
+    setDefaultButton(button, [button] { button->click(); });
+}
+
+void frmPuzzle::setCancelRole(OstrelButton *button)
+{
+    setCancelButton(button, [button] { button->click(); });
+}
+
+QWidget *frmPuzzle::visibleViewButton() const
+{
+    if (cmdViewPuzzle->isVisibleTo(const_cast<frmPuzzle *>(this)))
+        return cmdViewPuzzle;
+    if (cmdViewSolution->isVisibleTo(const_cast<frmPuzzle *>(this)))
+        return cmdViewSolution;
+    return nullptr;
+}
+
+// --- sound, help, leaving --------------------------------------------------------------------------
+
+void frmPuzzle::cmdSoundStatus_MouseMove()
+{
+    cmdSoundStatus->setToolTip(modStandard::SoundOn ? DisableSoundTip : EnableSoundTip);
+}
+
+void frmPuzzle::cmdSoundStatus_Click()
+{
+    modStandard::SoundOn = !modStandard::SoundOn;
+    basBrivamo::writeBoolSetting(basBrivamo::KeySoundStatus, modStandard::SoundOn);
+    showSoundPicture();
+}
+
+void frmPuzzle::showSoundPicture()
+{
+    cmdSoundStatus->setPictureNormal(
+        ButtonPicture::fromReference(modStandard::SoundOn ? QStringLiteral(":/pictures/sound_on.png")
+                                                          : QStringLiteral(":/pictures/sound_off.png")));
+}
+
+void frmPuzzle::cmdHelp_Click()
+{
+    if (fadingOn())
+        StartFade(255, 204, 2, false);
+    HelpTopicIndex = HelpTopicPuzzle;
+    if (const HelpOpener &open = helpOpener())
+        open(HelpTopicIndex);
+    if (fadingOn())
+        StartFade(204, 255, 3, false);
+}
+
+bool frmPuzzle::Form_KeyDown(int key, Qt::KeyboardModifiers)
+{
+    if (key == Qt::Key_F1) {
+        cmdHelp_Click();
+        return true;
+    }
+    return false;
+}
+
+void frmPuzzle::cmdLobby_Click()
+{
+    if (m_state == State::Running)
+        return;
+    if (fadingOn())
+        StartFade(255, 0, 20, true);
+    else
+        Unload();
+}
+
+bool frmPuzzle::Form_QueryUnload(UnloadMode mode)
+{
+    if (mode != UnloadMode::ControlMenu)
+        return false;
+    // The user's close command: refused during a run, otherwise it leaves like the lobby button.
+    if (m_state != State::Running)
+        cmdLobby_Click();
+    return true;
+}
+
+bool frmPuzzle::prepareFade(quint8 alpha)
+{
+    if (!basBrivamo::readFadeStatus())
+        return false;
+    // The headless platforms have no opacity; the fades still run their steps there.
+    const QString platform = QGuiApplication::platformName();
+    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
+        setWindowOpacity(alpha / 255.0);
+    return true;
+}
+
+bool frmPuzzle::fadingOn() const
+{
+    return m_fadeActive;
+}
+
+void frmPuzzle::fadeAndWait(quint8 start, quint8 end, quint8 step)
+{
+    StartFade(start, end, step, false);
+    WaitForFade();
+}
+
+// --- printing --------------------------------------------------------------------------------------
+
+void frmPuzzle::cmdPrintPuzzle_Click()
+{
+    if (m_state != State::Finished)
+        return;
+    const MsgAnswer solution =
+        dialogs().MsgBox(SolutionQuestion, MsgButtons::YesNoCancel, MsgIcon::Question, AppTitle);
+    if (solution == MsgAnswer::Cancel)
+        return;
+
+    QString dedication;
+    if (dialogs().MsgBox(PersonalizeQuestion, MsgButtons::YesNo, MsgIcon::Question, PersonalizeCaption) ==
+        MsgAnswer::Yes) {
+        m_dedication = dialogs().InputBox(DedicationPrompt, DedicationCaption, m_dedication);
+        dedication = m_dedication;
+    }
+
+    setPrintingControlsEnabled(false);
+    const bool printed = printPages(solution == MsgAnswer::Yes, dedication);
+    setPrintingControlsEnabled(true);
+    if (!printed)
+        dialogs().MsgBox(PrintFailedText, MsgButtons::OkOnly, MsgIcon::Critical, QStringLiteral("Error"));
+}
+
+void frmPuzzle::setPrintingControlsEnabled(bool enabled)
+{
+    if (auto *view = qobject_cast<OstrelButton *>(visibleViewButton()))
+        view->setEnabled(enabled);
+    cmdMakePuzzle->setEnabled(enabled);
+    cmdPrintPuzzle->setEnabled(enabled);
+    cmdHelp->setEnabled(enabled);
+    cmdLobby->setEnabled(enabled);
+}
+
+bool frmPuzzle::printPages(bool withSolution, const QString &dedication)
+{
+    if (!m_grid)
+        return false;
+    const PuzzlePageContent content{labelCategory->text(), m_words, m_grid.get()};
+    // Opened before the window is disabled: without a printer the user is asked for a file name.
+    std::unique_ptr<Printer> printer = openPrinter(this);
+    if (!printer)
+        return true; // no printer and the user chose not to save the printout
+
+    // A file cannot take separate jobs without overwriting itself: there both pages share it.
+    auto *file = dynamic_cast<QtPrinter *>(printer.get());
+    const bool oneFile = file && file->device().outputFormat() == QPrinter::PdfFormat;
+
+    bool sent = false;
+    {
+        PrintingBusyGuard busy(this);
+        LayOutPuzzlePage(*printer, PuzzlePageKind::Puzzle, content, dedication, QDateTime::currentDateTime());
+        if (withSolution && oneFile) {
+            printer->newPage();
+            LayOutPuzzlePage(*printer, PuzzlePageKind::Solution, content, QString(),
+                             QDateTime::currentDateTime());
+        }
+        sent = printer->endDoc();
+        QCoreApplication::processEvents();
+    }
+    if (!sent || !withSolution || oneFile)
+        return sent;
+
+    printer = openPrinter(this);
+    if (!printer)
+        return true;
+    PrintingBusyGuard busy(this);
+    sent = brivamo::PrintPuzzlePage(*printer, PuzzlePageKind::Solution, content, QString());
+    QCoreApplication::processEvents();
+    return sent;
+}
+
+} // namespace brivamo

@@ -1,0 +1,669 @@
+#include "common/scripted_dialogs.h"
+#include "controls/ostrel_button.h"
+#include "effects/sounds.h"
+#include "platform/printer_qt.h"
+#include "platform/printer_recording.h"
+#include "puzzle/frm_puzzle.h"
+#include "puzzle/puzzle_board.h"
+#include "shell/settings.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <functional>
+
+using namespace brivamo;
+
+namespace {
+
+const QString CrLf = QStringLiteral("\r\n");
+
+// Remembers which built-in sounds were played, in order, without playing anything.
+class SoundRecorder : public SoundOutput
+{
+public:
+    QStringList played;
+    std::function<void()> onPlay;
+
+    bool play(const PcmSound &sound) override
+    {
+        for (const char *name : {"click", "done", "tryagain"}) {
+            const auto reference = decodeWave(*soundResource(QLatin1String(name)));
+            if (reference && reference->samples == sound.samples)
+                played << QLatin1String(name);
+        }
+        if (onPlay)
+            onPlay();
+        return true;
+    }
+};
+
+// Keeps what each print job recorded after the window has thrown its printer away.
+struct PrintJobs
+{
+    QList<QList<RecordingPrinter::Operation>> jobs;
+    int opened = 0;
+    std::function<void()> onFinish; // runs as each job is sent
+};
+
+class SinkPrinter : public RecordingPrinter
+{
+public:
+    explicit SinkPrinter(PrintJobs &sink) : m_sink(sink) {}
+    ~SinkPrinter() override
+    {
+        if (jobs() > 0)
+            m_sink.jobs << texts();
+    }
+
+protected:
+    bool finishDocument() override
+    {
+        if (m_sink.onFinish)
+            m_sink.onFinish();
+        return RecordingPrinter::finishDocument();
+    }
+
+private:
+    PrintJobs &m_sink;
+};
+
+QString plain(const QString &text)
+{
+    return toDisplayLineBreaks(text);
+}
+
+bool hasText(const QList<RecordingPrinter::Operation> &ops, const QString &text)
+{
+    return std::any_of(ops.begin(), ops.end(), [&](const auto &op) { return op.text == text; });
+}
+
+// The board's square as text for a layer of the grid (empty cells as spaces).
+QString layerText(const PuzzleGrid &grid, bool solution)
+{
+    QString out;
+    for (int r = 1; r <= grid.side(); ++r) {
+        for (int c = 1; c <= grid.side(); ++c) {
+            const QChar ch = solution ? grid.solution(r, c) : grid.puzzle(r, c);
+            out += ch.isNull() ? QChar(u' ') : ch;
+        }
+        out += u'\n';
+    }
+    return out;
+}
+
+const QStringList Animals{"EMU", "ZEBRA", "ALLIGATOR", "CAMEL", "IGUANA", "BADGER"};
+// Five 5-letter words without a shared letter: in a square of 5 every line meets the first word's
+// diagonal, so the second word never fits.
+const QStringList Disjoint{"ABCDE", "FGHIJ", "KLMNO", "PQRST", "UVWXY"};
+
+} // namespace
+
+class TestFrmPuzzle : public QObject
+{
+    Q_OBJECT
+
+    SoundRecorder m_sounds;
+    modStandard::SeededRandomSource m_random{11};
+    int m_helpOpened = 0;
+    std::function<void()> m_duringHelp;
+
+    frmPuzzle &open(const QString &category, const QStringList &words)
+    {
+        frmPuzzle &w = form<frmPuzzle>();
+        w.setPauseFunction([](int) {});
+        w.setRandomSource(&m_random);
+        w.setSource(category, words);
+        w.Show();
+        return w;
+    }
+
+    // Runs `check` once the run has started (from inside its first yield).
+    static void duringRun(frmPuzzle &w, std::function<void()> check)
+    {
+        QTimer::singleShot(0, &w, std::move(check));
+    }
+
+    static void setSound(bool on) { basBrivamo::writeBoolSetting(basBrivamo::KeySoundStatus, on); }
+
+    static bool isIdle(frmPuzzle &w)
+    {
+        return w.state() == frmPuzzle::State::Idle && w.cmdMakePuzzle->isVisibleTo(&w) &&
+               !w.cmdCancelPuzzle->isVisibleTo(&w) && !w.cmdViewPuzzle->isVisibleTo(&w) &&
+               !w.cmdViewSolution->isVisibleTo(&w) && !w.cmdPrintPuzzle->isVisibleTo(&w) &&
+               w.cmdHelp->Enabled() && w.cmdLobby->Enabled() && w.cancelButton() == w.cmdLobby &&
+               w.scrollSquareSize->isEnabled() && !w.shp2->isVisibleTo(&w) &&
+               w.labelAttempts->text().isEmpty() && w.picPuzzle->model().side() == w.squareSize() &&
+               w.picPuzzle->model().printedCount() == w.squareSize() * w.squareSize() &&
+               !w.picPuzzle->model().toText().contains(QRegularExpression("[^·\n]"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        setSoundOutput(&m_sounds);
+        frmPuzzle::setHelpOpener([this](int topic) {
+            QCOMPARE(topic, 4);
+            ++m_helpOpened;
+            if (m_duringHelp)
+                m_duringHelp();
+        });
+    }
+
+    void init()
+    {
+        setSound(false);
+        modStandard::SoundOn = true;
+        m_sounds.played.clear();
+        m_sounds.onPlay = nullptr;
+        m_helpOpened = 0;
+        m_duringHelp = nullptr;
+        setPrinterFactory({});
+    }
+
+    void cleanup()
+    {
+        destroyAllForms();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void cleanupTestCase() { setSoundOutput(nullptr); }
+
+    // --- idle ---------------------------------------------------------------------------------
+
+    void opensIdle_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QStringList>("sorted");
+        QTest::addColumn<int>("minimum");
+        QTest::newRow("animals") << Animals
+                                 << QStringList{"ALLIGATOR", "IGUANA", "BADGER", "ZEBRA", "CAMEL", "EMU"}
+                                 << 9;
+        QTest::newRow("one word of 20")
+            << QStringList{"ABCDEFGHIJKLMNOPQRST"} << QStringList{"ABCDEFGHIJKLMNOPQRST"} << 20;
+        QTest::newRow("three letters") << QStringList{"CAT", "DOG"} << QStringList{"CAT", "DOG"} << 3;
+    }
+    void opensIdle()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QStringList, sorted);
+        QFETCH(int, minimum);
+        frmPuzzle &w = open("ZOO", words);
+
+        QCOMPARE(w.windowTitle(), QStringLiteral("Brivamo"));
+        QCOMPARE(w.labelCategory->text(), QStringLiteral("ZOO"));
+        QCOMPARE(w.words(), sorted);
+        QStringList listed;
+        for (int i = 0; i < w.listWords->count(); ++i)
+            listed << w.listWords->item(i)->text();
+        QCOMPARE(listed, sorted);
+
+        QCOMPARE(w.scrollSquareSize->minimum(), minimum);
+        QCOMPARE(w.scrollSquareSize->maximum(), 30);
+        QCOMPARE(w.scrollSquareSize->value(), 30);
+        QCOMPARE(w.squareSize(), 30);
+        QCOMPARE(w.labelSquareSize->text(), QStringLiteral("Current Square Size is 30"));
+        QCOMPARE(w.labelMinMax->text(), plain(QStringLiteral("Minimum is %1\r\nMaximum is 30").arg(minimum)));
+
+        QVERIFY(isIdle(w));
+        QCOMPARE(w.cmdMakePuzzle->Caption(), "&Make the" + CrLf + "Brivamo" + CrLf + "Puzzle!");
+        QCOMPARE(w.cmdCancelPuzzle->Caption(), "&Cancel" + CrLf + "Making the" + CrLf + "Puzzle");
+        QCOMPARE(w.cmdViewSolution->Caption(), "&View the" + CrLf + "Solution");
+        QCOMPARE(w.cmdViewPuzzle->Caption(), "&View the" + CrLf + "Puzzle");
+        QCOMPARE(w.cmdPrintPuzzle->Caption(), "&Print the" + CrLf + "Puzzle");
+        QCOMPARE(w.cmdHelp->toolTip(), QStringLiteral(" Help <F1> "));
+        QCOMPARE(w.cmdLobby->toolTip(), QStringLiteral(" Return to the Lobby <Esc> "));
+        QCOMPARE(w.cmdPrintPuzzle->toolTip(), QStringLiteral(" Be sure your printer is ready! "));
+        QCOMPARE(w.picPuzzle->model().lo(), 1);
+    }
+
+    // --- a run and its outcomes ---------------------------------------------------------------
+
+    void runningState()
+    {
+        frmPuzzle &w = open("ZOO", Animals);
+        bool checked = false;
+        duringRun(w, [&] {
+            checked = true;
+            QCOMPARE(w.state(), frmPuzzle::State::Running);
+            QVERIFY(!w.cmdMakePuzzle->isVisibleTo(&w));
+            QVERIFY(w.cmdCancelPuzzle->isVisibleTo(&w));
+            QCOMPARE(w.cancelButton(), w.cmdCancelPuzzle);
+            QVERIFY(!w.cmdViewPuzzle->isVisibleTo(&w) && !w.cmdViewSolution->isVisibleTo(&w));
+            QVERIFY(!w.cmdPrintPuzzle->isVisibleTo(&w));
+            QVERIFY(!w.cmdHelp->Enabled());
+            QVERIFY(!w.cmdLobby->Enabled());
+            QVERIFY(!w.scrollSquareSize->isEnabled());
+            QVERIFY(w.shp2->isVisibleTo(&w));
+            QCOMPARE(w.labelAttempts->text(), plain("Attempts Made \r\n1"));
+            // Word 1's first candidate is chosen but not yet walked: the empty square of dots.
+            QCOMPARE(w.picPuzzle->model().printedCount(), 900);
+            QCOMPARE(w.picPuzzle->model().toText().count(PuzzleGrid::Dot), 900);
+            // The user's close command is refused; the lobby button does nothing while disabled.
+            QVERIFY(!w.close());
+            QVERIFY(w.isLoaded());
+            w.cmdLobby->click();
+            QVERIFY(w.isLoaded());
+            w.cmdCancelPuzzle->click();
+        });
+        w.cmdMakePuzzle->click();
+        QVERIFY(checked);
+        QVERIFY(isIdle(w));
+        QVERIFY(w.isLoaded());
+    }
+
+    void cancel_data()
+    {
+        QTest::addColumn<bool>("byKey");
+        QTest::newRow("cancel button") << false;
+        QTest::newRow("Esc") << true;
+    }
+    void cancel()
+    {
+        QFETCH(bool, byKey);
+        setSound(true);
+        frmPuzzle &w = open("ZOO", Animals);
+        int wordsWhenCancelled = -1;
+        // Cancel after the second word is in.
+        m_sounds.onPlay = [&] {
+            if (m_sounds.played.count("click") == 2 && wordsWhenCancelled < 0) {
+                wordsWhenCancelled = 2;
+                if (byKey)
+                    QTest::keyClick(&w, Qt::Key_Escape);
+                else
+                    w.cmdCancelPuzzle->click();
+            }
+        };
+        w.cmdMakePuzzle->click();
+        QCOMPARE(wordsWhenCancelled, 2);
+        QVERIFY(isIdle(w));
+        QCOMPARE(w.grid(), nullptr);
+        QCOMPARE(m_sounds.played, (QStringList{"click", "click"}));
+        QCOMPARE(w.listWords->count(), Animals.size());
+        QVERIFY(w.isLoaded());
+    }
+
+    void givenUp()
+    {
+        setSound(true);
+        ScriptedDialogs dialogs;
+        frmPuzzle &w = open("HARD", Disjoint);
+        w.scrollSquareSize->setValue(5);
+        QCOMPARE(w.squareSize(), 5);
+        dialogs.setOnShow([&](const ScriptedDialogs::Call &) {
+            // The last attempt's "tryagain" is heard before the message appears.
+            QCOMPARE(m_sounds.played.size(), 20);
+            QCOMPARE(m_sounds.played.last(), QStringLiteral("tryagain"));
+            QCOMPARE(w.labelAttempts->text(), plain("Attempts Made \r\n10"));
+        });
+        dialogs.queueMessage(MsgAnswer::Ok);
+        w.cmdMakePuzzle->click();
+
+        QCOMPARE(dialogs.count(), 1);
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Whew!"));
+        QCOMPARE(dialogs.last().text,
+                 "This is a tough puzzle to make!" + CrLf + CrLf + "You can try again if you wish," + CrLf +
+                     "or change the Square Size setting," + CrLf + "or you can return to the lobby...");
+        QCOMPARE(dialogs.last().icon, MsgIcon::Exclamation);
+        QCOMPARE(dialogs.last().buttons, MsgButtons::OkOnly);
+        // Word 1 is placed in every attempt, word 2 never: ten clicks and ten try-agains.
+        QCOMPARE(m_sounds.played.count("tryagain"), 10);
+        QCOMPARE(m_sounds.played.count("click"), 10);
+        QCOMPARE(m_sounds.played.count("done"), 0);
+        QVERIFY(isIdle(w));
+        QCOMPARE(w.squareSize(), 5);
+        QCOMPARE(w.words(), Disjoint);
+    }
+
+    void completed()
+    {
+        setSound(true);
+        frmPuzzle &w = open("ZOO", Animals);
+        w.scrollSquareSize->setValue(12);
+        QTest::mouseClick(w.cmdMakePuzzle, Qt::LeftButton, {}, QPoint(20, 20));
+
+        QCOMPARE(w.state(), frmPuzzle::State::Finished);
+        QVERIFY(w.grid());
+        QCOMPARE(w.grid()->side(), 12);
+        // The successful attempt ends with a click per word, then "done".
+        QStringList lastAttempt(Animals.size(), QStringLiteral("click"));
+        lastAttempt << QStringLiteral("done");
+        QCOMPARE(m_sounds.played.mid(m_sounds.played.size() - lastAttempt.size()), lastAttempt);
+        QCOMPARE(m_sounds.played.count("done"), 1);
+
+        // The solution is shown first; the puzzle view is offered as the default button.
+        QCOMPARE(w.picPuzzle->model().toText(), layerText(*w.grid(), true));
+        QVERIFY(w.cmdViewPuzzle->isVisibleTo(&w));
+        QVERIFY(!w.cmdViewSolution->isVisibleTo(&w));
+        QCOMPARE(w.defaultButton(), w.cmdViewPuzzle);
+        QVERIFY(w.cmdPrintPuzzle->isVisibleTo(&w));
+        QVERIFY(w.cmdMakePuzzle->isVisibleTo(&w));
+        QCOMPARE(w.cmdMakePuzzle->Caption(), "Re-do the" + CrLf + "Puzzle");
+        QVERIFY(!w.cmdCancelPuzzle->isVisibleTo(&w));
+        QVERIFY(w.cmdHelp->Enabled() && w.cmdLobby->Enabled());
+        QCOMPARE(w.cancelButton(), w.cmdLobby);
+        QVERIFY(w.scrollSquareSize->isEnabled());
+        QVERIFY(w.shp2->isVisibleTo(&w));
+        QCOMPARE(w.labelWordsPlaced->text(), plain("Words Placed \r\n6"));
+        QCOMPARE(w.listWords->count(), Animals.size());
+
+        // Dots of the solution are silver, letters black.
+        const PuzzleBoardModel &board = w.picPuzzle->model();
+        for (int r = 1; r <= 12; ++r)
+            for (int c = 1; c <= 12; ++c)
+                QCOMPARE(board.ink(r, c),
+                         board.text(r, c) == PuzzleGrid::Dot ? BoardInk::Silver : BoardInk::Black);
+
+        // Enter presses the view button: the puzzle layer, and the solution button offered.
+        QTest::keyClick(&w, Qt::Key_Return);
+        QCOMPARE(w.picPuzzle->model().toText(), layerText(*w.grid(), false));
+        QVERIFY(w.cmdViewSolution->isVisibleTo(&w));
+        QVERIFY(!w.cmdViewPuzzle->isVisibleTo(&w));
+        QCOMPARE(w.defaultButton(), w.cmdViewSolution);
+        w.cmdViewSolution->click();
+        QCOMPARE(w.picPuzzle->model().toText(), layerText(*w.grid(), true));
+
+        // Re-do makes a new puzzle of the same size.
+        const QString before = layerText(*w.grid(), false);
+        w.cmdMakePuzzle->click();
+        QCOMPARE(w.state(), frmPuzzle::State::Finished);
+        QCOMPARE(w.grid()->side(), 12);
+        QVERIFY(layerText(*w.grid(), false) != before);
+
+        // Any change of the square size discards the puzzle.
+        w.scrollSquareSize->setValue(20);
+        QVERIFY(isIdle(w));
+        QCOMPARE(w.grid(), nullptr);
+        QCOMPARE(w.picPuzzle->model().side(), 20);
+        QCOMPARE(w.picPuzzle->model().lo(), 6);
+    }
+
+    // The real pause and sound path once, on a small square.
+    void realPausesAndSounds()
+    {
+        setSound(true);
+        frmPuzzle &w = open("PETS", {"CAT", "DOG", "OWL"});
+        w.setPauseFunction([](int ms) { modStandard::Pause(ms / 1000.0); });
+        w.scrollSquareSize->setValue(6);
+        QElapsedTimer timer;
+        timer.start();
+        w.cmdMakePuzzle->click();
+        QCOMPARE(w.state(), frmPuzzle::State::Finished);
+        // Three accepted words pause 200 ms each.
+        QVERIFY(timer.elapsed() >= 600);
+        QVERIFY(m_sounds.played.endsWith("done"));
+    }
+
+    // --- keys, help, sound, leaving -----------------------------------------------------------
+
+    void helpInEveryState()
+    {
+        frmPuzzle &w = open("ZOO", Animals);
+        QTest::keyClick(&w, Qt::Key_F1);
+        QCOMPARE(m_helpOpened, 1);
+        w.cmdHelp->click();
+        QCOMPARE(m_helpOpened, 2);
+
+        // During a run: the button is disabled, the key still opens help, and the run waits.
+        bool sawRunning = false;
+        m_duringHelp = [&] {
+            sawRunning = w.state() == frmPuzzle::State::Running;
+            const QString board = w.picPuzzle->model().toText();
+            QTest::qWait(50);
+            QCOMPARE(w.picPuzzle->model().toText(), board);
+        };
+        duringRun(w, [&] {
+            w.cmdHelp->click();
+            QCOMPARE(m_helpOpened, 2);
+            QTest::keyClick(&w, Qt::Key_F1);
+        });
+        w.cmdMakePuzzle->click();
+        QCOMPARE(m_helpOpened, 3);
+        QVERIFY(sawRunning);
+        QCOMPARE(w.state(), frmPuzzle::State::Finished);
+
+        m_duringHelp = nullptr;
+        QTest::keyClick(&w, Qt::Key_F1);
+        QCOMPARE(m_helpOpened, 4);
+    }
+
+    void soundToggle()
+    {
+        setSound(true);
+        frmPuzzle &w = open("ZOO", Animals);
+        QVERIFY(modStandard::SoundOn);
+        QTest::mouseMove(w.cmdSoundStatus, QPoint(5, 5));
+        QCOMPARE(w.cmdSoundStatus->toolTip(), QStringLiteral(" Disable sound effects "));
+        w.cmdSoundStatus->click();
+        QVERIFY(!modStandard::SoundOn);
+        QCOMPARE(basBrivamo::ReadSetting("Brivamo", "Defaults", "SoundStatus"), QStringLiteral("False"));
+        // The tool tip offers the opposite action from the next mouse move on.
+        QCOMPARE(w.cmdSoundStatus->toolTip(), QStringLiteral(" Disable sound effects "));
+        QTest::mouseMove(w.cmdSoundStatus, QPoint(7, 6));
+        QCOMPARE(w.cmdSoundStatus->toolTip(), QStringLiteral(" Enable sound effects "));
+        w.cmdSoundStatus->click();
+        QVERIFY(modStandard::SoundOn);
+        QCOMPARE(basBrivamo::ReadSetting("Brivamo", "Defaults", "SoundStatus"), QStringLiteral("True"));
+
+        // The window reads the setting when it opens.
+        setSound(false);
+        cleanup();
+        open("ZOO", Animals);
+        QVERIFY(!modStandard::SoundOn);
+    }
+
+    // Switching sound off during a run silences the next sounds.
+    void soundOffDuringRun()
+    {
+        setSound(true);
+        frmPuzzle &w = open("ZOO", Animals);
+        m_sounds.onPlay = [&] {
+            if (m_sounds.played.size() == 1 && modStandard::SoundOn)
+                w.cmdSoundStatus->click();
+        };
+        w.cmdMakePuzzle->click();
+        QCOMPARE(w.state(), frmPuzzle::State::Finished);
+        QCOMPARE(m_sounds.played, QStringList{"click"});
+    }
+
+    void leaving_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("lobby button") << 0;
+        QTest::newRow("Esc") << 1;
+        QTest::newRow("close box") << 2;
+    }
+    void leaving()
+    {
+        QFETCH(int, how);
+        for (bool finished : {false, true}) {
+            frmPuzzle &w = open("ZOO", Animals);
+            if (finished)
+                w.cmdMakePuzzle->click();
+            QPointer<frmPuzzle> window(&w);
+            if (how == 0)
+                w.cmdLobby->click();
+            else if (how == 1)
+                QTest::keyClick(&w, Qt::Key_Escape);
+            else
+                w.close();
+            QCOMPARE(loadedForm<frmPuzzle>(), nullptr);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(!window);
+        }
+    }
+
+    // With fading on the run waits for its fades, and leaving fades out before unloading.
+    void fading()
+    {
+        basBrivamo::writeBoolSetting(basBrivamo::KeyFadeStatus, true);
+        frmPuzzle &w = open("ZOO", Animals);
+        QVERIFY(w.isFading());
+        w.WaitForFade();
+        QVERIFY(w.isEnabled());
+        bool enabledDuringRun = false;
+        w.setPauseFunction([&](int) { enabledDuringRun = w.isRunning() && w.isEnabled() && !w.isFading(); });
+        w.cmdMakePuzzle->click();
+        basBrivamo::writeBoolSetting(basBrivamo::KeyFadeStatus, false);
+        QVERIFY(enabledDuringRun);
+        QCOMPARE(w.state(), frmPuzzle::State::Finished);
+        QPointer<frmPuzzle> window(&w);
+        w.cmdLobby->click();
+        QVERIFY(w.isFading());
+        QVERIFY(loadedForm<frmPuzzle>());
+        QTRY_VERIFY(!loadedForm<frmPuzzle>());
+    }
+
+    // --- printing -----------------------------------------------------------------------------
+
+    void printDialogue_data()
+    {
+        QTest::addColumn<int>("solutionAnswer");
+        QTest::addColumn<bool>("personalize");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("jobs");
+        QTest::addColumn<QString>("dedication");
+        QTest::newRow("puzzle only") << int(MsgAnswer::No) << false << "" << 1 << "";
+        QTest::newRow("with solution") << int(MsgAnswer::Yes) << false << "" << 2 << "";
+        QTest::newRow("dedicated") << int(MsgAnswer::Yes) << true << "  Grandma  " << 2 << "Grandma";
+        QTest::newRow("dedication cancelled") << int(MsgAnswer::No) << true << QString() << 1 << "";
+        QTest::newRow("cancelled") << int(MsgAnswer::Cancel) << false << "" << 0 << "";
+    }
+    void printDialogue()
+    {
+        QFETCH(int, solutionAnswer);
+        QFETCH(bool, personalize);
+        QFETCH(QString, typed);
+        QFETCH(int, jobs);
+        QFETCH(QString, dedication);
+
+        frmPuzzle &w = open("ZOO", Animals);
+        w.cmdMakePuzzle->click();
+        PrintJobs sink;
+        bool busyWhilePrinting = true;
+        setPrinterFactory([&](QWidget *) -> std::unique_ptr<Printer> {
+            ++sink.opened;
+            busyWhilePrinting = busyWhilePrinting && !w.cmdPrintPuzzle->Enabled() && !w.cmdLobby->Enabled() &&
+                                !w.cmdMakePuzzle->Enabled() && !w.cmdViewPuzzle->Enabled();
+            return std::make_unique<SinkPrinter>(sink);
+        });
+        sink.onFinish = [&] {
+            busyWhilePrinting = busyWhilePrinting && !w.isEnabled() && w.cursor().shape() == Qt::WaitCursor;
+        };
+        ScriptedDialogs dialogs;
+        dialogs.queueMessage(MsgAnswer(solutionAnswer));
+        if (solutionAnswer != int(MsgAnswer::Cancel)) {
+            dialogs.queueMessage(personalize ? MsgAnswer::Yes : MsgAnswer::No);
+            if (personalize)
+                dialogs.queueInput(typed);
+        }
+        w.cmdPrintPuzzle->click();
+
+        QCOMPARE(dialogs.pendingAnswers(), 0);
+        QCOMPARE(dialogs.calls().at(0).caption, QStringLiteral("Brivamo"));
+        QCOMPARE(dialogs.calls().at(0).text, QStringLiteral("Do you want to print a Solution Page also?"));
+        QCOMPARE(dialogs.calls().at(0).buttons, MsgButtons::YesNoCancel);
+        QCOMPARE(dialogs.calls().at(0).icon, MsgIcon::Question);
+        if (solutionAnswer != int(MsgAnswer::Cancel)) {
+            QCOMPARE(dialogs.calls().at(1).caption, QStringLiteral("Personalize?"));
+            QCOMPARE(dialogs.calls().at(1).text, "Do you want to" + CrLf + "personalize this printout?");
+            QCOMPARE(dialogs.calls().at(1).buttons, MsgButtons::YesNo);
+        }
+        if (personalize) {
+            QCOMPARE(dialogs.calls().at(2).caption, QStringLiteral("Personalize this printout"));
+            QCOMPARE(dialogs.calls().at(2).text,
+                     "Okay-- Who are you printing" + CrLf + "this scrambled quote for?");
+            QCOMPARE(dialogs.calls().at(2).defaultText, QString());
+        }
+
+        QCOMPARE(sink.jobs.size(), jobs);
+        QCOMPARE(sink.opened, jobs);
+        QVERIFY(busyWhilePrinting);
+        if (jobs >= 1) {
+            QVERIFY(hasText(sink.jobs[0], "Brivamo Puzzle (Category: ZOO)"));
+            QCOMPARE(hasText(sink.jobs[0], dedication), !dedication.isEmpty());
+        }
+        if (jobs == 2) {
+            QVERIFY(hasText(sink.jobs[1], "Brivamo Solution (Category: ZOO)"));
+            QVERIFY(!hasText(sink.jobs[1], "This puzzle was made especially for "));
+        }
+        QCOMPARE(w.dedicationName(), dedication);
+        // Everything is as before.
+        QVERIFY(w.isEnabled());
+        QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
+        for (OstrelButton *b : {w.cmdMakePuzzle, w.cmdPrintPuzzle, w.cmdHelp, w.cmdLobby, w.cmdViewPuzzle})
+            QVERIFY2(b->Enabled(), qPrintable(b->objectName()));
+    }
+
+    // The remembered name survives a printout without dedication and is offered again.
+    void dedicationRemembered()
+    {
+        frmPuzzle &w = open("ZOO", Animals);
+        w.cmdMakePuzzle->click();
+        PrintJobs sink;
+        setPrinterFactory([&](QWidget *) { return std::make_unique<SinkPrinter>(sink); });
+        ScriptedDialogs dialogs;
+        dialogs.queueMessage(MsgAnswer::No);
+        dialogs.queueMessage(MsgAnswer::Yes);
+        dialogs.queueInput("Sam");
+        dialogs.queueMessage(MsgAnswer::No);
+        dialogs.queueMessage(MsgAnswer::No);
+        dialogs.queueMessage(MsgAnswer::No);
+        dialogs.queueMessage(MsgAnswer::Yes);
+        dialogs.queueInput("Sam");
+        for (int i = 0; i < 3; ++i)
+            w.cmdPrintPuzzle->click();
+        QCOMPARE(sink.jobs.size(), 3);
+        QVERIFY(hasText(sink.jobs[0], "Sam"));
+        QVERIFY(!hasText(sink.jobs[1], "Sam"));
+        QVERIFY(hasText(sink.jobs[2], "Sam"));
+        QCOMPARE(dialogs.last().defaultText, QStringLiteral("Sam"));
+    }
+
+    // Printing into a PDF file puts both pages into it; a failing device is reported.
+    void printToPdf()
+    {
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath("zoo.pdf");
+        frmPuzzle &w = open("ZOO", Animals);
+        w.scrollSquareSize->setValue(10);
+        w.cmdMakePuzzle->click();
+        setPrinterFactory([&](QWidget *) { return std::make_unique<QtPrinter>(pdf); });
+        ScriptedDialogs dialogs;
+        dialogs.queueMessage(MsgAnswer::Yes);
+        dialogs.queueMessage(MsgAnswer::No);
+        w.cmdPrintPuzzle->click();
+
+        QProcess tool;
+        tool.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(tool.waitForFinished(30000));
+        const QString text = QString::fromUtf8(tool.readAllStandardOutput());
+        const QStringList pages = text.split(u'\f', Qt::SkipEmptyParts);
+        QVERIFY2(pages.size() >= 2, qPrintable(text));
+        QVERIFY(pages[0].contains("Brivamo Puzzle (Category: ZOO)"));
+        QVERIFY(pages[1].contains("Brivamo Solution (Category: ZOO)"));
+        QVERIFY(pages[1].contains(QStringLiteral("·")));
+        for (const QString &word : Animals)
+            QVERIFY(pages[0].contains(word));
+
+        // A file that cannot be written: the user is told, and the window is usable again.
+        setPrinterFactory(
+            [&](QWidget *) { return std::make_unique<QtPrinter>(folder.filePath("none/x.pdf")); });
+        dialogs.clearCalls();
+        dialogs.queueMessage(MsgAnswer::No);
+        dialogs.queueMessage(MsgAnswer::No);
+        dialogs.queueMessage(MsgAnswer::Ok);
+        w.cmdPrintPuzzle->click();
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Error"));
+        QCOMPARE(dialogs.last().icon, MsgIcon::Critical);
+        QVERIFY(w.isEnabled());
+        QVERIFY(w.cmdPrintPuzzle->Enabled());
+    }
+};
+
+QTEST_MAIN(TestFrmPuzzle)
+#include "tst_frm_puzzle.moc"
