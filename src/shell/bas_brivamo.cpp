@@ -5,16 +5,15 @@
 #include "puzzle/standard_routines.h"
 #include "shell/app_info.h"
 #include "shell/form.h"
+#include "shell/frm_title_page.h"
 #include "shell/lists_home.h"
 #include "shell/maker_info.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFont>
-#include <QLabel>
 #include <QLockFile>
 #include <QStandardPaths>
-#include <QVBoxLayout>
 
 #include <cstdio>
 
@@ -22,35 +21,10 @@ namespace basBrivamo {
 
 namespace {
 
-// Stands in for the title window until it exists: shows the title and version, and closing it ends
-// the program.
-class frmStartPlaceholder : public brivamo::Form
-{
-public:
-    frmStartPlaceholder()
-    {
-        setWindowTitle(brivamo::AppTitle);
-        auto *layout = new QVBoxLayout(this);
-        auto *label = new QLabel(this);
-        label->setAlignment(Qt::AlignCenter);
-        label->setText(QStringLiteral("%1\n%2\nVersion %3.%4.%5\n\n%6")
-                           .arg(brivamo::AppTitle, brivamo::FileDescription)
-                           .arg(brivamo::VersionMajor)
-                           .arg(brivamo::VersionMinor)
-                           .arg(brivamo::VersionRevision)
-                           .arg(QChar(169) + brivamo::LegalNotice));
-        layout->addWidget(label);
-    }
-
-protected:
-    void Form_Load() override { setSizeTwips(8200, 3465); }
-};
-
-// The first window of every run. The title window goes here once it exists:
-//     brivamo::form<brivamo::frmTitlePage>().Show();
+// The first window of every run.
 void showFirstWindow()
 {
-    brivamo::form<frmStartPlaceholder>().Show();
+    brivamo::form<brivamo::frmTitlePage>().Show();
 }
 
 void showAlreadyRunning()

@@ -16,3 +16,12 @@ qt_add_resources(brivamo_core "brivamo_help_texts" PREFIX "/help" BASE resources
   resources/help/1000.txt resources/help/1100.txt resources/help/1200.txt resources/help/1300.txt
   resources/help/1900.txt)
 target_sources(brivamo_ui PRIVATE src/shell/mod_standard.cpp src/shell/mod_standard.h)
+# The title window and the new-user notice.
+target_sources(brivamo_core PRIVATE src/shell/frm_title_page_texts.cpp src/shell/frm_title_page_texts.h)
+target_sources(brivamo_ui PRIVATE
+  src/shell/frm_title_page.cpp src/shell/frm_title_page.h
+  src/shell/frm_new_user.cpp src/shell/frm_new_user.h)
+# Stored settings of their Continue buttons.
+qt_add_resources(brivamo_ui "title_buttons" PREFIX "/buttons" BASE resources/buttons FILES
+  resources/buttons/frmTitlePage.txt
+  resources/buttons/frmNewUser.txt)
