@@ -1,16 +1,17 @@
 #include "puzzle/frm_puzzle.h"
 
 #include "controls/ostrel_button.h"
+#include "effects/fade.h"
 #include "effects/sounds.h"
 #include "help/help_topics.h"
 #include "platform/dialogs.h"
 #include "platform/printer_qt.h"
 #include "puzzle/puzzle_board.h"
 #include "shell/app_info.h"
+#include "shell/mod_standard.h"
 #include "shell/settings.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -89,19 +90,6 @@ QFont arialFont(double points)
         {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     font.setPointSizeF(points);
     return font;
-}
-
-// A picture repeated over a widget from its top-left corner; it persists because the widget's
-// palette paints it whenever the widget is uncovered.
-void tilePicture(QWidget *surface, const QString &picture)
-{
-    const QPixmap tile(picture);
-    if (tile.isNull())
-        return;
-    QPalette palette = surface->palette();
-    palette.setBrush(QPalette::Window, QBrush(tile));
-    surface->setPalette(palette);
-    surface->setAutoFillBackground(true);
 }
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QFont &font, QColor text)
@@ -268,11 +256,11 @@ void frmPuzzle::createControls()
 
 void frmPuzzle::Form_Load()
 {
-    m_fadeActive = prepareFade(0);
+    modFadeInOut::FadeActive = modFadeInOut::PrepareFade(this, 0, false);
     setSizeTwips(9555, 7230);
     setWindowTitle(AppTitle);
-    tilePicture(this, QStringLiteral(":/pictures/puzzle_tile.png"));
-    tilePicture(picBox, QStringLiteral(":/pictures/puzzle_banner_tile.png"));
+    modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/puzzle_tile.png")), this);
+    modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/puzzle_banner_tile.png")), picBox);
 }
 
 void frmPuzzle::Form_Activate()
@@ -608,20 +596,9 @@ bool frmPuzzle::Form_QueryUnload(UnloadMode mode)
     return true;
 }
 
-bool frmPuzzle::prepareFade(quint8 alpha)
-{
-    if (!basBrivamo::readFadeStatus())
-        return false;
-    // The headless platforms have no opacity; the fades still run their steps there.
-    const QString platform = QGuiApplication::platformName();
-    if (platform != QLatin1String("offscreen") && platform != QLatin1String("minimal"))
-        setWindowOpacity(alpha / 255.0);
-    return true;
-}
-
 bool frmPuzzle::fadingOn() const
 {
-    return m_fadeActive;
+    return modFadeInOut::FadeActive;
 }
 
 void frmPuzzle::fadeAndWait(quint8 start, quint8 end, quint8 step)

@@ -141,8 +141,6 @@ private:
     void showSoundPicture();
     void pause(int milliseconds);
     void fadeAndWait(quint8 start, quint8 end, quint8 step);
-    // Whether this window fades: the user's "FadeStatus" choice; the window starts at `alpha`.
-    bool prepareFade(quint8 alpha);
     bool fadingOn() const;
     QWidget *visibleViewButton() const;
     void setPrintingControlsEnabled(bool enabled);
@@ -154,7 +152,6 @@ private:
     int m_side = PuzzleGrid::MaxSide;
     std::unique_ptr<PuzzleGrid> m_grid;
     bool m_initialized = false;
-    bool m_fadeActive = false;
     State m_state = State::Idle;
     QString m_dedication;
     std::function<void(int)> m_pause;
