@@ -12,9 +12,6 @@ private slots:
     void menuNumbersAndSeparators();
     void actions_data();
     void actions();
-    void choosingSequence_data();
-    void choosingSequence();
-    void printHeadingNamesTheShownTopic();
     void aboutText();
 };
 
@@ -51,16 +48,13 @@ void TestHelpTopics::actions_data()
     QTest::newRow("about the maker is a topic") << 3 << 9 << HelpAction::ShowTopic;
     QTest::newRow("topic already shown") << 4 << 4 << HelpAction::Nothing;
     QTest::newRow("about box") << 3 << 8 << HelpAction::AboutBox;
-    QTest::newRow("about box while nothing shown") << 0 << 8 << HelpAction::AboutBox;
     QTest::newRow("e-mail") << 3 << 11 << HelpAction::EmailMaker;
     QTest::newRow("web page") << 3 << 12 << HelpAction::VisitWebPage;
     QTest::newRow("exit item") << 3 << 14 << HelpAction::Nothing;
     QTest::newRow("exit item while nothing shown") << 0 << 14 << HelpAction::Nothing;
     QTest::newRow("separator") << 3 << 2 << HelpAction::Nothing;
-    QTest::newRow("last separator") << 0 << 13 << HelpAction::Nothing;
     QTest::newRow("index 0") << 3 << 0 << HelpAction::Nothing;
     QTest::newRow("index past the menu") << 3 << 15 << HelpAction::Nothing;
-    QTest::newRow("negative index") << 3 << -1 << HelpAction::Nothing;
 }
 
 void TestHelpTopics::actions()
@@ -79,50 +73,6 @@ void TestHelpTopics::actions()
     QCOMPARE(state.CurrentTopic(), qint16(changes ? index : current));
     for (int i = 1; i <= HelpMenuItemCount; ++i)
         QCOMPARE(state.isChecked(i), i == state.CurrentTopic());
-}
-
-void TestHelpTopics::choosingSequence_data()
-{
-    QTest::addColumn<QList<int>>("choices");
-    QTest::addColumn<int>("current");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<int>("textId");
-
-    QTest::newRow("nothing yet") << QList<int>{} << 0 << QString() << 0;
-    QTest::newRow("lobby") << QList<int>{3} << 3 << QStringLiteral("The Brivamo Lobby") << 1100;
-    QTest::newRow("puzzle") << QList<int>{4} << 4 << QStringLiteral("Making the Puzzle") << 1200;
-    QTest::newRow("about box keeps the topic")
-        << QList<int>{3, 8} << 3 << QStringLiteral("The Brivamo Lobby") << 1100;
-    QTest::newRow("links and exit keep the topic")
-        << QList<int>{6, 11, 12, 14} << 6 << QStringLiteral("Tech Specs") << 1300;
-    QTest::newRow("the maker") << QList<int>{1, 9} << 9 << QStringLiteral("About Ostrel Software") << 1900;
-    QTest::newRow("back to the overview") << QList<int>{4, 1} << 1 << QStringLiteral("Overview") << 1000;
-}
-
-void TestHelpTopics::choosingSequence()
-{
-    QFETCH(QList<int>, choices);
-    QFETCH(int, current);
-    QFETCH(QString, caption);
-    QFETCH(int, textId);
-
-    HelpTopicState state;
-    for (int index : choices)
-        state.choose(index);
-    QCOMPARE(state.CurrentTopic(), qint16(current));
-    QCOMPARE(state.topicCaption(), caption);
-    QCOMPARE(state.topicTextId(), textId);
-}
-
-void TestHelpTopics::printHeadingNamesTheShownTopic()
-{
-    HelpTopicState state;
-    state.choose(6);
-    QCOMPARE(state.printHeading(), QStringLiteral("Brivamo, Help Section: Tech Specs"));
-    // The About box and the links are not topics: the heading still names Tech Specs.
-    state.choose(8);
-    state.choose(12);
-    QCOMPARE(state.printHeading(), QStringLiteral("Brivamo, Help Section: Tech Specs"));
 }
 
 void TestHelpTopics::aboutText()
