@@ -51,7 +51,6 @@ frmManual::frmManual()
 {
     setObjectName(QStringLiteral("frmManual"));
     setWindowTitle(QStringLiteral(" Help Window"));
-    setSizeTwips(6540, 6660); // so the controls are placed against the window's own scale
 
     m_cmdHelpTopic = makeButton(this, "cmdHelpTopic", 210, 105, 1905, 645);
     m_cmdPrintHelp = makeButton(this, "cmdPrintHelp", 2415, 105, 1905, 645);
