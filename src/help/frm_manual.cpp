@@ -5,7 +5,6 @@
 #include "help/print_text_window.h"
 #include "platform/dialogs.h"
 #include "shell/app_info.h"
-#include "shell/frm_title_page_texts.h"
 #include "shell/help_texts.h"
 #include "shell/maker_info.h"
 #include "shell/mod_standard.h"
