@@ -1,0 +1,72 @@
+#include "lobby/shipped_lists.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+namespace brivamo {
+
+namespace {
+
+bool holdsAnyList(const QDir &folder)
+{
+    // Any file whose name ends in ".lst" in any letter case counts, hidden ones included: the
+    // user has lists of their own then, or had them once.
+    QDirIterator it(folder.path(), QDir::Files | QDir::Hidden | QDir::System);
+    while (it.hasNext()) {
+        it.next();
+        if (it.fileName().endsWith(QStringLiteral(".lst"), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+// Writes `bytes` as `fileName` in `folder` without replacing a file of that name: the content goes
+// to a temporary file first, which is then renamed (renaming refuses an existing target).
+QString installFile(const QDir &folder, const QString &fileName, const QByteArray &bytes)
+{
+    QTemporaryFile temporary(folder.filePath(QStringLiteral(".brivamo-list-XXXXXX")));
+    if (!temporary.open())
+        return temporary.errorString();
+    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
+        return temporary.errorString();
+    temporary.close();
+    if (!QFile::rename(temporary.fileName(), folder.filePath(fileName)))
+        return QStringLiteral("%1 could not be created.").arg(fileName);
+    temporary.setAutoRemove(false);
+    return {};
+}
+
+} // namespace
+
+QStringList ShippedListResources()
+{
+    QStringList paths;
+    QDirIterator it(QStringLiteral(":/lists"), {QStringLiteral("*.lst")}, QDir::Files);
+    while (it.hasNext())
+        paths.append(it.next());
+    paths.sort();
+    return paths;
+}
+
+StoreStatus InstallShippedLists(const QDir &folder)
+{
+    if (!folder.exists() || holdsAnyList(folder))
+        return {};
+    StoreStatus status;
+    for (const QString &path : ShippedListResources()) {
+        QFile source(path);
+        if (!source.open(QIODevice::ReadOnly))
+            continue;
+        const QString fileName = QFileInfo(path).fileName();
+        if (modSupport::WordListExists(fileName.chopped(4), folder))
+            continue;
+        const QString error = installFile(folder, fileName, source.readAll());
+        if (!error.isEmpty() && status.ok())
+            status.error = error;
+    }
+    return status;
+}
+
+} // namespace brivamo
