@@ -1,11 +1,12 @@
 #include "lobby/frm_lobby.h"
 
 #include "controls/ostrel_button.h"
+#include "effects/fade.h"
 #include "lobby/email_friend.h"
-#include "lobby/lobby_effects.h"
 #include "lobby/lobby_texts.h"
 #include "platform/dialogs.h"
 #include "shell/app_info.h"
+#include "shell/mod_standard.h"
 #include "shell/settings.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
+#include <QPixmap>
 #include <QScreen>
 
 namespace brivamo {
@@ -178,24 +180,24 @@ void frmLobby::createControls()
 void frmLobby::Form_Load()
 {
     // Forced: the setting is not asked; the answer says whether this system can fade at all.
-    lobbyfx::FadeActive = lobbyfx::PrepareFade(this, 0, true);
-    if (!lobbyfx::FadeActive) {
+    modFadeInOut::FadeActive = modFadeInOut::PrepareFade(this, 0, true);
+    if (!modFadeInOut::FadeActive) {
         basBrivamo::writeBoolSetting(basBrivamo::KeyFadeStatus, false);
         // A switch for an effect this system cannot show would only mislead.
         cmdFadeStatus->hide();
     } else {
         cmdFadeStatus->show();
         if (!basBrivamo::readFadeStatus()) {
-            lobbyfx::PrepareFade(this, 255, true);
-            lobbyfx::FadeActive = false;
+            modFadeInOut::PrepareFade(this, 255, true);
+            modFadeInOut::FadeActive = false;
         }
     }
     showFadePicture();
 
     setSizeTwips(9555, 7140);
     setWindowTitle(AppTitle);
-    lobbyfx::TileBackground(QStringLiteral(":/pictures/lobby_strip_tile.png"), picBox);
-    lobbyfx::TileBackground(QStringLiteral(":/pictures/lobby_tile.png"), this);
+    modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/lobby_strip_tile.png")), picBox);
+    modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/lobby_tile.png")), this);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame = frameGeometry();
@@ -234,7 +236,7 @@ void frmLobby::Form_Activate()
     m_model.setMode(true);
     ShowLobbyMode();
 
-    if (lobbyfx::FadeActive)
+    if (modFadeInOut::FadeActive)
         StartFade(0, 255, 20, false);
 }
 
@@ -324,7 +326,7 @@ void frmLobby::setDefaultRole(OstrelButton *button)
 void frmLobby::showFadePicture()
 {
     cmdFadeStatus->setPictureNormal(
-        ButtonPicture::fromReference(lobbyfx::FadeActive ? FadeOnPicture : FadeOffPicture));
+        ButtonPicture::fromReference(modFadeInOut::FadeActive ? FadeOnPicture : FadeOffPicture));
 }
 
 // --- browsing --------------------------------------------------------------------------------------
@@ -373,17 +375,17 @@ bool frmLobby::Form_KeyDown(int key, Qt::KeyboardModifiers)
 
 void frmLobby::cmdHelp_Click()
 {
-    if (lobbyfx::FadeActive)
+    if (modFadeInOut::FadeActive)
         StartFade(255, 204, 2, false);
     if (helpOpener())
         helpOpener()(HelpTopic);
-    if (lobbyfx::FadeActive)
+    if (modFadeInOut::FadeActive)
         StartFade(204, 255, 3, false);
 }
 
 void frmLobby::cmdQuit_Click()
 {
-    if (lobbyfx::FadeActive) {
+    if (modFadeInOut::FadeActive) {
         StartFade(255, 204, 2, false);
         WaitForFade();
     }
@@ -391,11 +393,11 @@ void frmLobby::cmdQuit_Click()
                                               lobbytext::QuitCaption, 1);
     if (answer == MsgAnswer::Yes) {
         // Every list file is closed as soon as it has been read or written: nothing is left open.
-        if (lobbyfx::FadeActive)
+        if (modFadeInOut::FadeActive)
             StartFade(204, 0, 20, true);
         else
             endProgram();
-    } else if (lobbyfx::FadeActive) {
+    } else if (modFadeInOut::FadeActive) {
         StartFade(204, 255, 3, false);
     }
 }
@@ -415,21 +417,22 @@ bool frmLobby::Form_QueryUnload(UnloadMode mode)
 
 void frmLobby::cmdFadeStatus_MouseMove()
 {
-    cmdFadeStatus->setToolTip((lobbyfx::FadeActive ? QStringLiteral(" Disable") : QStringLiteral(" Enable")) +
-                              QStringLiteral(" form fade effects "));
+    cmdFadeStatus->setToolTip(
+        (modFadeInOut::FadeActive ? QStringLiteral(" Disable") : QStringLiteral(" Enable")) +
+        QStringLiteral(" form fade effects "));
 }
 
 void frmLobby::cmdFadeStatus_Click()
 {
-    lobbyfx::FadeActive = !lobbyfx::FadeActive;
-    basBrivamo::writeBoolSetting(basBrivamo::KeyFadeStatus, lobbyfx::FadeActive);
+    modFadeInOut::FadeActive = !modFadeInOut::FadeActive;
+    basBrivamo::writeBoolSetting(basBrivamo::KeyFadeStatus, modFadeInOut::FadeActive);
     showFadePicture();
     cmdFadeStatus_MouseMove();
 }
 
 void frmLobby::cmdEmailFriend_Click()
 {
-    lobbyfx::OpenLink(1, this, EmailFriendText());
+    modStandard::OpenLink(modStandard::LinkEmail, this, EmailFriendText());
 }
 
 // --- editing ---------------------------------------------------------------------------------------

@@ -5,8 +5,7 @@ target_sources(brivamo_core PRIVATE
   src/lobby/lobby_texts.h
   src/lobby/shipped_lists.cpp src/lobby/shipped_lists.h)
 target_sources(brivamo_ui PRIVATE
-  src/lobby/frm_lobby.cpp src/lobby/frm_lobby.h
-  src/lobby/lobby_effects.cpp src/lobby/lobby_effects.h)
+  src/lobby/frm_lobby.cpp src/lobby/frm_lobby.h)
 # The word lists that come with the program, installed into an empty working folder.
 qt_add_resources(brivamo_core "lobby_lists" PREFIX "/lists" BASE resources/lists FILES
   resources/lists/ANIMALS.lst

@@ -1,8 +1,10 @@
 #include "common/scripted_dialogs.h"
 #include "controls/ostrel_button.h"
+#include "effects/fade.h"
+#include "lobby/email_friend.h"
 #include "lobby/frm_lobby.h"
-#include "lobby/lobby_effects.h"
 #include "lobby_support.h"
+#include "platform/link_opener.h"
 #include "shell/settings.h"
 
 #include <QLabel>
@@ -34,6 +36,23 @@ bool shown(const QWidget *control)
 {
     return control->isVisibleTo(control->window());
 }
+
+class RecordingLinkOpener : public LinkOpener
+{
+public:
+    RecordingLinkOpener() : m_previous(setLinkOpener(this)) {}
+    ~RecordingLinkOpener() override { setLinkOpener(m_previous); }
+    bool open(const QString &link) override
+    {
+        links.append(link);
+        return succeed;
+    }
+    QStringList links;
+    bool succeed = true;
+
+private:
+    LinkOpener *m_previous;
+};
 
 } // namespace
 
@@ -560,13 +579,32 @@ private slots:
         QCOMPARE(m_helpTopics, QList<int>({3, 3}));
     }
 
+    void emailToAFriend()
+    {
+        ScriptedDialogs dialogs;
+        RecordingLinkOpener opener;
+        frmLobby &lobby = openLobby();
+        QCOMPARE(lobby.cmdEmailFriend->toolTip(), QStringLiteral(" Email a friend about this game! "));
+        lobby.cmdEmailFriend->click();
+        QCOMPARE(opener.links, QStringList{QStringLiteral("mailto:") + EmailFriendText()});
+        QCOMPARE(dialogs.count(), 0);
+
+        opener.succeed = false;
+        dialogs.queueMessage(MsgAnswer::Ok);
+        lobby.cmdEmailFriend->click();
+        QCOMPARE(opener.links.size(), 2);
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Error"));
+        QCOMPARE(dialogs.last().text, QStringLiteral("Could not establish an internet connection!"));
+        QCOMPARE(loadedForm<frmLobby>(), &lobby);
+    }
+
     void fadeSwitch()
     {
         // A system without translucent windows stores "False" at every load.
         basBrivamo::writeBoolSetting(basBrivamo::KeyFadeStatus, true);
         ScriptedDialogs dialogs;
         frmLobby &lobby = openLobby();
-        QVERIFY(!lobbyfx::FadeActive);
+        QVERIFY(!modFadeInOut::FadeActive);
         QCOMPARE(basBrivamo::ReadSetting(basBrivamo::SettingsApplication, basBrivamo::SettingsSection,
                                          basBrivamo::KeyFadeStatus),
                  QStringLiteral("False"));
@@ -574,14 +612,14 @@ private slots:
         lobby.cmdFadeStatus_MouseMove();
         QCOMPARE(lobby.cmdFadeStatus->toolTip(), QStringLiteral(" Enable form fade effects "));
         lobby.cmdFadeStatus_Click();
-        QVERIFY(lobbyfx::FadeActive);
+        QVERIFY(modFadeInOut::FadeActive);
         QCOMPARE(basBrivamo::ReadSetting(basBrivamo::SettingsApplication, basBrivamo::SettingsSection,
                                          basBrivamo::KeyFadeStatus),
                  QStringLiteral("True"));
         lobby.cmdFadeStatus_MouseMove();
         QCOMPARE(lobby.cmdFadeStatus->toolTip(), QStringLiteral(" Disable form fade effects "));
         lobby.cmdFadeStatus_Click();
-        QVERIFY(!lobbyfx::FadeActive);
+        QVERIFY(!modFadeInOut::FadeActive);
         QVERIFY(!basBrivamo::readFadeStatus());
     }
 };
