@@ -2,6 +2,7 @@
 
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
+#include "lobby/frm_lobby.h"
 #include "shell/app_info.h"
 #include "shell/frm_new_user.h"
 #include "shell/frm_title_page_texts.h"
@@ -52,12 +53,6 @@ QLabel *makeLabel(QWidget *parent, const char *name, double points, bool bold, b
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
     return label;
-}
-
-std::function<void()> &lobbyOpener()
-{
-    static std::function<void()> opener;
-    return opener;
 }
 
 } // namespace
@@ -214,16 +209,10 @@ void frmTitlePage::FadeCompleted()
     handOverToLobby();
 }
 
-void frmTitlePage::setLobbyOpener(std::function<void()> opener)
-{
-    lobbyOpener() = std::move(opener);
-}
-
 void frmTitlePage::handOverToLobby()
 {
     Unload();
-    if (lobbyOpener())
-        lobbyOpener()();
+    form<frmLobby>().Show();
 }
 
 void frmTitlePage::paintEvent(QPaintEvent *)

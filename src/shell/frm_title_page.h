@@ -3,7 +3,6 @@
 #include "shell/form.h"
 
 #include <array>
-#include <functional>
 
 class QLabel;
 
@@ -39,9 +38,6 @@ public:
     static constexpr int ContactEmail = 1;
     static constexpr int ContactWebPage = 2;
     static constexpr int AniGifCount = 9;
-
-    // What shows the lobby once the title window has gone.
-    static void setLobbyOpener(std::function<void()> opener);
 
     // Event handlers.
     void lblOstrelContact_Click(int index);

@@ -1,6 +1,7 @@
 #include "common/scripted_dialogs.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
+#include "lobby/frm_lobby.h"
 #include "platform/link_opener.h"
 #include "shell/frm_new_user.h"
 #include "shell/frm_title_page.h"
@@ -56,12 +57,6 @@ private:
     LinkOpener *m_previous;
 };
 
-// Stands in for the lobby: a window that remembers how it was shown.
-class frmLobbyStandIn : public Form
-{
-    Q_OBJECT
-};
-
 } // namespace
 
 class TestFrmTitlePage : public QObject
@@ -76,11 +71,7 @@ private slots:
         QVERIFY(QDir::setCurrent(m_lists.path()));
     }
 
-    void init()
-    {
-        clearSettings();
-        frmTitlePage::setLobbyOpener([] { form<frmLobbyStandIn>().Show(); });
-    }
+    void init() { clearSettings(); }
 
     void cleanup()
     {
@@ -213,7 +204,7 @@ private slots:
                 return;
             noticeSeen = notice->isVisible() && notice->isShownModal();
             titleBehindNotice = loadedForm<frmTitlePage>() != nullptr;
-            lobbyBeforeNotice = loadedForm<frmLobbyStandIn>() != nullptr;
+            lobbyBeforeNotice = loadedForm<frmLobby>() != nullptr;
             notice->cmdContinue->AccessKeyPress();
         });
         QTest::keyClick(&title, Qt::Key(key));
@@ -225,7 +216,7 @@ private slots:
         }
         QVERIFY(!loadedForm<frmNewUser>());
         QVERIFY(!loadedForm<frmTitlePage>());
-        frmLobbyStandIn *lobby = loadedForm<frmLobbyStandIn>();
+        frmLobby *lobby = loadedForm<frmLobby>();
         QVERIFY(lobby);
         QVERIFY(lobby->isVisible());
         QVERIFY(!lobby->isShownModal());
@@ -274,7 +265,7 @@ private slots:
         QCOMPARE(dialogs.last().icon, MsgIcon::Critical);
         QCOMPARE(loadedForm<frmTitlePage>(), &title);
         QVERIFY(title.isVisible());
-        QVERIFY(!loadedForm<frmLobbyStandIn>());
+        QVERIFY(!loadedForm<frmLobby>());
     }
 
 private:
