@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Runs the real program as a person would, with the keyboard only: passes the title window and the
+# new-user notice (ticking "Don't show this notice again"), creates a word list in the lobby, quits,
+# and checks what reached the disk.
+# Usage: bash full_run.sh <path-to-brivamo>
+set -euo pipefail
+
+if [ $# -ne 1 ] || [ ! -x "$1" ]; then
+    echo "usage: $0 <path-to-brivamo>" >&2
+    exit 2
+fi
+
+# Re-run inside a private X server (no window manager, no sound server).
+if [ -z "${BRIVAMO_E2E_DISPLAY:-}" ]; then
+    exec timeout 100 xvfb-run -a -s "-screen 0 1024x768x24" \
+        env BRIVAMO_E2E_DISPLAY=1 bash "$0" "$(realpath "$1")"
+fi
+
+BRIVAMO=$1
+WORK=$(mktemp -d)
+APP_PID=
+cleanup() {
+    local status=$?
+    if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then
+        kill "$APP_PID" 2>/dev/null || true
+        sleep 0.2
+        kill -9 "$APP_PID" 2>/dev/null || true
+    fi
+    if [ $status -ne 0 ] && [ -n "${BRIVAMO_E2E_KEEP:-}" ]; then
+        echo "kept: $WORK" >&2
+    else
+        rm -rf "$WORK"
+    fi
+    exit $status
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${BRIVAMO_E2E_KEEP:-}" ]; then
+        import -window root "$WORK/failure.png" 2>/dev/null || true
+        echo "screen: $WORK/failure.png" >&2
+    fi
+    exit 1
+}
+
+# A fresh user: empty settings, empty list folder.
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_DATA_HOME=$WORK/home/.local/share
+export XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR" "$WORK/lists"
+chmod 700 "$XDG_RUNTIME_DIR"
+unset PULSE_SERVER
+export QT_QPA_PLATFORM=xcb
+
+# Waits for a visible window whose caption matches the regular expression; prints its id.
+wait_window() {
+    local pattern=$1 seconds=${2:-15} id
+    id=$(timeout "$seconds" xdotool search --sync --onlyvisible --name "$pattern" 2>/dev/null | head -n 1) ||
+        fail "no window \"$pattern\" within $seconds s"
+    [ -n "$id" ] || fail "no window \"$pattern\""
+    echo "$id"
+}
+
+# Waits until no visible window's caption matches.
+wait_gone() {
+    local pattern=$1 seconds=${2:-15} deadline
+    deadline=$((SECONDS + seconds))
+    while xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1; do
+        [ $SECONDS -lt $deadline ] || fail "window \"$pattern\" still open after $seconds s"
+        sleep 0.1
+    done
+}
+
+# Waits until the window with this id is no longer on show.
+wait_gone_id() {
+    local id=$1 seconds=${2:-15} deadline
+    deadline=$((SECONDS + seconds))
+    while xdotool search --onlyvisible --name '.*' 2>/dev/null | grep -qx "$id"; do
+        [ $SECONDS -lt $deadline ] || fail "window $id still open after $seconds s"
+        sleep 0.1
+    done
+}
+
+# Gives the window the keyboard focus, then types keys into it.
+keys_to() {
+    local id=$1
+    shift
+    xdotool windowfocus --sync "$id"
+    xdotool key --delay 40 "$@"
+}
+type_to() {
+    local id=$1
+    shift
+    xdotool windowfocus --sync "$id"
+    xdotool type --delay 30 "$@"
+}
+
+cd "$WORK/lists"
+"$BRIVAMO" >"$WORK/brivamo.log" 2>&1 &
+APP_PID=$!
+
+# Title window: Enter presses Continue.
+title=$(wait_window '^Brivamo$')
+keys_to "$title" Return
+
+# New-user notice: the focus starts on Continue; Shift+Tab reaches the check box, Space ticks it.
+notice=$(wait_window '^Brivamo - New User Overview$')
+keys_to "$notice" shift+Tab space Return
+wait_gone '^Brivamo - New User Overview$'
+
+grep -qx 'NewUser=NoShow' "$XDG_CONFIG_HOME/Brivamo/Brivamo.conf" ||
+    fail "the notice's check box did not store NewUser=NoShow"
+
+# The lobby (captioned like the title window, which is gone by now).
+lobby=$(wait_window '^Brivamo$')
+[ -f "$WORK/lists/Weekdays.lst" ] || fail "the lobby wrote no weekday list"
+
+# A new list: Alt+W starts it and asks for the first word; Enter on the add button asks again.
+keys_to "$lobby" alt+w
+prompt=$(wait_window '^Creating a New List of Words\.\.\.$')
+type_to "$prompt" zebra
+keys_to "$prompt" Return
+wait_gone '^Creating a New List of Words\.\.\.$'
+for word in Ape LION; do
+    keys_to "$lobby" Return
+    prompt=$(wait_window '^Creating a New List of Words\.\.\.$')
+    type_to "$prompt" "$word"
+    keys_to "$prompt" Return
+    wait_gone '^Creating a New List of Words\.\.\.$'
+done
+keys_to "$lobby" alt+s
+prompt=$(wait_window '^Category Name for this New List\.\.\.$')
+type_to "$prompt" wild
+keys_to "$prompt" Return
+wait_gone '^Category Name for this New List\.\.\.$'
+
+[ -f "$WORK/lists/WILD.Lst" ] || fail "no list file WILD.Lst (a new list is named with the extension .Lst): $(ls "$WORK/lists")"
+printf 'APE\r\nLION\r\nZEBRA\r\n' | cmp -s - "$WORK/lists/WILD.Lst" ||
+    fail "WILD.Lst holds $(od -c "$WORK/lists/WILD.Lst" | head -3)"
+
+# Quit: Esc asks, Enter answers Yes.
+keys_to "$lobby" Escape
+question=$(wait_window '^Confirm$')
+keys_to "$question" Return
+timeout 10 tail --pid="$APP_PID" -f /dev/null || fail "the program did not end after Quit"
+wait "$APP_PID" || fail "the program ended with status $?"
+APP_PID=
+
+# The next run remembers the ticked box: Continue leads straight to the lobby.
+"$BRIVAMO" >>"$WORK/brivamo.log" 2>&1 &
+APP_PID=$!
+title=$(wait_window '^Brivamo$')
+keys_to "$title" Return
+wait_gone_id "$title"
+lobby=$(wait_window '^Brivamo$')
+! xdotool search --onlyvisible --name 'New User Overview' >/dev/null 2>&1 ||
+    fail "the notice came back after \"Don't show this notice again\""
+keys_to "$lobby" Escape
+question=$(wait_window '^Confirm$')
+keys_to "$question" Return
+timeout 10 tail --pid="$APP_PID" -f /dev/null || fail "the second run did not end after Quit"
+APP_PID=
+
+# Settings: the notice switched off; fading off, as this display cannot show it.
+conf=$XDG_CONFIG_HOME/Brivamo/Brivamo.conf
+grep -qx 'NewUser=NoShow' "$conf" || fail "settings lost NewUser: $(cat "$conf")"
+grep -qx 'FadeStatus=False' "$conf" || fail "settings hold no FadeStatus=False: $(cat "$conf")"
+[ -z "$(ls "$WORK/lists" | grep -vi '\.lst$')" ] || fail "files other than lists in the list folder: $(ls "$WORK/lists")"
+
+echo "PASS"
