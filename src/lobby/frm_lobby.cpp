@@ -2,9 +2,11 @@
 
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
+#include "help/frm_manual.h"
 #include "lobby/email_friend.h"
 #include "lobby/lobby_texts.h"
 #include "platform/dialogs.h"
+#include "puzzle/frm_puzzle.h"
 #include "shell/app_info.h"
 #include "shell/mod_standard.h"
 #include "shell/settings.h"
@@ -27,7 +29,7 @@ const QString FadeOffPicture = QStringLiteral(":/pictures/fade_off.png");
 
 frmLobby::HelpOpener &helpOpener()
 {
-    static frmLobby::HelpOpener opener;
+    static frmLobby::HelpOpener opener = [](int topic) { showHelpModal(topic); };
     return opener;
 }
 
@@ -361,7 +363,30 @@ void frmLobby::listCategories_DblClick()
 
 void frmLobby::cmdMakePuzzle_Click()
 {
-    // Wired to the puzzle window once it is part of the program.
+    if (m_model.words().isEmpty())
+        return;
+    if (modFadeInOut::FadeActive) {
+        StartFade(255, 0, 20, false);
+        WaitForFade();
+        frmPuzzle &puzzle = form<frmPuzzle>();
+        puzzle.setSource(selectedCategory(), displayedWords());
+        puzzle.ShowModal();
+        if (isLoaded())
+            StartFade(0, 255, 20, false);
+        return;
+    }
+    Hide();
+    frmPuzzle &puzzle = form<frmPuzzle>();
+    puzzle.setSource(selectedCategory(), displayedWords());
+    // Leaving the puzzle window unloads it; the lobby then takes over again as the user left it.
+    connect(
+        &puzzle, &Form::unloaded, this,
+        [this] {
+            if (isLoaded())
+                Show();
+        },
+        Qt::SingleShotConnection);
+    puzzle.Show();
 }
 
 bool frmLobby::Form_KeyDown(int key, Qt::KeyboardModifiers)

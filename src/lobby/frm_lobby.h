@@ -1,5 +1,6 @@
 #pragma once
 
+#include "help/help_topics.h"
 #include "lobby/lobby_model.h"
 #include "shell/form.h"
 
@@ -24,10 +25,11 @@ public:
     frmLobby();
     ~frmLobby() override;
 
-    // What opens help on a topic, modally, returning once help is closed. Tests replace it.
+    // What opens help on a topic, modally, returning once help is closed: the help window, unless
+    // replaced (tests do).
     using HelpOpener = std::function<void(int topic)>;
     static void setHelpOpener(HelpOpener opener);
-    static constexpr int HelpTopic = 3;
+    static constexpr int HelpTopic = HelpTopicLobby;
 
     const LobbyModel &model() const { return m_model; }
     // What the puzzle window receives: the selected category and the words in display order.

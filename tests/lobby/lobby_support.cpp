@@ -1,6 +1,8 @@
 #include "lobby_support.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QTimer>
 
 WorkingFolder::WorkingFolder() : m_previous(QDir::currentPath())
 {
@@ -54,4 +56,11 @@ QStringList numberedWords(int count)
         words.append(word);
     }
     return words;
+}
+
+void recoverFromProgramEnd()
+{
+    // exec() clears the pending request when it starts and again when it returns.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }

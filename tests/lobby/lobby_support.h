@@ -33,3 +33,7 @@ QByteArray listBytes(const QStringList &words);
 
 // `count` distinct valid words: AAA, AAB, ...
 QStringList numberedWords(int count);
+
+// Ending the program asks the event loop to quit; without a running loop the request stays
+// pending and would end every local event loop of later tests at once. This clears it.
+void recoverFromProgramEnd();

@@ -5,12 +5,14 @@
 #include "lobby/frm_lobby.h"
 #include "lobby_support.h"
 #include "platform/link_opener.h"
+#include "puzzle/frm_puzzle.h"
 #include "shell/settings.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 using namespace brivamo;
 
@@ -566,6 +568,7 @@ private slots:
         ask();
         QCOMPARE(dialogs.count(), 2);
         QCOMPARE(loadedForm<frmLobby>(), nullptr);
+        recoverFromProgramEnd();
         QCOMPARE(m_folder->bytes(QStringLiteral("PETS.lst")), QByteArray("APE\r\nLION\r\n"));
     }
 
@@ -577,6 +580,102 @@ private slots:
         QCOMPARE(m_helpTopics, QList<int>{3});
         lobby.cmdHelp->click();
         QCOMPARE(m_helpTopics, QList<int>({3, 3}));
+    }
+
+    void makingAPuzzleHandsOverTheList_data()
+    {
+        QTest::addColumn<bool>("doubleClick");
+        QTest::newRow("button") << false;
+        QTest::newRow("double-click on the category") << true;
+    }
+
+    void makingAPuzzleHandsOverTheList()
+    {
+        QFETCH(bool, doubleClick);
+        m_folder->writeList(QStringLiteral("PETS.lst"), {"ZEBRA", "APE", "HAMSTER"});
+        ScriptedDialogs dialogs;
+        frmLobby &lobby = openLobby();
+        if (doubleClick) {
+            const QRect row = lobby.listCategories->visualItemRect(lobby.listCategories->item(0));
+            QTest::mouseClick(lobby.listCategories->viewport(), Qt::LeftButton, {}, row.center());
+            QTest::mouseDClick(lobby.listCategories->viewport(), Qt::LeftButton, {}, row.center());
+        } else {
+            lobby.cmdMakePuzzle->click();
+        }
+        frmPuzzle *puzzle = loadedForm<frmPuzzle>();
+        QVERIFY(puzzle);
+        QVERIFY(puzzle->isVisible());
+        QVERIFY(!lobby.isVisible());
+        QCOMPARE(puzzle->category(), QStringLiteral("PETS"));
+        QCOMPARE(puzzle->words(), QStringList({"HAMSTER", "ZEBRA", "APE"}));
+
+        puzzle->cmdLobby_Click();
+        QCOMPARE(loadedForm<frmPuzzle>(), nullptr);
+        QVERIFY(lobby.isVisible());
+        QCOMPARE(current(lobby.listCategories), QStringLiteral("PETS"));
+        QCOMPARE(entries(lobby.listWords), QStringList({"APE", "HAMSTER", "ZEBRA"}));
+        QCOMPARE(dialogs.count(), 0);
+    }
+
+    void withFadingThePuzzleWindowIsModal()
+    {
+        m_folder->writeList(QStringLiteral("PETS.lst"), {"APE", "HAMSTER"});
+        ScriptedDialogs dialogs;
+        frmLobby &lobby = openLobby();
+        modFadeInOut::FadeActive = true;
+        int alphaBehind = -1;
+        bool modal = false;
+        // Runs while the puzzle window is up (the click below returns only once it has gone).
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [&] {
+            frmPuzzle *puzzle = loadedForm<frmPuzzle>();
+            if (!puzzle || !puzzle->isVisible())
+                return;
+            poll.stop();
+            modal = puzzle->isShownModal();
+            alphaBehind = lobby.fadeRequest.currentAlpha;
+            QCOMPARE(puzzle->category(), QStringLiteral("PETS"));
+            puzzle->cmdLobby_Click();
+        });
+        poll.start(5);
+        lobby.cmdMakePuzzle->click();
+        QVERIFY(modal);
+        // The lobby stayed loaded and had faded out completely; now it fades back in.
+        QCOMPARE(alphaBehind, 0);
+        QCOMPARE(lobby.fadeRequest.endAlpha, quint8(255));
+        lobby.WaitForFade();
+        QCOMPARE(lobby.fadeRequest.currentAlpha, qint16(255));
+        QVERIFY(lobby.isEnabled());
+        QCOMPARE(loadedForm<frmPuzzle>(), nullptr);
+    }
+
+    void quittingWithFading_data()
+    {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("No") << false;
+        QTest::newRow("Yes") << true;
+    }
+
+    void quittingWithFading()
+    {
+        QFETCH(bool, yes);
+        ScriptedDialogs dialogs;
+        frmLobby &lobby = openLobby();
+        modFadeInOut::FadeActive = true;
+        int alphaWhileAsking = -1;
+        dialogs.setOnShow(
+            [&](const ScriptedDialogs::Call &) { alphaWhileAsking = lobby.fadeRequest.currentAlpha; });
+        dialogs.queueMessage(yes ? MsgAnswer::Yes : MsgAnswer::No);
+        QTest::keyClick(&lobby, Qt::Key_Escape);
+        QCOMPARE(alphaWhileAsking, 204);
+        if (yes) {
+            QTRY_COMPARE(loadedForm<frmLobby>(), nullptr);
+            recoverFromProgramEnd();
+        } else {
+            lobby.WaitForFade();
+            QCOMPARE(lobby.fadeRequest.currentAlpha, qint16(255));
+            QCOMPARE(loadedForm<frmLobby>(), &lobby);
+        }
     }
 
     void emailToAFriend()
