@@ -36,7 +36,7 @@ cleanup() {
 trap cleanup EXIT
 
 fail() {
-    echo "FAIL: $*" >&2
+    echo "FAIL: $* (at lines ${BASH_LINENO[*]})" >&2
     if [ -n "${BRIVAMO_E2E_KEEP:-}" ]; then
         import -window root "$WORK/failure.png" 2>/dev/null || true
         echo "screen: $WORK/failure.png" >&2
@@ -55,8 +55,9 @@ export QT_QPA_PLATFORM=xcb
 # Waits for a visible window whose caption matches the regular expression; prints its id.
 wait_window() {
     local pattern=$1 seconds=${2:-15} id
-    id=$(timeout "$seconds" xdotool search --sync --onlyvisible --name "$pattern" 2>/dev/null | head -n 1) ||
+    id=$(timeout "$seconds" xdotool search --sync --onlyvisible --name "$pattern" 2>/dev/null) ||
         fail "no window \"$pattern\" within $seconds s"
+    id=${id%%$'\n'*}
     [ -n "$id" ] || fail "no window \"$pattern\""
     echo "$id"
 }
@@ -71,11 +72,19 @@ wait_gone() {
     done
 }
 
+# Whether the window with this id is on show (the list is read whole first: a reader that stops
+# early would make the search fail with a broken pipe).
+visible() {
+    local shown
+    shown=$(xdotool search --onlyvisible --name '.*' 2>/dev/null) || true
+    grep -qx "$1" <<<"$shown"
+}
+
 # Waits until the window with this id is no longer on show.
 wait_gone_id() {
     local id=$1 seconds=${2:-15} deadline
     deadline=$((SECONDS + seconds))
-    while xdotool search --onlyvisible --name '.*' 2>/dev/null | grep -qx "$id"; do
+    while visible "$id"; do
         [ $SECONDS -lt $deadline ] || fail "window $id still open after $seconds s"
         sleep 0.1
     done
@@ -134,6 +143,9 @@ type_to "$prompt" wild
 keys_to "$prompt" Return
 wait_gone '^Category Name for this New List\.\.\.$'
 
+# The list is written once the prompt has closed; give it a moment.
+deadline=$((SECONDS + 10))
+until [ -f "$WORK/lists/WILD.Lst" ] || [ $SECONDS -ge $deadline ]; do sleep 0.05; done
 [ -f "$WORK/lists/WILD.Lst" ] || fail "no list file WILD.Lst (a new list is named with the extension .Lst): $(ls "$WORK/lists")"
 printf 'APE\r\nLION\r\nZEBRA\r\n' | cmp -s - "$WORK/lists/WILD.Lst" ||
     fail "WILD.Lst holds $(od -c "$WORK/lists/WILD.Lst" | head -3)"

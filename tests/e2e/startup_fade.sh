@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Start-up with fading switched on, on a display that can show it (a compositing manager runs):
+# the notice fades in and out, the title window fades out, then the lobby opens.
+# Usage: bash startup_fade.sh <path-to-brivamo>
+set -euo pipefail
+
+if [ $# -ne 1 ] || [ ! -x "$1" ]; then
+    echo "usage: $0 <path-to-brivamo>" >&2
+    exit 2
+fi
+
+if [ -z "${BRIVAMO_E2E_DISPLAY:-}" ]; then
+    exec timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" \
+        env BRIVAMO_E2E_DISPLAY=1 bash "$0" "$(realpath "$1")"
+fi
+
+BRIVAMO=$1
+WORK=$(mktemp -d)
+APP_PID=
+COMPOSITOR_PID=
+cleanup() {
+    local status=$?
+    for pid in $APP_PID $COMPOSITOR_PID; do
+        kill "$pid" 2>/dev/null || true
+    done
+    rm -rf "$WORK"
+    exit $status
+}
+trap cleanup EXIT
+fail() {
+    echo "FAIL: $* (at lines ${BASH_LINENO[*]})" >&2
+    exit 1
+}
+
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/runtime
+export QT_QPA_PLATFORM=xcb
+mkdir -p "$XDG_CONFIG_HOME/Brivamo" "$XDG_RUNTIME_DIR" "$WORK/lists"
+chmod 700 "$XDG_RUNTIME_DIR"
+printf '[Defaults]\nFadeStatus=True\n' >"$XDG_CONFIG_HOME/Brivamo/Brivamo.conf"
+
+command -v xcompmgr >/dev/null || fail "xcompmgr is not installed"
+xcompmgr -n &
+COMPOSITOR_PID=$!
+
+# Whether the window with this id is on show (the list is read whole first: a reader that stops
+# early would make the search fail with a broken pipe).
+visible() {
+    local shown
+    shown=$(xdotool search --onlyvisible --name '.*' 2>/dev/null) || true
+    grep -qx "$1" <<<"$shown"
+}
+
+wait_window() {
+    local id
+    id=$(timeout 15 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null) || fail "no window \"$1\""
+    id=${id%%$'\n'*}
+    echo "$id"
+}
+# The window's opacity as the compositor sees it: 0 to 4294967295, "opaque" when none is set.
+opacity() {
+    xprop -id "$1" _NET_WM_WINDOW_OPACITY 2>/dev/null | sed -n 's/.* = //p' | grep . || echo opaque
+}
+# Waits until the window is fully opaque (a fade in has ended).
+wait_opaque() {
+    local deadline=$((SECONDS + 10))
+    until [ "$(opacity "$1")" = 4294967295 ] || [ "$(opacity "$1")" = opaque ]; do
+        [ $SECONDS -lt $deadline ] || fail "window $1 did not become opaque"
+        sleep 0.05
+    done
+}
+press() {
+    xdotool windowfocus --sync "$1"
+    xdotool key "$2"
+}
+
+cd "$WORK/lists"
+"$BRIVAMO" >"$WORK/brivamo.log" 2>&1 &
+APP_PID=$!
+
+title=$(wait_window '^Brivamo$')
+[ "$(opacity "$title")" = opaque ] || fail "the title window started translucent"
+press "$title" Return
+notice=$(wait_window '^Brivamo - New User Overview$')
+wait_opaque "$notice"
+press "$notice" Return
+
+# The title window fades out and goes; only then does the lobby appear.
+deadline=$((SECONDS + 15))
+seen_translucent=no
+while visible "$title"; do
+    [ $SECONDS -lt $deadline ] || fail "the title window did not go"
+    value=$(opacity "$title")
+    case $value in opaque | 4294967295) ;; *) seen_translucent=yes ;; esac
+    sleep 0.005
+done
+lobby=$(wait_window '^Brivamo$')
+[ "$lobby" != "$title" ] || fail "the title window came back"
+wait_opaque "$lobby"
+grep -qx 'FadeStatus=True' "$XDG_CONFIG_HOME/Brivamo/Brivamo.conf" ||
+    fail "fading was switched off: $(cat "$XDG_CONFIG_HOME/Brivamo/Brivamo.conf")"
+echo "title window seen translucent while fading out: $seen_translucent"
+
+press "$lobby" Escape
+question=$(wait_window '^Confirm$')
+press "$question" Return
+timeout 10 tail --pid="$APP_PID" -f /dev/null || fail "the program did not end after Quit"
+APP_PID=
+echo "PASS"
