@@ -3,6 +3,7 @@
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "effects/sounds.h"
+#include "help/frm_manual.h"
 #include "help/help_topics.h"
 #include "platform/dialogs.h"
 #include "platform/printer_qt.h"
@@ -69,7 +70,8 @@ QString display(const QString &text)
 
 frmPuzzle::HelpOpener &helpOpener()
 {
-    static frmPuzzle::HelpOpener opener;
+    // The help window by default; tests replace it to observe the suspended run.
+    static frmPuzzle::HelpOpener opener = [](int topic) { showHelpModal(topic); };
     return opener;
 }
 
