@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the real program as a person would, with the keyboard only: passes the title window and the
-# new-user notice (ticking "Don't show this notice again"), creates a word list in the lobby, quits,
-# and checks what reached the disk.
+# new-user notice (ticking "Don't show this notice again"), creates a word list in the lobby, makes
+# a puzzle of it, prints it to a PDF file, quits, starts again (no notice this time), and checks the
+# list file, the settings and the printed page.
 # Usage: bash full_run.sh <path-to-brivamo>
 set -euo pipefail
 
@@ -90,6 +91,19 @@ wait_gone_id() {
     done
 }
 
+# Waits for a visible window matching the caption other than the one given; prints its id.
+new_window() {
+    local pattern=$1 other=$2 seconds=${3:-15} deadline shown id
+    deadline=$((SECONDS + seconds))
+    while :; do
+        shown=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null) || true
+        id=$(grep -vx "$other" <<<"$shown" | head -n 1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.1
+    done
+}
+
 # Gives the window the keyboard focus, then types keys into it.
 keys_to() {
     local id=$1
@@ -149,6 +163,55 @@ until [ -f "$WORK/lists/WILD.Lst" ] || [ $SECONDS -ge $deadline ]; do sleep 0.05
 [ -f "$WORK/lists/WILD.Lst" ] || fail "no list file WILD.Lst (a new list is named with the extension .Lst): $(ls "$WORK/lists")"
 printf 'APE\r\nLION\r\nZEBRA\r\n' | cmp -s - "$WORK/lists/WILD.Lst" ||
     fail "WILD.Lst holds $(od -c "$WORK/lists/WILD.Lst" | head -3)"
+
+# Make a puzzle of WILD: it sorts last in the catalogue, which has the focus; Enter makes a puzzle.
+keys_to "$lobby" End Return
+wait_gone_id "$lobby"
+puzzle=$(wait_window '^Brivamo$')
+keys_to "$puzzle" alt+m
+
+# Printing is offered once the puzzle is made: Alt+P then asks whether to add a solution page.
+deadline=$((SECONDS + 30))
+while :; do
+    [ $SECONDS -lt $deadline ] || fail "the puzzle was not finished within 30 s"
+    keys_to "$puzzle" alt+p
+    question=$(new_window '^Brivamo$' "$puzzle" 1) && break
+done
+keys_to "$question" alt+n
+personalize=$(wait_window '^Personalize\?$')
+keys_to "$personalize" alt+y
+prompt=$(wait_window '^Personalize this printout$')
+type_to "$prompt" Grandma
+keys_to "$prompt" Return
+save=$(wait_window '^No printer is available, so save the printout as a PDF file$')
+keys_to "$save" ctrl+a
+type_to "$save" "$WORK/wild.pdf"
+keys_to "$save" Return
+wait_gone '^No printer is available'
+deadline=$((SECONDS + 15))
+until [ -s "$WORK/wild.pdf" ]; do
+    [ $SECONDS -lt $deadline ] || fail "no PDF was printed"
+    sleep 0.1
+done
+
+# The printed page: its title, the dedication, the heading and the words to find.
+# (The file may still be growing when it first appears: wait until the PDF is complete.)
+deadline=$((SECONDS + 15))
+until tail -c 1024 "$WORK/wild.pdf" | grep -q '%%EOF'; do
+    [ $SECONDS -lt $deadline ] || fail "the PDF was not completed"
+    sleep 0.1
+done
+text=$(pdftotext -layout "$WORK/wild.pdf" -) || fail "pdftotext cannot read the printout"
+for expected in 'Brivamo Puzzle (Category: WILD)' 'This puzzle was made especially for Grandma' \
+    'In the puzzle above, find the following words-' APE LION ZEBRA; do
+    grep -qF "$expected" <<<"$text" || fail "the printout lacks \"$expected\": $text"
+done
+[ "$(pdfinfo "$WORK/wild.pdf" | sed -n 's/^Pages: *//p')" = 1 ] || fail "the printout is not one page"
+
+# Esc leaves the puzzle window for the lobby.
+keys_to "$puzzle" Escape
+wait_gone_id "$puzzle"
+lobby=$(wait_window '^Brivamo$')
 
 # Quit: Esc asks, Enter answers Yes.
 keys_to "$lobby" Escape
