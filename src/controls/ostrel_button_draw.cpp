@@ -143,7 +143,10 @@ void OstrelButton::DrawText(const PixelRect &rect, Colour colour)
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setFont(captionFont());
     painter.setPen(QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)));
-    painter.drawText(QRect(rect.left, rect.top, rect.width(), rect.height()),
+    // The rectangle was measured to the pixel; a little slack on both sides (centre unchanged)
+    // keeps fractional glyph advances from wrapping a line the measuring kept whole.
+    constexpr int slack = 3;
+    painter.drawText(QRect(rect.left - slack, rect.top, rect.width() + 2 * slack, rect.height()),
                      Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic,
                      DisplayCaption(m_caption));
 }
