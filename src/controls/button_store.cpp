@@ -160,26 +160,26 @@ std::optional<FontSpec> ParseFontSpec(const QString &text)
     const QStringList parts = text.split(u',');
     if (parts.size() < 2 || parts[0].trimmed().isEmpty())
         return std::nullopt;
-    FontSpec spec;
-    spec.family = parts[0].trimmed();
+    FontSpec fontSpec;
+    fontSpec.family = parts[0].trimmed();
     bool ok = false;
-    spec.pointSize = parts[1].trimmed().toDouble(&ok);
-    if (!ok || spec.pointSize <= 0)
+    fontSpec.pointSize = parts[1].trimmed().toDouble(&ok);
+    if (!ok || fontSpec.pointSize <= 0)
         return std::nullopt;
     for (qsizetype i = 2; i < parts.size(); ++i) {
         const QString flag = parts[i].trimmed().toLower();
         if (flag == QLatin1String("bold"))
-            spec.bold = true;
+            fontSpec.bold = true;
         else if (flag == QLatin1String("italic"))
-            spec.italic = true;
+            fontSpec.italic = true;
         else if (flag == QLatin1String("underline"))
-            spec.underline = true;
+            fontSpec.underline = true;
         else if (flag == QLatin1String("strikeout"))
-            spec.strikeout = true;
+            fontSpec.strikeout = true;
         else
             return std::nullopt;
     }
-    return spec;
+    return fontSpec;
 }
 
 QString FormatFontSpec(const FontSpec &font)

@@ -429,13 +429,13 @@ void OstrelButton::ReadProperties(const PropertyStore &store)
     m_caption = store.readString(QStringLiteral("TX"), QString());
     m_enabled = store.readBool(QStringLiteral("ENAB"), true);
     QFont f = font();
-    if (const auto spec = ParseFontSpec(store.readString(QStringLiteral("FONT"), QString()))) {
-        f.setFamily(spec->family);
-        f.setPointSizeF(spec->pointSize);
-        f.setBold(spec->bold);
-        f.setItalic(spec->italic);
-        f.setUnderline(spec->underline);
-        f.setStrikeOut(spec->strikeout);
+    if (const auto fontSpec = ParseFontSpec(store.readString(QStringLiteral("FONT"), QString()))) {
+        f.setFamily(fontSpec->family);
+        f.setPointSizeF(fontSpec->pointSize);
+        f.setBold(fontSpec->bold);
+        f.setItalic(fontSpec->italic);
+        f.setUnderline(fontSpec->underline);
+        f.setStrikeOut(fontSpec->strikeout);
     }
     m_colorScheme = store.readInt(QStringLiteral("COLTYPE"), 1);
     m_showFocusRect = store.readBool(QStringLiteral("FOCUSR"), true);
@@ -482,18 +482,18 @@ void OstrelButton::ReadProperties(const PropertyStore &store)
 void OstrelButton::WriteProperties(PropertyStore &store) const
 {
     const QFont f = font();
-    FontSpec spec;
-    spec.family = f.family();
-    spec.pointSize = f.pointSizeF();
-    spec.bold = f.bold();
-    spec.italic = f.italic();
-    spec.underline = f.underline();
-    spec.strikeout = f.strikeOut();
+    FontSpec fontSpec;
+    fontSpec.family = f.family();
+    fontSpec.pointSize = f.pointSizeF();
+    fontSpec.bold = f.bold();
+    fontSpec.italic = f.italic();
+    fontSpec.underline = f.underline();
+    fontSpec.strikeout = f.strikeOut();
 
     store.writeInt(QStringLiteral("BTYPE"), m_buttonType);
     store.write(QStringLiteral("TX"), m_caption);
     store.writeBool(QStringLiteral("ENAB"), m_enabled);
-    store.write(QStringLiteral("FONT"), FormatFontSpec(spec));
+    store.write(QStringLiteral("FONT"), FormatFontSpec(fontSpec));
     store.writeInt(QStringLiteral("COLTYPE"), m_colorScheme);
     store.writeBool(QStringLiteral("FOCUSR"), m_showFocusRect);
     store.writeInt(QStringLiteral("BCOL"), qint32(m_backColor));

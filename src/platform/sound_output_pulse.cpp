@@ -13,13 +13,13 @@ bool PulseSoundOutput::play(const PcmSound &sound)
         sound.sampleRate <= 0)
         return false;
 
-    pa_sample_spec spec;
-    spec.format = PA_SAMPLE_S16NE;
-    spec.rate = std::uint32_t(sound.sampleRate);
-    spec.channels = std::uint8_t(sound.channels);
+    pa_sample_spec sampleSpec;
+    sampleSpec.format = PA_SAMPLE_S16NE;
+    sampleSpec.rate = std::uint32_t(sound.sampleRate);
+    sampleSpec.channels = std::uint8_t(sound.channels);
 
     int error = 0;
-    pa_simple *stream = pa_simple_new(nullptr, "Brivamo", PA_STREAM_PLAYBACK, nullptr, "Sound effect", &spec,
+    pa_simple *stream = pa_simple_new(nullptr, "Brivamo", PA_STREAM_PLAYBACK, nullptr, "Sound effect", &sampleSpec,
                                       nullptr, nullptr, &error);
     if (!stream) {
         // No server (or it refused us): stay silent from now on rather than retry on every sound.
