@@ -19,8 +19,8 @@ bool PulseSoundOutput::play(const PcmSound &sound)
     sampleSpec.channels = std::uint8_t(sound.channels);
 
     int error = 0;
-    pa_simple *stream = pa_simple_new(nullptr, "Brivamo", PA_STREAM_PLAYBACK, nullptr, "Sound effect", &sampleSpec,
-                                      nullptr, nullptr, &error);
+    pa_simple *stream = pa_simple_new(nullptr, "Brivamo", PA_STREAM_PLAYBACK, nullptr, "Sound effect",
+                                      &sampleSpec, nullptr, nullptr, &error);
     if (!stream) {
         // No server (or it refused us): stay silent from now on rather than retry on every sound.
         m_unavailable = true;

@@ -13,7 +13,8 @@ inline const QString MakerEmail = QStringLiteral("support@ostrel.example");
 // Shown as is; links add the "http://" scheme.
 inline const QString MakerWebAddress = QStringLiteral("www.ostrel.example");
 // The program's download file on the maker's web site, as a complete link.
-inline const QString MakerDownloadAddress = QStringLiteral("http://www.ostrel.example/downloads/brivamo.tar.gz");
+inline const QString MakerDownloadAddress =
+    QStringLiteral("http://www.ostrel.example/downloads/brivamo.tar.gz");
 inline const QString MakerTelephone = QStringLiteral("(541) 555-0148");
 
 // Legal notice of the version information; shown after the sign (C), character 169.

@@ -9,7 +9,10 @@ private slots:
     void titleAndVersion()
     {
         QCOMPARE(brivamo::AppTitle, QStringLiteral("Brivamo"));
-        QCOMPARE(QStringLiteral("%1.%2.%3").arg(brivamo::VersionMajor).arg(brivamo::VersionMinor).arg(brivamo::VersionRevision),
+        QCOMPARE(QStringLiteral("%1.%2.%3")
+                     .arg(brivamo::VersionMajor)
+                     .arg(brivamo::VersionMinor)
+                     .arg(brivamo::VersionRevision),
                  QStringLiteral("4.48.19"));
     }
 };
