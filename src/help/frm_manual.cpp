@@ -114,6 +114,7 @@ void frmManual::Form_Load()
 {
     modFadeInOut::FadeActive = modFadeInOut::PrepareFade(this, 0, false);
     setSizeTwips(6540, 6660);
+    centerOnScreen();
     m_img = QPixmap(QStringLiteral(":/pictures/help_tile.jpg"));
     modStandard::TileBackground(m_img, this);
 }

@@ -12,12 +12,10 @@
 #include "shell/settings.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
-#include <QScreen>
 
 namespace brivamo {
 
@@ -201,11 +199,7 @@ void frmLobby::Form_Load()
     modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/lobby_strip_tile.png")), picBox);
     modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/lobby_tile.png")), this);
 
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    centerOnScreen();
 }
 
 void frmLobby::Form_Activate()

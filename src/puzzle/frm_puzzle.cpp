@@ -261,6 +261,7 @@ void frmPuzzle::Form_Load()
     modFadeInOut::FadeActive = modFadeInOut::PrepareFade(this, 0, false);
     setSizeTwips(9555, 7230);
     setWindowTitle(AppTitle);
+    centerOnScreen();
     modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/puzzle_tile.png")), this);
     modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/puzzle_banner_tile.png")), picBox);
 }
