@@ -1,8 +1,8 @@
+#include "common/recording_link_opener.h"
 #include "common/scripted_dialogs.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "help/frm_manual.h"
-#include "platform/link_opener.h"
 #include "platform/printer_qt.h"
 #include "platform/printer_recording.h"
 #include "shell/help_texts.h"
@@ -41,23 +41,6 @@ QList<int> checkedItems(const frmManual &window)
     }
     return checked;
 }
-
-// Records the links instead of starting a mail program or a browser.
-class RecordingLinkOpener : public LinkOpener
-{
-public:
-    RecordingLinkOpener() { m_previous = setLinkOpener(this); }
-    ~RecordingLinkOpener() override { setLinkOpener(m_previous); }
-    bool open(const QString &link) override
-    {
-        links.append(link);
-        return true;
-    }
-    QStringList links;
-
-private:
-    LinkOpener *m_previous = nullptr;
-};
 
 QString shownText(int textId)
 {

@@ -1,10 +1,10 @@
+#include "common/recording_link_opener.h"
 #include "common/scripted_dialogs.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "lobby/email_friend.h"
 #include "lobby/frm_lobby.h"
 #include "lobby_support.h"
-#include "platform/link_opener.h"
 #include "puzzle/frm_puzzle.h"
 #include "shell/settings.h"
 
@@ -38,23 +38,6 @@ bool shown(const QWidget *control)
 {
     return control->isVisibleTo(control->window());
 }
-
-class RecordingLinkOpener : public LinkOpener
-{
-public:
-    RecordingLinkOpener() : m_previous(setLinkOpener(this)) {}
-    ~RecordingLinkOpener() override { setLinkOpener(m_previous); }
-    bool open(const QString &link) override
-    {
-        links.append(link);
-        return succeed;
-    }
-    QStringList links;
-    bool succeed = true;
-
-private:
-    LinkOpener *m_previous;
-};
 
 } // namespace
 

@@ -1,3 +1,5 @@
+#include "command_support.h"
+
 #include <QtTest>
 
 #include <QProcess>
@@ -9,35 +11,11 @@ class TestMakeCommand : public QObject
 {
     Q_OBJECT
 
-    struct Run
-    {
-        int exitCode = -1;
-        QString out;
-        QString err;
-    };
+    using Run = CommandRun;
 
     QTemporaryDir m_folder;
 
-    Run make(const QStringList &arguments)
-    {
-        QProcess process;
-        process.setProgram(qEnvironmentVariable("BRIVAMO_BINARY"));
-        process.setArguments(arguments);
-        process.setWorkingDirectory(m_folder.path());
-        // No display of any kind: the command line must not need one.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(QLatin1String(name));
-        process.setProcessEnvironment(environment);
-        process.start();
-        Run run;
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-            return run;
-        run.exitCode = process.exitCode();
-        run.out = QString::fromUtf8(process.readAllStandardOutput());
-        run.err = QString::fromUtf8(process.readAllStandardError());
-        return run;
-    }
+    Run make(const QStringList &arguments) { return runHeadless(m_folder.path(), arguments); }
 
     void writeList(const QString &name, const QByteArray &content)
     {

@@ -1,3 +1,5 @@
+#include "command_support.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -20,21 +22,10 @@ class TestPuzzlePageCommand : public QObject
 
     int make(const QStringList &arguments, QString *errors = nullptr)
     {
-        QProcess process;
-        process.setProgram(qEnvironmentVariable("BRIVAMO_BINARY"));
-        process.setArguments(arguments);
-        process.setWorkingDirectory(m_folder.path());
-        // No display of any kind.
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-            environment.remove(QLatin1String(name));
-        process.setProcessEnvironment(environment);
-        process.start();
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-            return -1;
+        const CommandRun run = runHeadless(m_folder.path(), arguments);
         if (errors)
-            *errors = QString::fromUtf8(process.readAllStandardError());
-        return process.exitCode();
+            *errors = run.err;
+        return run.exitCode;
     }
 
     static QList<Word> words(const QString &pdf)

@@ -1,8 +1,8 @@
+#include "common/recording_link_opener.h"
 #include "common/scripted_dialogs.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "lobby/frm_lobby.h"
-#include "platform/link_opener.h"
 #include "shell/frm_new_user.h"
 #include "shell/frm_title_page.h"
 #include "shell/frm_title_page_texts.h"
@@ -36,26 +36,6 @@ void storeNewUser(const QVariant &value)
     if (!value.isNull())
         basBrivamo::writeNewUser(value.toString());
 }
-
-// Records the links handed to the platform and answers as told.
-class FakeLinkOpener : public LinkOpener
-{
-public:
-    FakeLinkOpener() : m_previous(setLinkOpener(this)) {}
-    ~FakeLinkOpener() override { setLinkOpener(m_previous); }
-    FakeLinkOpener(const FakeLinkOpener &) = delete;
-    FakeLinkOpener &operator=(const FakeLinkOpener &) = delete;
-    bool open(const QString &link) override
-    {
-        links.append(link);
-        return succeed;
-    }
-    QStringList links;
-    bool succeed = true;
-
-private:
-    LinkOpener *m_previous;
-};
 
 } // namespace
 
@@ -240,7 +220,7 @@ private slots:
         QFETCH(int, index);
         QFETCH(int, button);
         QFETCH(QStringList, links);
-        FakeLinkOpener opener;
+        RecordingLinkOpener opener;
         ScriptedDialogs dialogs;
         frmTitlePage &title = form<frmTitlePage>();
         title.Show();
@@ -252,7 +232,7 @@ private slots:
 
     void failedLinkSaysSoAndKeepsTheWindow()
     {
-        FakeLinkOpener opener;
+        RecordingLinkOpener opener;
         opener.succeed = false;
         ScriptedDialogs dialogs;
         dialogs.queueMessage(MsgAnswer::Ok);

@@ -1,5 +1,5 @@
+#include "common/recording_link_opener.h"
 #include "common/scripted_dialogs.h"
-#include "platform/link_opener.h"
 #include "shell/maker_info.h"
 #include "shell/mod_standard.h"
 
@@ -10,23 +10,6 @@
 using namespace brivamo;
 
 namespace {
-
-class FakeLinkOpener : public LinkOpener
-{
-public:
-    FakeLinkOpener() : m_previous(setLinkOpener(this)) {}
-    ~FakeLinkOpener() override { setLinkOpener(m_previous); }
-    bool open(const QString &link) override
-    {
-        opened.append(link);
-        return succeed;
-    }
-    QStringList opened;
-    bool succeed = true;
-
-private:
-    LinkOpener *m_previous;
-};
 
 // A 10 by 8 tile: red with a blue top-left pixel, so each copy's origin can be found.
 QPixmap markedTile()
@@ -118,26 +101,26 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, target);
         QFETCH(QString, link);
-        FakeLinkOpener opener;
+        RecordingLinkOpener opener;
         ScriptedDialogs dialogs;
         QWidget owner;
         modStandard::OpenLink(kind, &owner, target);
-        QCOMPARE(opener.opened, QStringList{link});
+        QCOMPARE(opener.links, QStringList{link});
         QCOMPARE(dialogs.count(), 0);
     }
 
     void unknownKindOpensNothing()
     {
-        FakeLinkOpener opener;
+        RecordingLinkOpener opener;
         ScriptedDialogs dialogs;
         modStandard::OpenLink(3, nullptr);
-        QVERIFY(opener.opened.isEmpty());
+        QVERIFY(opener.links.isEmpty());
         QCOMPARE(dialogs.count(), 0);
     }
 
     void failedLinkShowsTheMessage()
     {
-        FakeLinkOpener opener;
+        RecordingLinkOpener opener;
         opener.succeed = false;
         ScriptedDialogs dialogs;
         dialogs.queueMessage(MsgAnswer::Ok);
