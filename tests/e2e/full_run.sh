@@ -38,6 +38,7 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $* (at lines ${BASH_LINENO[*]})" >&2
+    [ -s "$WORK/brivamo.log" ] && { echo "program output:" >&2; cat "$WORK/brivamo.log" >&2; }
     if [ -n "${BRIVAMO_E2E_KEEP:-}" ]; then
         import -window root "$WORK/failure.png" 2>/dev/null || true
         echo "screen: $WORK/failure.png" >&2
@@ -54,14 +55,8 @@ unset PULSE_SERVER
 export QT_QPA_PLATFORM=xcb
 
 # Waits for a visible window whose caption matches the regular expression; prints its id.
-wait_window() {
-    local pattern=$1 seconds=${2:-15} id
-    id=$(timeout "$seconds" xdotool search --sync --onlyvisible --name "$pattern" 2>/dev/null) ||
-        fail "no window \"$pattern\" within $seconds s"
-    id=${id%%$'\n'*}
-    [ -n "$id" ] || fail "no window \"$pattern\""
-    echo "$id"
-}
+# shellcheck source=common.bash
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
 
 # Waits until no visible window's caption matches.
 wait_gone() {

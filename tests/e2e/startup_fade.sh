@@ -45,17 +45,18 @@ COMPOSITOR_PID=$!
 # Whether the window with this id is on show (the list is read whole first: a reader that stops
 # early would make the search fail with a broken pipe).
 visible() {
-    local shown
-    shown=$(xdotool search --onlyvisible --name '.*' 2>/dev/null) || true
+    local shown tries=0
+    # A window destroyed mid-search makes one search fail; only a clean answer counts.
+    until shown=$(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || return 1
+        sleep 0.01
+    done
     grep -qx "$1" <<<"$shown"
 }
 
-wait_window() {
-    local id
-    id=$(timeout 15 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null) || fail "no window \"$1\""
-    id=${id%%$'\n'*}
-    echo "$id"
-}
+# shellcheck source=common.bash
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
 # The window's opacity as the compositor sees it: 0 to 4294967295, "opaque" when none is set.
 opacity() {
     xprop -id "$1" _NET_WM_WINDOW_OPACITY 2>/dev/null | sed -n 's/.* = //p' | grep . || echo opaque
