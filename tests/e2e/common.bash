@@ -1,4 +1,19 @@
-# Shared by the end-to-end scripts (sourced; needs a fail function).
+# Shared by the end-to-end scripts (sourced; wait_window needs the script's fail function).
+
+# Checks the one argument (the program) and re-runs the calling script inside a private X server
+# (no window manager, no sound server) that may live at most $1 seconds.
+run_under_xvfb() {
+    local seconds=$1
+    shift
+    if [ $# -ne 1 ] || [ ! -x "$1" ]; then
+        echo "usage: $0 <path-to-brivamo>" >&2
+        exit 2
+    fi
+    if [ -z "${BRIVAMO_E2E_DISPLAY:-}" ]; then
+        exec timeout "$seconds" xvfb-run -a -s "-screen 0 1024x768x24" \
+            env BRIVAMO_E2E_DISPLAY=1 bash "$0" "$(realpath "$1")"
+    fi
+}
 
 # Prints the id of the first visible window whose name matches $1, waiting up to $2 s (15).
 # The search is retried rather than trusted once: a window that is destroyed while xdotool

@@ -6,16 +6,9 @@
 # Usage: bash full_run.sh <path-to-brivamo>
 set -euo pipefail
 
-if [ $# -ne 1 ] || [ ! -x "$1" ]; then
-    echo "usage: $0 <path-to-brivamo>" >&2
-    exit 2
-fi
-
-# Re-run inside a private X server (no window manager, no sound server).
-if [ -z "${BRIVAMO_E2E_DISPLAY:-}" ]; then
-    exec timeout 100 xvfb-run -a -s "-screen 0 1024x768x24" \
-        env BRIVAMO_E2E_DISPLAY=1 bash "$0" "$(realpath "$1")"
-fi
+# shellcheck source=common.bash
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
+run_under_xvfb 100 "$@"
 
 BRIVAMO=$1
 WORK=$(mktemp -d)
@@ -55,8 +48,6 @@ unset PULSE_SERVER
 export QT_QPA_PLATFORM=xcb
 
 # Waits for a visible window whose caption matches the regular expression; prints its id.
-# shellcheck source=common.bash
-source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
 
 # Waits until no visible window's caption matches.
 wait_gone() {

@@ -5,15 +5,9 @@
 # Usage: bash install.sh <path-to-brivamo> (the program must sit at the top of its build folder)
 set -euo pipefail
 
-if [ $# -ne 1 ] || [ ! -x "$1" ]; then
-    echo "usage: $0 <path-to-brivamo>" >&2
-    exit 2
-fi
-
-if [ -z "${BRIVAMO_E2E_DISPLAY:-}" ]; then
-    exec timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" \
-        env BRIVAMO_E2E_DISPLAY=1 bash "$0" "$(realpath "$1")"
-fi
+# shellcheck source=common.bash
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
+run_under_xvfb 60 "$@"
 
 BUILD_DIR=$(dirname "$1")
 [ -f "$BUILD_DIR/cmake_install.cmake" ] || { echo "FAIL: $BUILD_DIR is not a build folder" >&2; exit 1; }

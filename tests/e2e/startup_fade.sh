@@ -4,15 +4,9 @@
 # Usage: bash startup_fade.sh <path-to-brivamo>
 set -euo pipefail
 
-if [ $# -ne 1 ] || [ ! -x "$1" ]; then
-    echo "usage: $0 <path-to-brivamo>" >&2
-    exit 2
-fi
-
-if [ -z "${BRIVAMO_E2E_DISPLAY:-}" ]; then
-    exec timeout 60 xvfb-run -a -s "-screen 0 1024x768x24" \
-        env BRIVAMO_E2E_DISPLAY=1 bash "$0" "$(realpath "$1")"
-fi
+# shellcheck source=common.bash
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
+run_under_xvfb 60 "$@"
 
 BRIVAMO=$1
 WORK=$(mktemp -d)
@@ -55,8 +49,6 @@ visible() {
     grep -qx "$1" <<<"$shown"
 }
 
-# shellcheck source=common.bash
-source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
 # The window's opacity as the compositor sees it: 0 to 4294967295, "opaque" when none is set.
 opacity() {
     xprop -id "$1" _NET_WM_WINDOW_OPACITY 2>/dev/null | sed -n 's/.* = //p' | grep . || echo opaque
