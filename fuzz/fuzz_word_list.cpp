@@ -62,9 +62,11 @@ bool readable(const PuzzleGrid &grid, const QString &word)
 
 void checkPuzzle(const QStringList &listed, std::uint32_t seed)
 {
+    // A few words keep each run fast; ten failed attempts on a crowded square take long.
+    constexpr qsizetype MostWords = 6;
     QStringList words;
     for (const QString &word : listed)
-        if (isPlainWord(word) && words.size() < modSupport::MaxWordsPerList)
+        if (isPlainWord(word) && words.size() < MostWords)
             words.append(word);
     if (words.isEmpty())
         return;
@@ -97,7 +99,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static char name[] = "fuzz_word_list";
     static char *argv[] = {name, nullptr};
     static QCoreApplication application(argc, argv);
-    static QTemporaryDir temporary;
+    // In memory where possible: every save syncs its file, which a disk makes slow.
+    static QTemporaryDir temporary(QDir(QStringLiteral("/dev/shm")).exists()
+                                       ? QStringLiteral("/dev/shm/brivamo-fuzz-XXXXXX")
+                                       : QDir::tempPath() + QStringLiteral("/brivamo-fuzz-XXXXXX"));
     const QDir folder(temporary.path());
 
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));

@@ -362,8 +362,16 @@ ReadOutcome readListFile(const QDir &folder, const QString &fileName, const QStr
         outcome.error = tooLargeText(name, fileName, file.size());
         return outcome;
     }
-    // Read one byte past the limit: a file that grows while it is read is still caught.
-    const QByteArray bytes = file.read(MaxListFileBytes + 1);
+    // In pieces, stopping past the limit: a file that grows while it is read is still caught,
+    // and no buffer of the limit's size is set aside for a list of a few words.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(file.size()) + 1);
+    while (bytes.size() <= MaxListFileBytes) {
+        const QByteArray piece = file.read(64 * 1024);
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     if (file.error() != QFileDevice::NoError) {
         outcome.error = QStringLiteral("The word list %1 could not be read.").arg(quoted(name)) + Crlf +
                         Crlf + file.errorString();
