@@ -54,7 +54,7 @@ inline QString wordsLabel(qsizetype count)
 }
 
 // Shown over the word list when the selected list's file could not be read.
-inline const QString UnreadableWordsLabel = QStringLiteral("Words: the list could not be read");
+inline const QString UnreadableWordsLabel = QStringLiteral("Words: list could not be read");
 
 inline QString newWordsLabel(qsizetype count)
 {

@@ -268,9 +268,12 @@ std::optional<QString> writeTarget(const QDir &folder, const QString &fileName, 
 
 QString tooLargeText(const QString &name, const QString &fileName, qint64 size)
 {
+    const auto megabytes = [](qint64 bytes) {
+        return QLocale::c().toString(double(bytes) / (1024 * 1024), 'f', bytes % (1024 * 1024) ? 1 : 0);
+    };
     return QStringLiteral("The word list %1 is too large to open.").arg(quoted(name)) + Crlf + Crlf +
-           QStringLiteral("Its file %1 holds %2 bytes; a word list may hold at most %3 bytes.")
-               .arg(quoted(fileName), QLocale::c().toString(size), QLocale::c().toString(MaxListFileBytes));
+           QStringLiteral("Its file %1 holds %2 MB; a word list may hold at most %3 MB.")
+               .arg(quoted(fileName), megabytes(size), megabytes(MaxListFileBytes));
 }
 
 // True the first time the weekday list cannot be written into `folder` during this run.

@@ -551,7 +551,7 @@ private slots:
         frmLobby &opened = openLobby();
         QCOMPARE(dialogs.count(), 1);
         QVERIFY2(dialogs.last().text.contains(reason), qPrintable(dialogs.last().text));
-        QCOMPARE(labelBehindMessage, QStringLiteral("Words: the list could not be read"));
+        QCOMPARE(labelBehindMessage, QStringLiteral("Words: list could not be read"));
         QVERIFY(!addOfferedBehindMessage);
         QCOMPARE(current(opened.listCategories), QStringLiteral("BIG"));
         QVERIFY(!shown(opened.cmdAddWord) && !shown(opened.cmdEditWord) && !shown(opened.cmdDeleteWord));
