@@ -66,7 +66,7 @@ QString lockFailureCause(const QString &lockPath, QLockFile::LockError error)
     if (!folder.isDir())
         return QStringLiteral("%1 is not a folder").arg(folder.filePath());
     if (error == QLockFile::LockFailedError)
-        return QStringLiteral("%1 is in the way and holds no lock").arg(lockPath);
+        return QStringLiteral("something that is not a lock is in its place; remove it and start again");
     QFile probe(lockPath + QStringLiteral(".%1.check").arg(QCoreApplication::applicationPid()));
     if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return probe.errorString();

@@ -105,8 +105,9 @@ private slots:
                                      << "(No space left on device)";
         QTest::newRow("read-only folder") << "read-only"
                                           << "(Read-only file system)";
-        QTest::newRow("a folder in the lock's place") << "folder"
-                                                      << "holds no lock";
+        QTest::newRow("a folder in the lock's place")
+            << "folder"
+            << "(something that is not a lock is in its place; remove it and start again).\n";
     }
     void lockCannotBeMade()
     {
