@@ -79,41 +79,71 @@ QString lockFailureCause(const QString &lockPath, QLockFile::LockError error)
 
 // Whether the windows have somewhere to go. Qt aborts the whole process when its platform cannot
 // start, so the usual way, an X display, is tried first; other platforms are trusted as chosen.
-QString displayProblem(int argc, char *argv[])
+// The trial connection is held until Qt has its own: an X server with no client left resets
+// itself, and Qt connecting during that reset can fail.
+class DisplayProbe
 {
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "-platform") == 0)
-            return {};
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (!platform.isEmpty() && platform != "xcb")
-        return {};
-    if (platform.isEmpty() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return {};
-    const QByteArray display = qgetenv("DISPLAY");
-    if (display.isEmpty())
-        return QStringLiteral("No display was found (DISPLAY is not set).");
+public:
+    DisplayProbe(int argc, char *argv[]) { m_problem = probe(argc, argv); }
+    ~DisplayProbe() { release(); }
+    DisplayProbe(const DisplayProbe &) = delete;
+    DisplayProbe &operator=(const DisplayProbe &) = delete;
 
-    // libxcb is what Qt itself would connect with; without it Qt reports the problem itself.
-    void *xcb = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
-    if (!xcb)
-        return {};
+    // Empty when the windows can be shown, otherwise a sentence saying why not.
+    const QString &problem() const { return m_problem; }
+
+    void release()
+    {
+        if (m_connection)
+            m_disconnect(m_connection);
+        m_connection = nullptr;
+        if (m_library)
+            dlclose(m_library);
+        m_library = nullptr;
+    }
+
+private:
     using Connect = void *(*)(const char *, int *);
     using HasError = int (*)(void *);
     using Disconnect = void (*)(void *);
-    const auto connect = reinterpret_cast<Connect>(dlsym(xcb, "xcb_connect"));
-    const auto hasError = reinterpret_cast<HasError>(dlsym(xcb, "xcb_connection_has_error"));
-    const auto disconnect = reinterpret_cast<Disconnect>(dlsym(xcb, "xcb_disconnect"));
-    bool reachable = true;
-    if (connect && hasError && disconnect) {
-        void *connection = connect(display.constData(), nullptr);
-        reachable = hasError(connection) == 0;
-        disconnect(connection);
+
+    QString probe(int argc, char *argv[])
+    {
+        for (int i = 1; i < argc; ++i)
+            if (std::strcmp(argv[i], "-platform") == 0)
+                return {};
+        const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+        if (!platform.isEmpty() && platform != "xcb")
+            return {};
+        if (platform.isEmpty() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            return {};
+        const QByteArray display = qgetenv("DISPLAY");
+        if (display.isEmpty())
+            return QStringLiteral("No display was found (DISPLAY is not set).");
+
+        // libxcb is what Qt itself would connect with; without it Qt reports the problem itself.
+        m_library = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (!m_library)
+            return {};
+        const auto connect = reinterpret_cast<Connect>(dlsym(m_library, "xcb_connect"));
+        const auto hasError = reinterpret_cast<HasError>(dlsym(m_library, "xcb_connection_has_error"));
+        m_disconnect = reinterpret_cast<Disconnect>(dlsym(m_library, "xcb_disconnect"));
+        if (!connect || !hasError || !m_disconnect) {
+            release();
+            return {};
+        }
+        m_connection = connect(display.constData(), nullptr);
+        if (hasError(m_connection) == 0)
+            return {};
+        release();
+        return QStringLiteral("Cannot open the display \"%1\".").arg(QString::fromLocal8Bit(display));
     }
-    dlclose(xcb);
-    if (reachable)
-        return {};
-    return QStringLiteral("Cannot open the display \"%1\".").arg(QString::fromLocal8Bit(display));
-}
+
+    QString m_problem;
+    void *m_library = nullptr;
+    void *m_connection = nullptr;
+    Disconnect m_disconnect = nullptr;
+};
 
 // Linux has none of the fonts the windows were designed with; these have the same metrics or look.
 void substituteFonts()
@@ -147,7 +177,8 @@ QString lockFailureText(const QString &cause)
 
 int Main(int argc, char *argv[])
 {
-    if (const QString problem = displayProblem(argc, argv); !problem.isEmpty()) {
+    DisplayProbe display(argc, argv);
+    if (const QString &problem = display.problem(); !problem.isEmpty()) {
         std::fprintf(stderr,
                      "brivamo: %s %s needs a graphical desktop; puzzles can also be made with "
                      "brivamo --make CATEGORY.\n",
@@ -156,6 +187,7 @@ int Main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    display.release();
 
     // One copy per user: the lock is held for the program's life. A copy that was killed leaves its
     // lock behind; QLockFile sees that its process is gone and takes the lock over. Age alone must
