@@ -13,7 +13,7 @@ bool PrintText(QWidget *window, const QString &text, const QString &heading, boo
     // Ask for a PDF file (if need be) before the window is disabled: the dialog is its child.
     const std::unique_ptr<brivamo::Printer> printer = brivamo::openPrinter(window);
     if (!printer)
-        return false;
+        return true; // the user chose not to save the printout
     const brivamo::PrintingBusyGuard busy(window);
     printer->setFont(font);
     return brivamo::printTextOn(*printer, text, heading, underlineHeading, headingOnEveryPage);

@@ -8,11 +8,17 @@ class QWidget;
 
 namespace modStandard {
 
+// What a window shows, with the caption PrintFailedCaption, when a printout failed.
+inline const QString PrintFailedCaption = QStringLiteral("Error");
+inline const QString PrintFailedText =
+    QStringLiteral("The printout could not be produced.\r\nPlease check your printer and try again.");
+
 // Prints `text` as a paginated document for `window` (see brivamo::printTextOn) in `font`, on
 // the system printer or, where there is none, into a PDF file the user names. The window is
 // disabled and shows the busy pointer while the pages are produced and is enabled again
-// afterwards, however printing ends. Returns false when nothing was sent: the user cancelled
-// the PDF file dialog or the printer failed. An empty text prints nothing and asks nothing.
+// afterwards, however printing ends. Returns false only when the printer failed (the caller
+// then shows PrintFailedText); a user who cancels the PDF file dialog chose to print nothing, and
+// an empty text prints nothing and asks nothing: both return true.
 bool PrintText(QWidget *window, const QString &text, const QString &heading, bool underlineHeading,
                bool headingOnEveryPage, const brivamo::PrinterFont &font = brivamo::PrinterFont());
 

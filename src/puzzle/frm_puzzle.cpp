@@ -5,9 +5,11 @@
 #include "effects/sounds.h"
 #include "help/frm_manual.h"
 #include "help/help_topics.h"
+#include "help/print_text_window.h"
 #include "platform/dialogs.h"
 #include "platform/printer_qt.h"
 #include "puzzle/puzzle_board.h"
+#include "puzzle/puzzle_words.h"
 #include "shell/app_info.h"
 #include "shell/mod_standard.h"
 #include "shell/settings.h"
@@ -51,8 +53,9 @@ const QString PersonalizeQuestion =
 const QString DedicationCaption = QStringLiteral("Personalize this printout");
 const QString DedicationPrompt =
     QStringLiteral("Okay-- Who are you printing") + CrLf + QStringLiteral("this scrambled quote for?");
-const QString PrintFailedText = QStringLiteral("The printout could not be produced.") + CrLf +
-                                QStringLiteral("Please check your printer and try again.");
+
+const QString UnusableWordCaption = QStringLiteral("Cannot Make This Puzzle");
+const QString UnusableWordAdvice = QStringLiteral("Please change the list in the lobby, then try again.");
 
 constexpr int AcceptedWordPauseMilliseconds = 200;
 constexpr int LargestSide = PuzzleGrid::MaxSide;
@@ -360,8 +363,14 @@ void frmPuzzle::scrollSquareSize_Change()
 
 void frmPuzzle::cmdMakePuzzle_Click()
 {
-    if (m_state == State::Running || m_words.isEmpty())
+    if (m_state == State::Running)
         return;
+    // Checked in the list's own order, so the word named is the one the lobby shows first.
+    if (const std::optional<UnusableWord> unusable = FindUnusableWord(m_sourceWords)) {
+        dialogs().MsgBox(unusable->message() + CrLf + CrLf + UnusableWordAdvice, MsgButtons::OkOnly,
+                         MsgIcon::Exclamation, UnusableWordCaption);
+        return;
+    }
 
     if (fadingOn())
         fadeAndWait(255, 0, 20);
@@ -632,7 +641,8 @@ void frmPuzzle::cmdPrintPuzzle_Click()
     const bool printed = printPages(solution == MsgAnswer::Yes, dedication);
     setPrintingControlsEnabled(true);
     if (!printed)
-        dialogs().MsgBox(PrintFailedText, MsgButtons::OkOnly, MsgIcon::Critical, QStringLiteral("Error"));
+        dialogs().MsgBox(modStandard::PrintFailedText, MsgButtons::OkOnly, MsgIcon::Critical,
+                         modStandard::PrintFailedCaption);
 }
 
 void frmPuzzle::setPrintingControlsEnabled(bool enabled)

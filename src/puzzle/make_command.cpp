@@ -4,6 +4,7 @@
 #include "puzzle/make_options.h"
 #include "puzzle/puzzle_generator.h"
 #include "puzzle/puzzle_page.h"
+#include "puzzle/puzzle_words.h"
 #include "wordlists/word_list.h"
 
 #include <QDateTime>
@@ -71,6 +72,21 @@ bool writePdf(const MakeOptions &options, const QString &category, const QString
     return printer.endDoc();
 }
 
+// Qt's own warnings (no runtime folder set, a painter that cannot start on an unwritable file)
+// would come before the program's one-line reason and say nothing it does not; fatal messages
+// still go through.
+QtMessageHandler &defaultMessageHandler()
+{
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
+void keepQtWarningsOff(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtFatalMsg && defaultMessageHandler())
+        defaultMessageHandler()(type, context, message);
+}
+
 } // namespace
 
 bool isMakeCommand(int argc, char *argv[])
@@ -83,6 +99,7 @@ bool isMakeCommand(int argc, char *argv[])
 
 int runMakeCommand(int argc, char *argv[])
 {
+    defaultMessageHandler() = qInstallMessageHandler(keepQtWarningsOff);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -95,15 +112,11 @@ int runMakeCommand(int argc, char *argv[])
     if (!read.ok())
         return refuse(oneLine(read.error));
     QStringList words = read.list.words;
-    if (words.contains(QString()))
-        return refuse(QStringLiteral("The word list \"%1\" holds an empty line.").arg(read.list.name));
+    if (const std::optional<UnusableWord> unusable = FindUnusableWord(words))
+        return refuse(unusable->message());
 
     SortWordsLongestFirst(words);
     const int longest = static_cast<int>(words.first().size());
-    if (longest > PuzzleGrid::MaxSide)
-        return refuse(QStringLiteral("The word %1 is longer than %2 letters.")
-                          .arg(words.first())
-                          .arg(PuzzleGrid::MaxSide));
     if (options.side < longest)
         return refuse(QStringLiteral("The square size must lie between %1 and %2.")
                           .arg(longest)

@@ -1,5 +1,7 @@
 #include "puzzle/make_options.h"
 
+#include <QFileInfo>
+
 #include <functional>
 #include <limits>
 
@@ -29,6 +31,18 @@ QString parseWholeNumber(const QString &option, const QString &value, qint64 low
             .arg(value);
     out = number;
     return {};
+}
+
+// True when writing to `path` would replace a word list: its name, or the name of the file a
+// link there leads to, ends in ".lst" (any letter case).
+bool namesListFile(const QString &path)
+{
+    const auto isList = [](const QString &name) {
+        return name.endsWith(QLatin1String(".lst"), Qt::CaseInsensitive);
+    };
+    const QFileInfo info(path);
+    return isList(info.fileName()) ||
+           (info.isSymLink() && isList(QFileInfo(info.symLinkTarget()).fileName()));
 }
 
 const QList<OptionRule> &optionRules()
@@ -72,6 +86,11 @@ const QList<OptionRule> &optionRules()
          }},
         {QLatin1StringView("--pdf"), true,
          [](MakeOptions &o, const QString &value) {
+             if (value.isEmpty())
+                 return QStringLiteral("--pdf needs a file name.");
+             if (namesListFile(value))
+                 return QStringLiteral("--pdf would overwrite the word list \"%1\"; name a PDF file.")
+                     .arg(value);
              o.pdf = value;
              return QString();
          }},

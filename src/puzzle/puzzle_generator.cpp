@@ -2,20 +2,14 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
+
 namespace brivamo {
 
 void SortWordsLongestFirst(QStringList &words)
 {
-    bool swapped = true;
-    while (swapped) {
-        swapped = false;
-        for (qsizetype j = 0; j + 1 < words.size(); ++j) {
-            if (words[j + 1].size() > words[j].size()) {
-                words.swapItemsAt(j, j + 1);
-                swapped = true;
-            }
-        }
-    }
+    std::stable_sort(words.begin(), words.end(),
+                     [](const QString &a, const QString &b) { return a.size() > b.size(); });
 }
 
 WordPlacement ChooseCandidate(int wordNumber, int length, int side, modStandard::RandomSource &random)

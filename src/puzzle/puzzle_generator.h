@@ -26,8 +26,8 @@ constexpr int CandidateLimit(int side)
     return 3 * side * side + 1;
 }
 
-// Orders words longest first with a bubble sort that swaps only on a strictly longer
-// successor, so words of equal length keep their order.
+// Orders words longest first; words of equal length keep their order. One stable sort, so a
+// list of millions of words takes a moment, not hours.
 void SortWordsLongestFirst(QStringList &words);
 
 // Chooses a fitting candidate for word number wordNumber (1-based) of the given length.

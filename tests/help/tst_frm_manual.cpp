@@ -71,6 +71,8 @@ private slots:
     void fades();
     void printsTheShownTopic();
     void printsToPdf();
+    void printFailureIsShown_data();
+    void printFailureIsShown();
     void screenshot();
 
 private:
@@ -369,6 +371,39 @@ void TestFrmManual::printsToPdf()
              qPrintable(printed));
     // The whole topic, word for word (the lines wrap at other places than on screen).
     QVERIFY2(printed.simplified().contains(helpText(1200).simplified()), qPrintable(printed));
+}
+
+void TestFrmManual::printFailureIsShown_data()
+{
+    QTest::addColumn<bool>("cancelled"); // the user cancels the file dialog instead
+    QTest::newRow("PDF file cannot be written") << false;
+    QTest::newRow("file dialog cancelled") << true;
+}
+
+void TestFrmManual::printFailureIsShown()
+{
+    QFETCH(bool, cancelled);
+    setPrinterFactory([&](QWidget *) -> std::unique_ptr<Printer> {
+        if (cancelled)
+            return nullptr;
+        return std::make_unique<QtPrinter>(QStringLiteral("/nonexistent-folder/brivamo/help.pdf"));
+    });
+    if (!cancelled)
+        m_dialogs->queueMessage(MsgAnswer::Ok);
+
+    frmManual &window = openHelp(HelpTopicPuzzle);
+    window.cmdPrintHelp_Click();
+
+    // A failure gets the puzzle window's message; a cancelled dialog was the user's own choice.
+    QCOMPARE(m_dialogs->count(), cancelled ? 0 : 1);
+    if (!cancelled) {
+        QCOMPARE(m_dialogs->last().text,
+                 QStringLiteral(
+                     "The printout could not be produced.\r\nPlease check your printer and try again."));
+        QCOMPARE(m_dialogs->last().caption, QStringLiteral("Error"));
+        QCOMPARE(m_dialogs->last().icon, MsgIcon::Critical);
+    }
+    QVERIFY(window.isEnabled());
 }
 
 // Not a check: with BRIVAMO_HELP_SCREENSHOT=<prefix> under an X server, photographs the screen with

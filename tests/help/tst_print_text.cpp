@@ -300,7 +300,8 @@ private slots:
                                    {QStringLiteral("Arial"), 12.0, true, false, false});
         setPrinterFactory({});
 
-        QCOMPARE(sent, outcome == 0);
+        // Only a failed printer is reported; cancelling the file dialog is the user's choice.
+        QCOMPARE(sent, outcome != 1);
         QVERIFY(window.isEnabled());
         QCOMPARE(window.cursor().shape(), Qt::PointingHandCursor);
         if (outcome == 0) {

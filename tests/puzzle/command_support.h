@@ -12,8 +12,9 @@ struct CommandRun
 };
 
 // Runs the program (BRIVAMO_BINARY) in `folder` with no display of any kind: the command line
-// must not need one.
-inline CommandRun runHeadless(const QString &folder, const QStringList &arguments)
+// must not need one. The variables named in `unset` are taken out of its environment as well.
+inline CommandRun runHeadless(const QString &folder, const QStringList &arguments,
+                              const QStringList &unset = {})
 {
     QProcess process;
     process.setProgram(qEnvironmentVariable("BRIVAMO_BINARY"));
@@ -22,6 +23,8 @@ inline CommandRun runHeadless(const QString &folder, const QStringList &argument
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QLatin1String(name));
+    for (const QString &name : unset)
+        environment.remove(name);
     process.setProcessEnvironment(environment);
     process.start();
     CommandRun run;

@@ -321,6 +321,38 @@ private slots:
         QCOMPARE(w.words(), Disjoint);
     }
 
+    // A word the puzzle cannot hold is named in a message; Make does nothing else.
+    void unusableWordRefused_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("31 letters") << QStringList{QString(31, u'A'), "CAT"}
+                                    << QStringLiteral("\"AAAAAAAAAAAAAAAAAAAA…\"");
+        QTest::newRow("control code")
+            << QStringList{"CAT", QStringLiteral("DO\x07G")} << QStringLiteral("\"DO\\x07G\"");
+        QTest::newRow("dot of the solution")
+            << QStringList{"CAT", QStringLiteral("A\u00B7B")} << QStringLiteral("\"A\u00B7B\"");
+    }
+    void unusableWordRefused()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QString, named);
+        setSound(true);
+        ScriptedDialogs dialogs;
+        dialogs.queueMessage(MsgAnswer::Ok);
+        frmPuzzle &w = open("ODD", words);
+        w.cmdMakePuzzle->click();
+
+        QCOMPARE(dialogs.count(), 1);
+        QCOMPARE(dialogs.last().caption, QStringLiteral("Cannot Make This Puzzle"));
+        QVERIFY2(dialogs.last().text.startsWith("The word " + named + " cannot be used in a puzzle: "),
+                 qPrintable(dialogs.last().text));
+        QCOMPARE(dialogs.last().icon, MsgIcon::Exclamation);
+        QVERIFY(isIdle(w));
+        QCOMPARE(w.grid(), nullptr);
+        QVERIFY(m_sounds.played.isEmpty());
+    }
+
     void completed()
     {
         setSound(true);

@@ -14,6 +14,7 @@ class TestMakeCommand : public QObject
     using Run = CommandRun;
 
     QTemporaryDir m_folder;
+    QByteArray m_animals; // Animals.lst as written
 
     Run make(const QStringList &arguments) { return runHeadless(m_folder.path(), arguments); }
 
@@ -37,6 +38,14 @@ private slots:
         writeList("Gap.lst", "LION\r\n\r\nTIGER\r\n");
         writeList("Giant.lst", "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDE\r\n");
         QVERIFY(QDir(m_folder.path()).mkdir("Folder.lst"));
+        QVERIFY(QDir(m_folder.path()).mkdir("sub"));
+        writeList("Digits.lst", "CAT\r\nR2D2\r\n");
+        writeList("Control.lst", "CA\x01T\r\n");
+        writeList("Cafe.lst", "CAF\xC3\x89\r\nOL\xC3\x89\r\n");
+        QVERIFY(QFile::link("Animals.lst", m_folder.filePath("link.pdf")));
+        QFile animals(m_folder.filePath("Animals.lst"));
+        QVERIFY(animals.open(QIODevice::ReadOnly));
+        m_animals = animals.readAll();
     }
 
     void exitStatus_data()
@@ -59,6 +68,17 @@ private slots:
         QTest::newRow("negative seed") << QStringList{"--make", "animals", "--seed", "-1"} << 2;
         QTest::newRow("unknown option") << QStringList{"--make", "animals", "--colour", "red"} << 2;
         QTest::newRow("path as category") << QStringList{"--make", "../animals"} << 2;
+        // Words a puzzle cannot hold are named; accented capitals are letters like any other.
+        QTest::newRow("digit in a word") << QStringList{"--make", "digits"} << 2;
+        QTest::newRow("control code in a word") << QStringList{"--make", "control"} << 2;
+        QTest::newRow("accented capitals") << QStringList{"--make", "cafe", "--seed", "3"} << 0;
+        // The PDF never replaces a list, and needs a name.
+        QTest::newRow("pdf names the list") << QStringList{"--make", "animals", "--pdf", "Animals.lst"} << 2;
+        QTest::newRow("pdf names a list, capitals, through a path")
+            << QStringList{"--make", "animals", "--pdf", "./sub/../HARD.LST"} << 2;
+        QTest::newRow("pdf is a link to a list")
+            << QStringList{"--make", "animals", "--pdf", "link.pdf"} << 2;
+        QTest::newRow("pdf name empty") << QStringList{"--make", "animals", "--pdf", ""} << 2;
     }
     void exitStatus()
     {
@@ -71,10 +91,27 @@ private slots:
             QVERIFY2(QRegularExpression("^brivamo: [^\n]+\n$").match(run.err).hasMatch(),
                      qPrintable(run.err));
             QVERIFY(run.out.isEmpty());
+        } else if (exitCode == 0) {
+            QVERIFY(!run.out.isEmpty());
         } else if (exitCode == 3) {
             QVERIFY(run.out.isEmpty());
             QCOMPARE(run.err.section(u',', 0, 2), QStringLiteral("1 puzzles, 0 completed, 1 given up"));
         }
+        QFile animals(m_folder.filePath("Animals.lst"));
+        QVERIFY(animals.open(QIODevice::ReadOnly));
+        QCOMPARE(animals.readAll(), m_animals);
+        QCOMPARE(QDir(m_folder.path()).entryList({"*.pdf"}, QDir::Files), QStringList{"link.pdf"});
+    }
+
+    // Only the program's own line reaches the standard error, even where Qt has warnings to give
+    // (no runtime folder set, a PDF file that cannot be opened).
+    void onlyTheReasonOnStandardError()
+    {
+        const CommandRun run = runHeadless(
+            m_folder.path(), {"--make", "animals", "--seed", "2", "--quiet", "--pdf", "/nonexistent/out.pdf"},
+            {"XDG_RUNTIME_DIR"});
+        QCOMPARE(run.exitCode, 4);
+        QCOMPARE(run.err, QStringLiteral("brivamo: Cannot write /nonexistent/out.pdf.\n"));
     }
 
     void seedRepeatsTheRun()

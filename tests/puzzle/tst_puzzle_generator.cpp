@@ -373,6 +373,37 @@ private slots:
         QCOMPARE(words, sorted);
     }
 
+    // Half a million words, shortest lengths first: a pairwise-swapping sort would need hours
+    // here (and so runs into the test's time limit); one stable sort needs a fraction of a second.
+    void largeListSortsStably()
+    {
+        const int count = 500000;
+        QStringList words;
+        words.reserve(count);
+        for (int i = 0; i < count; ++i) {
+            // The first five letters spell the word's position, base 26; the length cycles 5 to 12.
+            QString word(5 + i % 8, u'Z');
+            for (int k = 4, rest = i; k >= 0; --k, rest /= 26)
+                word[k] = QChar(u'A' + rest % 26);
+            words << word;
+        }
+        SortWordsLongestFirst(words);
+        QCOMPARE(words.size(), count);
+        auto position = [](const QString &word) {
+            int n = 0;
+            for (int k = 0; k < 5; ++k)
+                n = n * 26 + (word[k].unicode() - u'A');
+            return n;
+        };
+        for (int i = 1; i < count; ++i) {
+            const QString &before = words[i - 1];
+            const QString &after = words[i];
+            QVERIFY(before.size() >= after.size());
+            if (before.size() == after.size())
+                QVERIFY(position(before) < position(after));
+        }
+    }
+
     void randomInRange()
     {
         modStandard::SeededRandomSource a(42);

@@ -1,0 +1,149 @@
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Starts the real program where it cannot run (no display, a runtime folder that cannot take its
+// lock) and checks that it says why in one message and ends with status 1. Full and read-only
+// folders are real tmpfs mounts made here, which needs root (as CI runs); elsewhere those rows
+// are skipped.
+class TestStartupFailures : public QObject
+{
+    Q_OBJECT
+
+    struct Run
+    {
+        int exitCode = -1; // -1: crashed or still running after half a minute
+        QString err;
+    };
+
+    static Run run(const QProcessEnvironment &environment, const QString &folder)
+    {
+        QProcess process;
+        process.setProcessEnvironment(environment);
+        process.setWorkingDirectory(folder);
+        process.start(qEnvironmentVariable("BRIVAMO_BINARY"), {});
+        Run result;
+        if (!process.waitForFinished(30000)) {
+            process.kill();
+            process.waitForFinished();
+            return result;
+        }
+        if (process.exitStatus() == QProcess::NormalExit)
+            result.exitCode = process.exitCode();
+        result.err = QString::fromLocal8Bit(process.readAllStandardError());
+        return result;
+    }
+
+    static QProcessEnvironment baseEnvironment(const QString &home)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
+        env.insert("HOME", home);
+        env.insert("XDG_CONFIG_HOME", home + "/config");
+        env.insert("BRIVAMO_TERMINATE_MESSAGE_TO_STDERR", "1");
+        return env;
+    }
+
+    // A tmpfs of 16 KiB at `folder`, private to its owner like a runtime folder.
+    static bool mountSmallTmpfs(const QString &folder, bool readOnly)
+    {
+        const QString options = QStringLiteral("size=16k,mode=0700") + (readOnly ? ",ro" : "");
+        return QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", folder}) == 0;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(!qEnvironmentVariableIsEmpty("BRIVAMO_BINARY"));
+    }
+
+    void noDisplay_data()
+    {
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("nothing set") << QString()
+                                     << "brivamo: No display was found (DISPLAY is not set). Brivamo needs a "
+                                        "graphical desktop; puzzles can also be made with brivamo --make "
+                                        "CATEGORY.\n";
+        QTest::newRow("display that is not there")
+            << ":4711"
+            << "brivamo: Cannot open the display \":4711\". Brivamo needs a graphical desktop; puzzles can "
+               "also be made with brivamo --make CATEGORY.\n";
+    }
+    void noDisplay()
+    {
+        QFETCH(QString, display);
+        QFETCH(QString, line);
+        QTemporaryDir home;
+        QProcessEnvironment env = baseEnvironment(home.path());
+        if (!display.isEmpty())
+            env.insert("DISPLAY", display);
+        const Run result = run(env, home.path());
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err, line);
+    }
+
+    void lockCannotBeMade_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("full folder") << "full"
+                                     << "(No space left on device)";
+        QTest::newRow("read-only folder") << "read-only"
+                                          << "(Read-only file system)";
+        QTest::newRow("a folder in the lock's place")
+            << "folder"
+            << "(something that is not a lock is in its place; remove it and start again).\n";
+    }
+    void lockCannotBeMade()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, cause);
+        QTemporaryDir home, runtime;
+        QString mounted;
+        // Unmounted before the folder itself goes.
+        const auto unmount = qScopeGuard([&] {
+            if (!mounted.isEmpty())
+                QProcess::execute("umount", {mounted});
+        });
+        QVERIFY(
+            QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        if (kind == "folder") {
+            QVERIFY(QDir(runtime.path()).mkdir("brivamo.lock"));
+        } else {
+            if (!mountSmallTmpfs(runtime.path(), kind == "read-only"))
+                QSKIP("mounting a tmpfs needs root");
+            mounted = runtime.path();
+            if (kind == "full") {
+                QFile filler(runtime.filePath("filler"));
+                QVERIFY(filler.open(QIODevice::WriteOnly));
+                while (filler.write(QByteArray(1024, 'x')) == 1024 && filler.flush()) {
+                }
+            }
+        }
+        QProcessEnvironment env = baseEnvironment(home.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        const Run result = run(env, home.path());
+
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2(
+            result.err.startsWith("Cannot Start\nBrivamo cannot start: it could not make its lock file\r\n" +
+                                  runtime.filePath("brivamo.lock") + "\r\n"),
+            qPrintable(result.err));
+        QVERIFY2(result.err.contains(cause), qPrintable(result.err));
+        QVERIFY(!result.err.contains("already loaded"));
+        // Nothing was left behind.
+        const QStringList left =
+            QDir(runtime.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        QCOMPARE(left, kind == "full"     ? QStringList{"filler"}
+                       : kind == "folder" ? QStringList{"brivamo.lock"}
+                                          : QStringList{});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartupFailures)
+#include "tst_startup_failures.moc"
