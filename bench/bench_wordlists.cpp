@@ -1,17 +1,15 @@
-// A hand-made list far beyond what the lobby creates: reading 100,000 words from their file,
-// showing them the way the lobby does (its model, then the list box), and ordering them longest
-// first for a puzzle.
+// A hand-made list far beyond what the lobby creates: reading 100,000 words from their file and
+// showing them the way the lobby does (its model, then the list box). Sorting them longest first
+// for a puzzle is in bench_sort.cpp.
 
 #include "bench_support.h"
 #include "lobby/lobby_model.h"
-#include "puzzle/puzzle_generator.h"
 #include "wordlists/word_list.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QFile>
 #include <QListWidget>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 using namespace brivamo;
@@ -19,21 +17,6 @@ using namespace brivamo;
 namespace {
 
 constexpr int WordCount = 100000;
-
-QStringList randomWords()
-{
-    QRandomGenerator random(7);
-    QStringList words;
-    words.reserve(WordCount);
-    for (int i = 0; i < WordCount; ++i) {
-        QString word;
-        const int length = 3 + int(random.bounded(18));
-        for (int c = 0; c < length; ++c)
-            word.append(QChar(u'A' + random.bounded(26)));
-        words.append(word);
-    }
-    return words;
-}
 
 // A folder holding the big list (and the weekday list, so nothing else is written).
 const QTemporaryDir &listFolder()
@@ -43,7 +26,8 @@ const QTemporaryDir &listFolder()
     if (!written) {
         QFile file(QDir(folder.path()).filePath(QStringLiteral("Big.lst")));
         if (file.open(QIODevice::WriteOnly))
-            file.write((randomWords().join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
+            file.write(
+                (randomWords(WordCount).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1());
         modSupport::ListCategories(QDir(folder.path()));
         written = true;
     }
@@ -80,16 +64,5 @@ void BM_ShowListInLobby(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ShowListInLobby)->Unit(benchmark::kMillisecond);
-
-void BM_SortLongestFirst(benchmark::State &state)
-{
-    const QStringList words = randomWords();
-    for (auto _ : state) {
-        QStringList sorted = words;
-        SortWordsLongestFirst(sorted);
-        benchmark::DoNotOptimize(sorted.constData());
-    }
-}
-BENCHMARK(BM_SortLongestFirst)->Unit(benchmark::kMillisecond);
 
 } // namespace

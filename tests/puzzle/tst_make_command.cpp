@@ -57,7 +57,8 @@ private slots:
         QTest::newRow("missing list") << QStringList{"--make", "BIRDS"} << 2;
         QTest::newRow("name taken by a folder") << QStringList{"--make", "Folder"} << 2;
         QTest::newRow("empty list") << QStringList{"--make", "EMPTY"} << 2;
-        QTest::newRow("empty line") << QStringList{"--make", "gap"} << 2;
+        // Blank lines are not words, as in the lobby.
+        QTest::newRow("blank line") << QStringList{"--make", "gap", "--size", "12", "--seed", "1"} << 0;
         QTest::newRow("word longer than 30") << QStringList{"--make", "giant"} << 2;
         QTest::newRow("side below the longest word") << QStringList{"--make", "animals", "--size", "8"} << 2;
         QTest::newRow("side above 30") << QStringList{"--make", "animals", "--size", "31"} << 2;
