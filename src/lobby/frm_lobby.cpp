@@ -123,12 +123,14 @@ void frmLobby::createControls()
     labelCategory->move(twipsToPixels(2835), twipsToPixels(1155));
     listCategories = makeList(this, "listCategories", true, 0x00C0FFFF);
     placeTwips(listCategories, 2835, 1365, 1590, 4005);
+    listCategories->setAccessibleName(QStringLiteral("Categories"));
     cmdDeleteCategory = button(this, "cmdDeleteCategory", 2835, 5460, 1590, 840);
 
     labelWords = makeLabel(this, "labelWords");
     labelWords->move(twipsToPixels(4515), twipsToPixels(1155));
     listWords = makeList(this, "listWords", false, 0x0080FFFF);
     placeTwips(listWords, 4515, 1365, 2640, 4950);
+    listWords->setAccessibleName(QStringLiteral("Words"));
 
     cmdMakePuzzle = button(this, "cmdMakePuzzle", 7245, 1365, 2115, 945);
     cmdAddWord = button(this, "cmdAddWord", 7245, 4830, 2115, 435);

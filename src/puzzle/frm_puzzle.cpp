@@ -198,6 +198,7 @@ void frmPuzzle::createControls()
         listWords->setPalette(palette);
     }
     placeTwips(listWords, 105, 1470, 1695, 5160);
+    listWords->setAccessibleName(QStringLiteral("Words"));
 
     shp1 = new RoundedPanel(QColor(255, 192, 128), QColor(128, 64, 64), this);
     shp1->setObjectName(QStringLiteral("shp1"));
@@ -213,6 +214,7 @@ void frmPuzzle::createControls()
     scrollSquareSize->setSingleStep(1);
     scrollSquareSize->setPageStep(5);
     scrollSquareSize->setValue(LargestSide);
+    scrollSquareSize->setAccessibleName(QStringLiteral("Square size"));
     placeTwips(scrollSquareSize, 1995, 1680, 1695, 330);
 
     labelMinMax = makeLabel(this, "labelMinMax", arialFont(8.25), navy);
@@ -352,6 +354,8 @@ void frmPuzzle::scrollSquareSize_Change()
 {
     m_side = scrollSquareSize->value();
     labelSquareSize->setText(QStringLiteral("Current Square Size is ") + formatNumber(m_side));
+    // The board shows letters only; a screen reader needs to hear which puzzle it is.
+    picPuzzle->setAccessibleName(QStringLiteral("%1 puzzle, %2 by %2").arg(category()).arg(m_side));
     if (m_initialized)
         ResetPuzzleWindow();
 }
