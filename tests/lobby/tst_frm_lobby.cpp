@@ -8,6 +8,7 @@
 #include "puzzle/frm_puzzle.h"
 #include "shell/settings.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QListWidget>
 #include <QSettings>
@@ -105,6 +106,14 @@ private slots:
         QCOMPARE(lobby.cancelButton(), lobby.cmdQuit);
         QCOMPARE(lobby.cmdMakePuzzle->Caption(), QStringLiteral("Make a\r\nBrivamo\r\n&Puzzle!"));
         QCOMPARE(lobby.cmdQuit->toolTip(), QStringLiteral(" Close Brivamo <Esc> "));
+        // What a screen reader hears.
+        auto spoken = [](QWidget *widget, QAccessible::Text text) {
+            return QAccessible::queryAccessibleInterface(widget)->text(text);
+        };
+        QCOMPARE(spoken(lobby.listCategories, QAccessible::Name), QStringLiteral("Categories"));
+        QCOMPARE(spoken(lobby.listWords, QAccessible::Name), QStringLiteral("Words"));
+        QCOMPARE(spoken(lobby.cmdMakePuzzle, QAccessible::Name), QStringLiteral("Make a Brivamo Puzzle!"));
+        QCOMPARE(spoken(lobby.cmdQuit, QAccessible::Description), QStringLiteral("Close Brivamo <Esc>"));
         QCOMPARE(dialogs.count(), 0);
         // Nothing else was installed next to an existing list.
         QCOMPARE(m_folder->listFiles(), QStringList{"Weekdays.lst"});
