@@ -106,9 +106,11 @@ QStringList OstrelButtonAccessible::actionNames() const
 
 void OstrelButtonAccessible::doAction(const QString &actionName)
 {
-    // The access-key path: the same Enabled check and the same Click as the keyboard gives.
+    // The access-key path: the same Enabled check and the same Click as the keyboard gives. It runs
+    // from the event loop, as a key press would: Click handlers may fade or open a modal window, and
+    // the screen reader waiting for this call's answer must not wait for them.
     if (actionName == pressAction())
-        button()->AccessKeyPress();
+        QMetaObject::invokeMethod(button(), &OstrelButton::AccessKeyPress, Qt::QueuedConnection);
     else
         QAccessibleWidget::doAction(actionName);
 }

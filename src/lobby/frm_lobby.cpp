@@ -325,6 +325,8 @@ void frmLobby::showFadePicture()
 {
     cmdFadeStatus->setPictureNormal(
         ButtonPicture::fromReference(modFadeInOut::FadeActive ? FadeOnPicture : FadeOffPicture));
+    // The picture alone says nothing to a screen reader; it hears what the tip would say.
+    cmdFadeStatus->setAccessibleName(fadeTip().trimmed());
 }
 
 // --- browsing --------------------------------------------------------------------------------------
@@ -436,11 +438,15 @@ bool frmLobby::Form_QueryUnload(UnloadMode mode)
     return true;
 }
 
+QString frmLobby::fadeTip()
+{
+    return (modFadeInOut::FadeActive ? QStringLiteral(" Disable") : QStringLiteral(" Enable")) +
+           QStringLiteral(" form fade effects ");
+}
+
 void frmLobby::cmdFadeStatus_MouseMove()
 {
-    cmdFadeStatus->setToolTip(
-        (modFadeInOut::FadeActive ? QStringLiteral(" Disable") : QStringLiteral(" Enable")) +
-        QStringLiteral(" form fade effects "));
+    cmdFadeStatus->setToolTip(fadeTip());
 }
 
 void frmLobby::cmdFadeStatus_Click()

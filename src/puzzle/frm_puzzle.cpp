@@ -561,6 +561,8 @@ void frmPuzzle::showSoundPicture()
     cmdSoundStatus->setPictureNormal(
         ButtonPicture::fromReference(modStandard::SoundOn ? QStringLiteral(":/pictures/sound_on.png")
                                                           : QStringLiteral(":/pictures/sound_off.png")));
+    // The picture alone says nothing to a screen reader; it hears what the tip would say.
+    cmdSoundStatus->setAccessibleName((modStandard::SoundOn ? DisableSoundTip : EnableSoundTip).trimmed());
 }
 
 void frmPuzzle::cmdHelp_Click()

@@ -114,6 +114,8 @@ private slots:
         QCOMPARE(spoken(lobby.listWords, QAccessible::Name), QStringLiteral("Words"));
         QCOMPARE(spoken(lobby.cmdMakePuzzle, QAccessible::Name), QStringLiteral("Make a Brivamo Puzzle!"));
         QCOMPARE(spoken(lobby.cmdQuit, QAccessible::Description), QStringLiteral("Close Brivamo <Esc>"));
+        for (OstrelButton *button : lobby.findChildren<OstrelButton *>())
+            QVERIFY2(!spoken(button, QAccessible::Name).isEmpty(), qPrintable(button->objectName()));
         QCOMPARE(dialogs.count(), 0);
         // Nothing else was installed next to an existing list.
         QCOMPARE(m_folder->listFiles(), QStringList{"Weekdays.lst"});

@@ -231,6 +231,8 @@ private slots:
         w.scrollSquareSize->setValue(minimum);
         QCOMPARE(spokenName(w.picPuzzle), QStringLiteral("ZOO puzzle, %1 by %1").arg(minimum));
         QCOMPARE(spokenName(w.listWords), QStringLiteral("Words"));
+        for (OstrelButton *button : w.findChildren<OstrelButton *>())
+            QVERIFY2(!spokenName(button).isEmpty(), qPrintable(button->objectName()));
     }
 
     // --- a run and its outcomes ---------------------------------------------------------------
