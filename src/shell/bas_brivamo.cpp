@@ -66,6 +66,10 @@ QString instanceLockPath()
 
 int Main(int argc, char *argv[])
 {
+    if (const QString reason = brivamo::UnknownLongOption(argc, argv); !reason.isEmpty()) {
+        std::fprintf(stderr, "brivamo: %s\n", qPrintable(reason));
+        return 2;
+    }
     QApplication app(argc, argv);
 
     // Qt has taken its own options out of argv; anything left must be ours.

@@ -88,4 +88,22 @@ QString UnknownWindowArgument(const QStringList &arguments)
     return {};
 }
 
+QString UnknownLongOption(int argc, char *argv[])
+{
+    // Qt reads its options with one dash or two, some as "-name=value".
+    static const QStringList qtOptions =
+        QStringLiteral("style stylesheet widgetcount reverse qmljsdebugger platform platformpluginpath "
+                       "platformtheme plugin qwindowgeometry qwindowicon qwindowtitle session display "
+                       "geometry title icon name visual dialogs fontengine nograb dograb testability")
+            .split(u' ');
+    for (int i = 1; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (!argument.startsWith(QLatin1String("--")) || argument == basBrivamo::ListsHomeOption)
+            continue;
+        if (!qtOptions.contains(argument.mid(2).section(u'=', 0, 0)))
+            return UnknownWindowArgument({argument});
+    }
+    return {};
+}
+
 } // namespace brivamo

@@ -23,4 +23,8 @@ std::optional<int> RunInformationOption(int argc, char *argv[]);
 // not know, or an empty string when it knows them all. Qt's own options must already be removed.
 QString UnknownWindowArgument(const QStringList &arguments);
 
+// The same for "--name" options only, before Qt has seen the arguments (so that a mistyped option
+// is reported even where no display can be opened): Qt's own long options are let through.
+QString UnknownLongOption(int argc, char *argv[]);
+
 } // namespace brivamo

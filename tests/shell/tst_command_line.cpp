@@ -14,10 +14,16 @@ struct Run
 };
 
 // Runs the program with the test's own environment (offscreen), so that a run that opens windows
-// would get as far as showing them.
-Run runProgram(const QStringList &arguments)
+// would get as far as showing them; or headless, with no display of any kind.
+Run runProgram(const QStringList &arguments, bool headless = false)
 {
     QProcess process;
+    if (headless) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        process.setProcessEnvironment(environment);
+    }
     process.start(qEnvironmentVariable("BRIVAMO_BINARY"), arguments);
     Run run;
     if (!process.waitForFinished(60000)) {
@@ -95,20 +101,26 @@ private slots:
     void refusals_data()
     {
         QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("headless");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("unknown option, windows") << QStringList{"--colour"} << 2 << "--colour";
-        QTest::newRow("stray word, windows") << QStringList{"--lists-home", "animals"} << 2 << "animals";
+        QTest::newRow("unknown option, windows") << QStringList{"--colour"} << false << 2 << "--colour";
+        QTest::newRow("unknown option, no display") << QStringList{"--colour"} << true << 2 << "--colour";
+        QTest::newRow("unknown Qt-style option") << QStringList{"-colour"} << false << 2 << "-colour";
+        QTest::newRow("stray word after Qt's option")
+            << QStringList{"--platform", "offscreen", "--lists-home", "animals"} << false << 2 << "animals";
         QTest::newRow("unknown option, --make")
-            << QStringList{"--make", "animals", "--colour"} << 2 << "--colour";
-        QTest::newRow("help wins over --make") << QStringList{"--make", "animals", "--help"} << 0 << "";
+            << QStringList{"--make", "animals", "--colour"} << true << 2 << "--colour";
+        QTest::newRow("help wins over --make")
+            << QStringList{"--make", "animals", "--help"} << true << 0 << "";
     }
     void refusals()
     {
         QFETCH(QStringList, arguments);
+        QFETCH(bool, headless);
         QFETCH(int, exitCode);
         QFETCH(QString, reason);
-        const Run run = runProgram(arguments);
+        const Run run = runProgram(arguments, headless);
         QCOMPARE(run.exitCode, exitCode);
         if (exitCode == 0) {
             QVERIFY(run.out.startsWith(QStringLiteral("Usage: brivamo")));
