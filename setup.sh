@@ -13,6 +13,7 @@ PACKAGES=(
   imagemagick poppler-utils sox desktop-file-utils
   pulseaudio pulseaudio-utils
   libbenchmark-dev
+  clang libclang-rt-14-dev
   dpkg-dev lintian appstream man-db groff-base
 )
 

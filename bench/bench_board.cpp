@@ -2,6 +2,7 @@
 // cells at side 30) and the single-cell repaint of a tried letter. Both paint into an image of
 // the board's on-screen size with the board's own painting code.
 
+#include "bench_support.h"
 #include "puzzle/puzzle_board.h"
 #include "puzzle/puzzle_generator.h"
 
@@ -16,20 +17,6 @@
 using namespace brivamo;
 
 namespace {
-
-// Widgets need an application object; without a display the offscreen platform serves.
-void ensureApplication()
-{
-    static std::unique_ptr<QApplication> application;
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "brivamo_bench";
-    static char *argv[] = {name, nullptr};
-    application = std::make_unique<QApplication>(argc, argv);
-}
 
 // A completed square of the given side from a fixed random sequence.
 std::unique_ptr<PuzzleGrid> completedGrid(int side)

@@ -232,10 +232,18 @@ void frmLobby::Form_Activate()
     }
 
     m_model.setMode(true);
-    ShowLobbyMode();
+    m_model.ShowLobbyMode();
+    showModel();
 
     if (modFadeInOut::FadeActive)
         StartFade(0, 255, 20, false);
+    // A list that could not be read is reported over the lobby, not on an empty screen.
+    if (m_model.hasMessages()) {
+        if (modFadeInOut::FadeActive)
+            WaitForFade();
+        if (isLoaded())
+            m_model.showMessages();
+    }
 }
 
 // --- showing the model -----------------------------------------------------------------------------
@@ -244,6 +252,8 @@ void frmLobby::run(void (LobbyModel::*step)())
 {
     (m_model.*step)();
     showModel();
+    // The new state is on show before a failure is reported.
+    m_model.showMessages();
 }
 
 void frmLobby::fillList(QListWidget *list, const QStringList &entries, int current)
@@ -350,6 +360,7 @@ void frmLobby::listCategories_click()
 {
     m_model.listCategories_click(listCategories->currentRow());
     showModel();
+    m_model.showMessages();
 }
 
 void frmLobby::listCategories_DblClick()

@@ -30,6 +30,12 @@ bool entryAccepted(const QString &entry, qint16 shortest, qint16 longest)
 
 } // namespace
 
+void sortWords(QStringList &words)
+{
+    // Stable: entries that compare equal keep their order, as one insertion after another would.
+    std::stable_sort(words.begin(), words.end(), lessIgnoringCase);
+}
+
 int insertSorted(QStringList &list, const QString &entry)
 {
     const auto at = std::upper_bound(list.begin(), list.end(), entry, lessIgnoringCase);
@@ -133,18 +139,21 @@ void LobbyModel::LoadWords()
 {
     m_words.clear();
     m_currentWord = -1;
+    m_readFailed = false;
     const QString category = selectedCategory();
     QString failure;
     if (!category.isEmpty()) {
-        const WordListResult read = modSupport::ReadWordList(category, m_folder);
+        WordListResult read = modSupport::ReadWordList(category, m_folder);
         if (read.ok()) {
-            for (const QString &word : read.list.words)
-                insertSorted(m_words, word);
+            m_words = std::move(read.list.words);
+            sortWords(m_words);
         } else {
             failure = read.error;
+            // An empty file holds nothing that a first word could overwrite.
+            m_readFailed = !read.empty;
         }
     }
-    m_labelWords = lobbytext::wordsLabel(m_words.size());
+    m_labelWords = m_readFailed ? lobbytext::UnreadableWordsLabel : lobbytext::wordsLabel(m_words.size());
     if (!m_words.isEmpty())
         m_currentWord = 0;
     if (m_currentCategory >= 0)
@@ -158,8 +167,10 @@ void LobbyModel::updateWordButtons()
 {
     const qsizetype count = m_words.size();
     const QString category = selectedCategory();
-    m_controls.addWordShown = !category.isEmpty() && count < modSupport::MaxWordsPerList;
-    m_controls.deleteWordShown = count >= 2;
+    // A list whose file could not be read offers no change to its words: writing would replace
+    // whatever the file holds with what little the lobby knows.
+    m_controls.addWordShown = !category.isEmpty() && !m_readFailed && count < modSupport::MaxWordsPerList;
+    m_controls.deleteWordShown = !m_readFailed && count >= 2;
     // A list that could not be read shows no words: there is nothing to edit or to make a puzzle of.
     m_controls.editWordShown = count > 0;
     m_controls.deleteCategoryShown = !category.isEmpty();
@@ -188,18 +199,49 @@ void LobbyModel::selectWord(int row)
 
 void LobbyModel::reportFailure(const QString &error)
 {
-    dialogs().MsgBox(error, MsgButtons::OkOnly, MsgIcon::Critical, lobbytext::FileErrorCaption);
+    m_messages.append(error);
 }
 
-bool LobbyModel::writeDisplayedWords()
+QStringList LobbyModel::takeMessages()
 {
-    const StoreStatus written = modSupport::WriteWordList(selectedCategory(), m_words, m_folder);
-    if (written.ok())
-        return true;
-    reportFailure(written.error);
-    // Show what the folder really holds after the failure.
-    ShowLobbyMode();
-    return false;
+    return std::exchange(m_messages, {});
+}
+
+void LobbyModel::showMessages()
+{
+    for (const QString &message : takeMessages())
+        dialogs().MsgBox(message, MsgButtons::OkOnly, MsgIcon::Critical, lobbytext::FileErrorCaption);
+}
+
+bool LobbyModel::changeWords(const QString &removed, const QString &added)
+{
+    // Another program may have changed the file since the lobby read it: the change applies to
+    // what the file holds now, so nobody else's words are lost.
+    const QString category = selectedCategory();
+    const WordListResult current = modSupport::ReadWordList(category, m_folder);
+    if (!current.ok() && !current.empty) {
+        reportFailure(current.error);
+        ShowLobbyMode();
+        return false;
+    }
+    QStringList words = current.list.words;
+    if (!removed.isNull()) {
+        const qsizetype at = words.indexOf(removed);
+        if (at >= 0)
+            words.removeAt(at);
+    }
+    if (!added.isNull())
+        words.append(added);
+    sortWords(words);
+    const StoreStatus written = modSupport::WriteWordList(category, words, m_folder);
+    if (!written.ok()) {
+        reportFailure(written.error);
+        // Show what the folder really holds after the failure.
+        ShowLobbyMode();
+        return false;
+    }
+    LoadWords();
+    return true;
 }
 
 // --- Creating a new list ---------------------------------------------------------------------------
@@ -289,9 +331,7 @@ void LobbyModel::cmdAddWord_Click()
             return;
         if (!entryAccepted(answer, modSupport::WordMinLength, modSupport::WordMaxLength))
             continue;
-        insertSorted(m_words, answer.toUpper());
-        if (writeDisplayedWords())
-            LoadWords();
+        changeWords(QString(), answer.toUpper());
         return;
     }
 }
@@ -307,9 +347,11 @@ void LobbyModel::cmdEditWord_Click()
             return;
         if (!entryAccepted(answer, modSupport::WordMinLength, modSupport::WordMaxLength))
             continue;
-        m_words.removeAt(m_currentWord);
-        m_currentWord = insertSorted(m_words, answer.toUpper());
-        writeDisplayedWords();
+        const QString changed = answer.toUpper();
+        // The changed word stays selected; equal words sort in the order they were added, so it
+        // is the last of its spelling.
+        if (changeWords(word, changed))
+            m_currentWord = int(m_words.lastIndexOf(changed));
         return;
     }
 }
@@ -321,12 +363,10 @@ void LobbyModel::cmdDeleteWord_Click()
         return;
     const MsgAnswer answer = dialogs().MsgBox(lobbytext::deleteWordQuestion(word), MsgButtons::YesNo,
                                               MsgIcon::Question, lobbytext::DeleteWordCaption, 2);
-    if (answer == MsgAnswer::Yes) {
-        m_words.removeAt(m_currentWord);
-        if (!writeDisplayedWords())
-            return;
-    }
-    LoadWords();
+    if (answer == MsgAnswer::Yes)
+        changeWords(word, QString());
+    else
+        LoadWords();
 }
 
 } // namespace brivamo

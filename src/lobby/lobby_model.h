@@ -20,6 +20,8 @@ extern qint16 LastCategoryIndex;
 // Inserts `entry` into `list`, which is kept sorted ascending without regard to letter case, after
 // any entries that compare equal; returns its position.
 int insertSorted(QStringList &list, const QString &entry);
+// Sorts `words` ascending without regard to letter case; equal entries keep their order.
+void sortWords(QStringList &words);
 
 // The lobby's button that Enter presses.
 enum class LobbyDefault { None, MakePuzzle, NewAdd, NewSave };
@@ -96,12 +98,22 @@ public:
     // Sets both flags (first activation enters Browsing this way).
     void setMode(bool browsing);
 
+    // True when the selected category's file could not be read.
+    bool readFailed() const { return m_readFailed; }
+
+    // Failures of the last steps wait here, so the window can show its new state before telling
+    // the user; showMessages() shows them (through the dialogs seam) and clears them.
+    QStringList takeMessages();
+    bool hasMessages() const { return !m_messages.isEmpty(); }
+    void showMessages();
+
 private:
-    // Shows the store's reason for a failed operation.
+    // Keeps the store's reason for a failed operation for showMessages().
     void reportFailure(const QString &error);
-    // Writes the displayed words under the selected category; on failure reports it and reloads
+    // Applies a change to the selected category's words as its file holds them now (a null
+    // `removed` or `added` means none), writes them and reloads. On failure reports it and reloads
     // the lobby from the folder. Returns whether the write succeeded.
-    bool writeDisplayedWords();
+    bool changeWords(const QString &removed, const QString &added);
     void showCreatingMode();
     void showBrowsingMode();
     void updateWordButtons();
@@ -117,6 +129,8 @@ private:
     QString m_labelWords;
     LobbyControls m_controls;
     LobbyFocus m_focus = LobbyFocus::None;
+    bool m_readFailed = false;
+    QStringList m_messages;
 };
 
 } // namespace brivamo

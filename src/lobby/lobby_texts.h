@@ -53,6 +53,9 @@ inline QString wordsLabel(qsizetype count)
     return QStringLiteral("Words in this Category (%1)").arg(count);
 }
 
+// Shown over the word list when the selected list's file could not be read.
+inline const QString UnreadableWordsLabel = QStringLiteral("Words: the list could not be read");
+
 inline QString newWordsLabel(qsizetype count)
 {
     return QStringLiteral("Words in this new list (%1)").arg(count);

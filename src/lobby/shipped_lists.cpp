@@ -1,9 +1,10 @@
 #include "lobby/shipped_lists.h"
 
+#include "wordlists/safe_file.h"
+
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 namespace brivamo {
 
@@ -22,20 +23,10 @@ bool holdsAnyList(const QDir &folder)
     return false;
 }
 
-// Writes `bytes` as `fileName` in `folder` without replacing a file of that name: the content goes
-// to a temporary file first, which is then renamed (renaming refuses an existing target).
+// Writes `bytes` as `fileName` in `folder`, safely and without replacing a file of that name.
 QString installFile(const QDir &folder, const QString &fileName, const QByteArray &bytes)
 {
-    QTemporaryFile temporary(folder.filePath(QStringLiteral(".brivamo-list-XXXXXX")));
-    if (!temporary.open())
-        return temporary.errorString();
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
-        return temporary.errorString();
-    temporary.close();
-    if (!QFile::rename(temporary.fileName(), folder.filePath(fileName)))
-        return QStringLiteral("%1 could not be created.").arg(fileName);
-    temporary.setAutoRemove(false);
-    return {};
+    return writeFileSafely(folder.filePath(fileName), bytes, SafeWriteMode::CreateOnly);
 }
 
 } // namespace

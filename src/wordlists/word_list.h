@@ -49,6 +49,7 @@ struct WordListResult
 {
     WordList list;
     QString error;
+    bool empty = false; // the file was read and holds no words: nothing in it could be lost
     bool ok() const { return error.isEmpty(); }
 };
 
@@ -61,28 +62,36 @@ constexpr int MaxWordsPerList = 25;
 constexpr int MinWordsPerList = 1;
 // A new list can be created only while the catalogue holds fewer lists than this.
 constexpr int MaxCategoriesForCreate = 999;
+// A list file larger than this is reported instead of read: no list the program makes comes near
+// it, and a huge file (a log saved as ".lst", say) must not stall the lobby.
+constexpr qint64 MaxListFileBytes = 4 * 1024 * 1024;
 
 // The category of the weekday list the store provides, and its file.
 inline const QString WeekdaysCategory = QStringLiteral("Weekdays");
 inline const QString WeekdaysFileName = QStringLiteral("Weekdays.lst");
 
-// The weekday names Sunday to Saturday, upper case.
+// The weekday names Sunday to Saturday in the user's language (English under the C locale),
+// upper case.
 QStringList WeekdayWords();
 
 // Writes Weekdays.lst when no weekday list exists (any letter case), so the catalogue is never
-// empty; an existing one, perhaps edited by the user, is left alone. Then returns the category
-// names of the ordinary, non-hidden *.lst files (extension in any case), sorted ascending without
-// regard to case.
+// empty; an existing one, perhaps edited by the user, is left alone. A failure to write it is
+// reported once per folder and run, not at every reload. Then returns the category names of the
+// ordinary, non-hidden *.lst files (extension in any case), sorted ascending without regard to case.
 brivamo::CatalogueResult ListCategories(const QDir &folder = QDir());
 
-// Reads a list line by line. Lines may end in CR LF, CR or LF; words are kept exactly as
-// written (UTF-8, or Latin-1 for a file that is not valid UTF-8). `list.name` is the name as the
-// file spells it.
+// Reads a list line by line. Lines may end in CR LF, CR or LF; blank and whitespace-only lines
+// are not words and are skipped; every other line is a word kept exactly as written. Each line is
+// UTF-8, or Latin-1 when it is not valid UTF-8; a file with a UTF-16 byte-order mark is UTF-16.
+// A file of more than MaxListFileBytes is refused. `list.name` is the name as the file spells it.
 brivamo::WordListResult ReadWordList(const QString &category, const QDir &folder = QDir());
 
 // Replaces the list's file with `words`, each followed by CR LF, or creates "<category>.Lst".
-// The new content goes to a temporary file that then replaces the old one, so a failure leaves the
-// old list intact. An empty list is refused (it could not be read back).
+// Words the file already holds are written back as the very bytes they were read from (and a
+// UTF-16 file stays UTF-16); new words are UTF-8. Blank words are dropped. The new content goes
+// to a temporary file that then replaces the old one once it is safely on disk, so any failure
+// leaves the old list intact. An empty list is refused (it could not be read back), and so is a
+// write through a link to anything outside the folder.
 brivamo::StoreStatus WriteWordList(const QString &category, const QStringList &words,
                                    const QDir &folder = QDir());
 

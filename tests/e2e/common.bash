@@ -15,11 +15,12 @@ run_under_xvfb() {
     fi
 }
 
-# Prints the id of the first visible window whose name matches $1, waiting up to $2 s (15).
+# Prints the id of the first visible window whose name matches $1, waiting up to $2 s (30: a
+# busy machine running a sanitizer build can be slow).
 # The search is retried rather than trusted once: a window that is destroyed while xdotool
 # walks the tree makes that one search fail.
 wait_window() {
-    local pattern=$1 seconds=${2:-15} id=
+    local pattern=$1 seconds=${2:-30} id=
     local deadline=$((SECONDS + seconds))
     while :; do
         id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null) || id=

@@ -8,7 +8,7 @@ set -euo pipefail
 
 # shellcheck source=common.bash
 source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
-run_under_xvfb 100 "$@"
+run_under_xvfb 240 "$@"
 
 BRIVAMO=$1
 WORK=$(mktemp -d)
@@ -51,7 +51,7 @@ export QT_QPA_PLATFORM=xcb
 
 # Waits until no visible window's caption matches.
 wait_gone() {
-    local pattern=$1 seconds=${2:-15} deadline
+    local pattern=$1 seconds=${2:-30} deadline
     deadline=$((SECONDS + seconds))
     while xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1; do
         [ $SECONDS -lt $deadline ] || fail "window \"$pattern\" still open after $seconds s"
@@ -69,7 +69,7 @@ visible() {
 
 # Waits until the window with this id is no longer on show.
 wait_gone_id() {
-    local id=$1 seconds=${2:-15} deadline
+    local id=$1 seconds=${2:-30} deadline
     deadline=$((SECONDS + seconds))
     while visible "$id"; do
         [ $SECONDS -lt $deadline ] || fail "window $id still open after $seconds s"
@@ -109,7 +109,7 @@ cd "$WORK/lists"
 APP_PID=$!
 
 # Title window: Enter presses Continue.
-title=$(wait_window '^Brivamo$')
+title=$(wait_window '^Brivamo$' 60)
 keys_to "$title" Return
 
 # New-user notice: the focus starts on Continue; Shift+Tab reaches the check box, Space ticks it.
@@ -120,8 +120,10 @@ wait_gone '^Brivamo - New User Overview$'
 grep -qx 'NewUser=NoShow' "$XDG_CONFIG_HOME/Brivamo/Brivamo.conf" ||
     fail "the notice's check box did not store NewUser=NoShow"
 
-# The lobby (captioned like the title window, which is gone by now).
-lobby=$(wait_window '^Brivamo$')
+# The lobby, captioned like the title window: wait until the title window has gone first, or the
+# keys below could reach it instead.
+wait_gone_id "$title"
+lobby=$(wait_window '^Brivamo$' 30)
 [ -f "$WORK/lists/Weekdays.lst" ] || fail "the lobby wrote no weekday list"
 
 # A new list: Alt+W starts it and asks for the first word; Enter on the add button asks again.
@@ -144,7 +146,7 @@ keys_to "$prompt" Return
 wait_gone '^Category Name for this New List\.\.\.$'
 
 # The list is written once the prompt has closed; give it a moment.
-deadline=$((SECONDS + 10))
+deadline=$((SECONDS + 30))
 until [ -f "$WORK/lists/WILD.Lst" ] || [ $SECONDS -ge $deadline ]; do sleep 0.05; done
 [ -f "$WORK/lists/WILD.Lst" ] || fail "no list file WILD.Lst (a new list is named with the extension .Lst): $(ls "$WORK/lists")"
 printf 'APE\r\nLION\r\nZEBRA\r\n' | cmp -s - "$WORK/lists/WILD.Lst" ||
@@ -157,11 +159,11 @@ puzzle=$(wait_window '^Brivamo$')
 keys_to "$puzzle" alt+m
 
 # Printing is offered once the puzzle is made: Alt+P then asks whether to add a solution page.
-deadline=$((SECONDS + 30))
+deadline=$((SECONDS + 90))
 while :; do
-    [ $SECONDS -lt $deadline ] || fail "the puzzle was not finished within 30 s"
+    [ $SECONDS -lt $deadline ] || fail "the puzzle was not finished within 90 s"
     keys_to "$puzzle" alt+p
-    question=$(new_window '^Brivamo$' "$puzzle" 1) && break
+    question=$(new_window '^Brivamo$' "$puzzle" 2) && break
 done
 keys_to "$question" alt+n
 personalize=$(wait_window '^Personalize\?$')
@@ -174,7 +176,7 @@ keys_to "$save" ctrl+a
 type_to "$save" "$WORK/wild.pdf"
 keys_to "$save" Return
 wait_gone '^No printer is available'
-deadline=$((SECONDS + 15))
+deadline=$((SECONDS + 30))
 until [ -s "$WORK/wild.pdf" ]; do
     [ $SECONDS -lt $deadline ] || fail "no PDF was printed"
     sleep 0.1
@@ -182,7 +184,7 @@ done
 
 # The printed page: its title, the dedication, the heading and the words to find.
 # (The file may still be growing when it first appears: wait until the PDF is complete.)
-deadline=$((SECONDS + 15))
+deadline=$((SECONDS + 30))
 until tail -c 1024 "$WORK/wild.pdf" | grep -q '%%EOF'; do
     [ $SECONDS -lt $deadline ] || fail "the PDF was not completed"
     sleep 0.1
@@ -203,7 +205,7 @@ lobby=$(wait_window '^Brivamo$')
 keys_to "$lobby" Escape
 question=$(wait_window '^Confirm$')
 keys_to "$question" Return
-timeout 10 tail --pid="$APP_PID" -f /dev/null || fail "the program did not end after Quit"
+timeout 30 tail --pid="$APP_PID" -f /dev/null || fail "the program did not end after Quit"
 wait "$APP_PID" || fail "the program ended with status $?"
 APP_PID=
 
@@ -219,7 +221,7 @@ lobby=$(wait_window '^Brivamo$')
 keys_to "$lobby" Escape
 question=$(wait_window '^Confirm$')
 keys_to "$question" Return
-timeout 10 tail --pid="$APP_PID" -f /dev/null || fail "the second run did not end after Quit"
+timeout 30 tail --pid="$APP_PID" -f /dev/null || fail "the second run did not end after Quit"
 APP_PID=
 
 # Settings: the notice switched off; fading off, as this display cannot show it.

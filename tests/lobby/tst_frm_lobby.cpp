@@ -7,8 +7,10 @@
 #include "lobby_support.h"
 #include "puzzle/frm_puzzle.h"
 #include "shell/settings.h"
+#include "wordlists/word_list.h"
 
 #include <QAccessible>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
 #include <QSettings>
@@ -523,6 +525,88 @@ private slots:
         lobby.cmdAddWord_Click();
         QCOMPARE(m_folder->bytes(QStringLiteral("PETS.lst")), QByteArray("APE\r\n"));
         QVERIFY(shown(lobby.cmdMakePuzzle));
+    }
+
+    void unreadableListOffersNoChange_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("too large") << QByteArray(modSupport::MaxListFileBytes + 2, 'A') << "too large";
+        QTest::newRow("broken utf-16") << QByteArray("\xff\xfe"
+                                                     "A\0B",
+                                                     5)
+                                       << "not valid UTF-16";
+    }
+
+    void unreadableListOffersNoChange()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        {
+            QFile file(m_folder->dir().filePath(QStringLiteral("BIG.lst")));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(bytes), bytes.size());
+        }
+        m_folder->writeList(QStringLiteral("Weekdays.lst"), {"SUNDAY"});
+        ScriptedDialogs dialogs;
+        // The message comes once the lobby already shows the failed list.
+        frmLobby *lobby = nullptr;
+        QString labelBehindMessage;
+        bool addOfferedBehindMessage = true;
+        dialogs.setOnShow([&](const ScriptedDialogs::Call &) {
+            lobby = &form<frmLobby>();
+            labelBehindMessage = lobby->labelWords->text();
+            addOfferedBehindMessage = shown(lobby->cmdAddWord);
+        });
+        dialogs.queueMessage(MsgAnswer::Ok);
+        frmLobby &opened = openLobby();
+        QCOMPARE(dialogs.count(), 1);
+        QVERIFY2(dialogs.last().text.contains(reason), qPrintable(dialogs.last().text));
+        QCOMPARE(labelBehindMessage, QStringLiteral("Words: the list could not be read"));
+        QVERIFY(!addOfferedBehindMessage);
+        QCOMPARE(current(opened.listCategories), QStringLiteral("BIG"));
+        QVERIFY(!shown(opened.cmdAddWord) && !shown(opened.cmdEditWord) && !shown(opened.cmdDeleteWord));
+        QVERIFY(!shown(opened.cmdMakePuzzle));
+        // The user can still get rid of it.
+        QVERIFY(shown(opened.cmdDeleteCategory));
+        QCOMPARE(m_folder->bytes(QStringLiteral("BIG.lst")), bytes);
+    }
+
+    void changesByAnotherProgramAreKept_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("add") << "add" << QByteArray("APE\r\nBEAR\r\nLION\r\nTIGER\r\nZEBRA\r\n");
+        QTest::newRow("edit") << "edit" << QByteArray("BEAR\r\nLION\r\nTIGER\r\nYAK\r\n");
+        QTest::newRow("delete") << "delete" << QByteArray("BEAR\r\nLION\r\nTIGER\r\n");
+    }
+
+    void changesByAnotherProgramAreKept()
+    {
+        QFETCH(QString, action);
+        m_folder->writeList(QStringLiteral("Animals.lst"), {"APE", "LION"});
+        ScriptedDialogs dialogs;
+        frmLobby &lobby = openLobby();
+        QCOMPARE(entries(lobby.listWords), QStringList({"APE", "LION"}));
+        // An editor rewrites the list while the lobby shows it.
+        m_folder->writeList(QStringLiteral("Animals.lst"), {"APE", "BEAR", "LION", "TIGER"});
+
+        selectWord(lobby, QStringLiteral("APE"));
+        if (action == QLatin1String("add")) {
+            dialogs.queueInput(QStringLiteral("zebra"));
+            lobby.cmdAddWord_Click();
+        } else if (action == QLatin1String("edit")) {
+            dialogs.queueInput(QStringLiteral("yak"));
+            lobby.cmdEditWord_Click();
+            QCOMPARE(current(lobby.listWords), QStringLiteral("YAK"));
+        } else {
+            dialogs.queueMessage(MsgAnswer::Yes);
+            lobby.cmdDeleteWord_Click();
+        }
+        QTEST(m_folder->bytes(QStringLiteral("Animals.lst")), "expected");
+        // The lobby shows what the file now holds.
+        QCOMPARE(entries(lobby.listWords).join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"),
+                 QString::fromLatin1(m_folder->bytes(QStringLiteral("Animals.lst"))));
     }
 
     void quitAsksFirst_data()

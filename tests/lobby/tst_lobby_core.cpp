@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace brivamo;
 
@@ -120,6 +121,37 @@ private slots:
         for (const QString &entry : inserted)
             insertSorted(list, entry);
         QTEST(list, "expected");
+        // Sorting a whole list at once gives the same order.
+        QStringList sorted = inserted;
+        sortWords(sorted);
+        QTEST(sorted, "expected");
+    }
+
+    void everyListRespectsTheUmask()
+    {
+        WorkingFolder folder;
+        const mode_t previous = ::umask(027);
+        InstallShippedLists(folder.dir());
+        const bool listed = modSupport::ListCategories(folder.dir()).ok();
+        const bool created = modSupport::WriteWordList(QStringLiteral("BIRDS"), {"OWL"}, folder.dir()).ok();
+        // A list the user made private stays private when it is rewritten.
+        QFile::setPermissions(folder.dir().filePath(QStringLiteral("ANIMALS.lst")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const bool rewritten =
+            modSupport::WriteWordList(QStringLiteral("ANIMALS"), {"APE"}, folder.dir()).ok();
+        ::umask(previous);
+        QVERIFY(listed && created && rewritten);
+
+        const auto mode = [&](const QString &name) {
+            struct stat info
+            {
+            };
+            ::stat(QFile::encodeName(folder.dir().filePath(name)).constData(), &info);
+            return int(info.st_mode & 0777);
+        };
+        for (const QString &name : folder.listFiles())
+            QCOMPARE(mode(name), name == QLatin1String("ANIMALS.lst") ? 0600 : 0640);
+        QCOMPARE(folder.listFiles().size(), 6);
     }
 };
 

@@ -145,9 +145,12 @@ private slots:
         QTest::newRow("lf") << QByteArray("APE\nLION\n") << QStringList{"APE", "LION"};
         QTest::newRow("cr") << QByteArray("APE\rLION\r") << QStringList{"APE", "LION"};
         QTest::newRow("mixed") << QByteArray("A\rB\nC\r\nD") << QStringList{"A", "B", "C", "D"};
-        QTest::newRow("blank line") << QByteArray("APE\r\n\r\nLION\r\n") << QStringList{"APE", "", "LION"};
-        QTest::newRow("lf cr is two endings") << QByteArray("APE\n\rLION") << QStringList{"APE", "", "LION"};
-        QTest::newRow("only an ending") << QByteArray("\r\n") << QStringList{""};
+        // Blank lines are what editors leave behind, not words.
+        QTest::newRow("blank line") << QByteArray("APE\r\n\r\nLION\r\n") << QStringList{"APE", "LION"};
+        QTest::newRow("trailing blank line") << QByteArray("CAT\r\nDOG\r\n\r\n") << QStringList{"CAT", "DOG"};
+        QTest::newRow("whitespace-only lines")
+            << QByteArray(" \t\r\nAPE\r\n   \nLION") << QStringList{"APE", "LION"};
+        QTest::newRow("lf cr is two endings") << QByteArray("APE\n\rLION") << QStringList{"APE", "LION"};
         QTest::newRow("kept as written")
             << QByteArray(" Zebra stripe \r\nice-cream\r\n") << QStringList{" Zebra stripe ", "ice-cream"};
         QTest::newRow("utf-8") << QByteArray("caf\xc3\xa9\r\n\xe5\x9c\x9f\xf0\x9f\x98\x80\r\n")
@@ -156,6 +159,19 @@ private slots:
                                                  "APE\r\n")
                                    << QStringList{"APE"};
         QTest::newRow("latin-1") << QByteArray("caf\xe9\r\n") << QStringList{QString::fromUtf8("café")};
+        QTest::newRow("latin-1 last line unended")
+            << QByteArray("ZEBRA\r\nCAF\xc9") << QStringList{"ZEBRA", QString::fromUtf8("CAFÉ")};
+        QTest::newRow("utf-8 and latin-1 mixed")
+            << QByteArray("CAF\xc3\x89\r\nOL\xc9\r\n")
+            << QStringList{QString::fromUtf8("CAFÉ"), QString::fromUtf8("OLÉ")};
+        QTest::newRow("utf-16 le") << QByteArray("\xff\xfe"
+                                                 "C\0A\0T\0\r\0\n\0D\0O\0G\0\r\0\n\0",
+                                                 22)
+                                   << QStringList{"CAT", "DOG"};
+        QTest::newRow("utf-16 be") << QByteArray("\xfe\xff"
+                                                 "\0C\0A\0T\0\n\0\xc9",
+                                                 12)
+                                   << QStringList{"CAT", QString::fromUtf8("É")};
     }
 
     void readLines()
@@ -174,6 +190,12 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::newRow("empty file") << QByteArray("") << "is empty";
         QTest::newRow("bom only") << QByteArray("\xef\xbb\xbf") << "is empty";
+        QTest::newRow("blank lines only") << QByteArray("\r\n \r\n\t\n") << "is empty";
+        QTest::newRow("broken utf-16") << QByteArray("\xff\xfe"
+                                                     "C\0A",
+                                                     5)
+                                       << "not valid UTF-16";
+        QTest::newRow("too large") << QByteArray(MaxListFileBytes + 1, 'A') << "too large";
         QTest::newRow("missing") << QByteArray() << "could not be found";
     }
 
@@ -300,6 +322,120 @@ private slots:
             QSKIP("Permissions do not stop this user from writing");
         QVERIFY(!catalogue.ok());
         QCOMPARE(catalogue.names, QStringList{QStringLiteral("Zoo")});
+    }
+
+    void rewriteKeepsUnchangedWordsByteForByte_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after"); // once LYNX has been added
+        QTest::newRow("utf-8 and latin-1 mixed")
+            << QByteArray("CAF\xc3\x89\r\nOL\xc9\r\n") << QByteArray("CAF\xc3\x89\r\nOL\xc9\r\nLYNX\r\n");
+        QTest::newRow("latin-1 last line unended")
+            << QByteArray("ZEBRA\r\nCAF\xc9") << QByteArray("ZEBRA\r\nCAF\xc9\r\nLYNX\r\n");
+        QTest::newRow("utf-8 mark and a U+FEFF word") << QByteArray("\xef\xbb\xbf\xef\xbb\xbf"
+                                                                    "APE\r\n")
+                                                      << QByteArray("\xef\xbb\xbf\xef\xbb\xbf"
+                                                                    "APE\r\nLYNX\r\n");
+        QTest::newRow("utf-16 stays utf-16") << QByteArray("\xff\xfe"
+                                                           "C\0\xc9\0\r\0\n\0",
+                                                           10)
+                                             << QByteArray("\xff\xfe"
+                                                           "C\0\xc9\0\r\0\n\0L\0Y\0N\0X\0\r\0\n\0",
+                                                           22);
+        QTest::newRow("blank lines dropped, endings made CR LF")
+            << QByteArray("APE\n\n  \nLION") << QByteArray("APE\r\nLION\r\nLYNX\r\n");
+    }
+
+    void rewriteKeepsUnchangedWordsByteForByte()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        put(m_dir, QStringLiteral("Test.lst"), before);
+        const brivamo::WordListResult read = ReadWordList(QStringLiteral("Test"), m_dir);
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        const brivamo::StoreStatus written =
+            WriteWordList(QStringLiteral("Test"), read.list.words + QStringList{"LYNX"}, m_dir);
+        QVERIFY2(written.ok(), qPrintable(written.error));
+        QCOMPARE(bytesOf(m_dir, QStringLiteral("Test.lst")), after);
+        QCOMPARE(ReadWordList(QStringLiteral("Test"), m_dir).list.words,
+                 read.list.words + QStringList{"LYNX"});
+    }
+
+    void linksNeverLeadOutOfTheFolder()
+    {
+        QTemporaryDir outside;
+        const QString outsideFile = QDir(outside.path()).filePath(QStringLiteral("Shared.lst"));
+        put(QDir(outside.path()), QStringLiteral("Shared.lst"), "APE\r\n");
+        const auto symlink = [this](const QString &target, const QString &name) {
+            return ::symlink(QFile::encodeName(target).constData(),
+                             QFile::encodeName(m_dir.filePath(name)).constData()) == 0;
+        };
+        QVERIFY(symlink(outsideFile, QStringLiteral("Shared.lst")));
+        QVERIFY(symlink(QDir(outside.path()).filePath(QStringLiteral("Days.lst")),
+                        QStringLiteral("Weekdays.lst")));
+        put(m_dir, QStringLiteral("Real.lst"), "OWL\r\n");
+        QVERIFY(symlink(QStringLiteral("Real.lst"), QStringLiteral("Alias.lst")));
+
+        // A dangling weekday link is not followed out of the folder; the failure is told.
+        const brivamo::CatalogueResult catalogue = ListCategories(m_dir);
+        QVERIFY2(catalogue.error.contains(QStringLiteral("does not exist")), qPrintable(catalogue.error));
+        QCOMPARE(QDir(outside.path()).entryList(QDir::Files), QStringList{"Shared.lst"});
+
+        // Reading through a link is fine; writing through one that leaves the folder is refused.
+        QCOMPARE(ReadWordList(QStringLiteral("Shared"), m_dir).list.words, QStringList{"APE"});
+        const brivamo::StoreStatus refused = WriteWordList(QStringLiteral("Shared"), {"APE", "LION"}, m_dir);
+        QVERIFY2(refused.error.contains(QStringLiteral("outside the lists folder")),
+                 qPrintable(refused.error));
+        QCOMPARE(bytesOf(QDir(outside.path()), QStringLiteral("Shared.lst")), QByteArray("APE\r\n"));
+
+        // A link to a list of the same folder writes that list and stays a link.
+        QVERIFY(WriteWordList(QStringLiteral("Alias"), {"OWL", "EMU"}, m_dir).ok());
+        QCOMPARE(bytesOf(m_dir, QStringLiteral("Real.lst")), QByteArray("OWL\r\nEMU\r\n"));
+        QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("Alias.lst"))).isSymbolicLink());
+    }
+
+    void weekdaysFailureIsToldOncePerRun()
+    {
+        QVERIFY(m_dir.mkdir(QStringLiteral("Weekdays.lst")));
+        const brivamo::CatalogueResult first = ListCategories(m_dir);
+        QVERIFY2(first.error.contains(QStringLiteral("could not be saved")), qPrintable(first.error));
+        const brivamo::CatalogueResult again = ListCategories(m_dir);
+        QVERIFY2(again.ok(), qPrintable(again.error));
+        QCOMPARE(again.names, first.names);
+    }
+
+    void weekdaysInTheUsersLanguage_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QStringList>("days");
+        QTest::newRow("C") << QLocale::c() << QStringList{"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
+                                                          "THURSDAY", "FRIDAY", "SATURDAY"};
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany)
+                                << QStringList{"SONNTAG",    "MONTAG",  "DIENSTAG", "MITTWOCH",
+                                               "DONNERSTAG", "FREITAG", "SAMSTAG"};
+        // Letters outside A-Z are written as the system gives them.
+        QTest::newRow("Spanish") << QLocale(QLocale::Spanish, QLocale::Spain)
+                                 << QStringList{"DOMINGO",
+                                                "LUNES",
+                                                "MARTES",
+                                                QString::fromUtf8("MIÉRCOLES"),
+                                                "JUEVES",
+                                                "VIERNES",
+                                                QString::fromUtf8("SÁBADO")};
+    }
+
+    void weekdaysInTheUsersLanguage()
+    {
+        QFETCH(QLocale, locale);
+        const QLocale previous;
+        QLocale::setDefault(locale);
+        const QStringList words = WeekdayWords();
+        const brivamo::CatalogueResult catalogue = ListCategories(m_dir);
+        const QStringList read = ReadWordList(WeekdaysCategory, m_dir).list.words;
+        QLocale::setDefault(previous);
+        QTEST(words, "days");
+        QVERIFY(catalogue.ok());
+        QTEST(read, "days");
     }
 
     void refusedWrites_data()
