@@ -14,6 +14,7 @@ PACKAGES=(
   pulseaudio pulseaudio-utils
   libbenchmark-dev
   clang libclang-rt-14-dev
+  dpkg-dev lintian appstream man-db groff-base
 )
 
 missing=()

@@ -1,5 +1,8 @@
 #include "controls/ostrel_button.h"
 
+#include "controls/ostrel_button_accessible.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
@@ -109,6 +112,14 @@ OstrelButton::OstrelButton(QWidget *parent) : QWidget(parent)
     m_overTimer.setInterval(3);
     m_overTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_overTimer, &QTimer::timeout, this, &OstrelButton::OverTimerTick);
+    InstallButtonAccessibility();
+    // The host names a new button only after constructing it.
+    connect(this, &QObject::objectNameChanged, this, [this](const QString &name) {
+        if (!m_captionFollowsName)
+            return;
+        m_caption = name;
+        captionChanged();
+    });
     InitProperties();
     ComputePalette();
 }
@@ -187,11 +198,19 @@ void OstrelButton::setButtonType(int type)
 
 void OstrelButton::setCaption(const QString &caption)
 {
+    m_captionFollowsName = false;
     m_caption = caption;
+    captionChanged();
+    notice("TX");
+}
+
+void OstrelButton::captionChanged()
+{
     UpdateAccessKey();
     LayoutContent();
     Redraw(StateNormal, true);
-    notice("TX");
+    QAccessibleEvent event(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&event);
 }
 
 void OstrelButton::setEnabled(bool enabled)
@@ -387,6 +406,10 @@ void OstrelButton::setDefaultLook(bool isDefault)
         return;
     m_defaultLook = isDefault;
     AmbientChanged();
+    QAccessible::State changed;
+    changed.defaultButton = true;
+    QAccessibleStateChangeEvent event(this, changed);
+    QAccessible::updateAccessibility(&event);
 }
 
 void OstrelButton::AmbientChanged()
@@ -404,6 +427,7 @@ void OstrelButton::InitProperties()
     m_showFocusRect = true;
     m_useMaskColor = true;
     m_caption = objectName();
+    m_captionFollowsName = true;
     UpdateAccessKey();
     QWidget::setFont(parentWidget() ? parentWidget()->font() : QApplication::font());
     m_buttonType = 14;
@@ -427,6 +451,7 @@ void OstrelButton::ReadProperties(const PropertyStore &store)
 
     m_buttonType = store.readInt(QStringLiteral("BTYPE"), 2);
     m_caption = store.readString(QStringLiteral("TX"), QString());
+    m_captionFollowsName = false;
     m_enabled = store.readBool(QStringLiteral("ENAB"), true);
     QFont f = font();
     if (const auto fontSpec = ParseFontSpec(store.readString(QStringLiteral("FONT"), QString()))) {

@@ -33,6 +33,8 @@ namespace brivamo {
 class OstrelButton : public QWidget
 {
     Q_OBJECT
+    // The identifier under which the control is known to its hosts.
+    Q_CLASSINFO("ProgrammaticIdentifier", "Brivamo.OstrelButton")
 
 public:
     enum DrawState { StateNormal = 0, StatePressed = 2 };
@@ -129,7 +131,8 @@ public:
     void Refresh();
 
     // --- Host side --------------------------------------------------------------------------
-    // Settings of a newly placed button (also what the constructor starts with).
+    // Settings of a newly placed button (also what the constructor starts with). The caption is
+    // the object name, and follows it until a caption is set or stored properties are read.
     void InitProperties();
     // Applies a stored definition; absent keys take the stored-instance defaults.
     void ReadProperties(const PropertyStore &store);
@@ -225,6 +228,8 @@ private:
     void OverTimerTick();
 
     void notice(const char *key) { emit PropertyChanged(QString::fromLatin1(key)); }
+    // Access key, layout and look after the caption changed; tells screen readers the new name.
+    void captionChanged();
     void applyMousePointer();
     void redrawLast() { Redraw(m_lastState < 0 ? StateNormal : m_lastState, true); }
     ButtonPalette paletteFor(Colour backColor) const;
@@ -284,6 +289,7 @@ private:
     bool m_snapshotInProgress = false;
     bool m_designMode = false;
     bool m_defaultLook = false;
+    bool m_captionFollowsName = false;
     bool m_settingEnabled = false;
     bool m_releaseEndsDoubleClick = false;
     ButtonPalette m_palette;

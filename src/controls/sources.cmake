@@ -8,3 +8,6 @@ target_sources(brivamo_ui PRIVATE
   src/controls/button_picture.cpp src/controls/button_picture.h
   src/controls/ostrel_button.cpp src/controls/ostrel_button.h
   src/controls/ostrel_button_draw.cpp)
+# What screen readers see of the button.
+target_sources(brivamo_ui PRIVATE
+  src/controls/ostrel_button_accessible.cpp src/controls/ostrel_button_accessible.h)

@@ -123,12 +123,14 @@ void frmLobby::createControls()
     labelCategory->move(twipsToPixels(2835), twipsToPixels(1155));
     listCategories = makeList(this, "listCategories", true, 0x00C0FFFF);
     placeTwips(listCategories, 2835, 1365, 1590, 4005);
+    listCategories->setAccessibleName(QStringLiteral("Categories"));
     cmdDeleteCategory = button(this, "cmdDeleteCategory", 2835, 5460, 1590, 840);
 
     labelWords = makeLabel(this, "labelWords");
     labelWords->move(twipsToPixels(4515), twipsToPixels(1155));
     listWords = makeList(this, "listWords", false, 0x0080FFFF);
     placeTwips(listWords, 4515, 1365, 2640, 4950);
+    listWords->setAccessibleName(QStringLiteral("Words"));
 
     cmdMakePuzzle = button(this, "cmdMakePuzzle", 7245, 1365, 2115, 945);
     cmdAddWord = button(this, "cmdAddWord", 7245, 4830, 2115, 435);
@@ -333,6 +335,8 @@ void frmLobby::showFadePicture()
 {
     cmdFadeStatus->setPictureNormal(
         ButtonPicture::fromReference(modFadeInOut::FadeActive ? FadeOnPicture : FadeOffPicture));
+    // The picture alone says nothing to a screen reader; it hears what the tip would say.
+    cmdFadeStatus->setAccessibleName(fadeTip().trimmed());
 }
 
 // --- browsing --------------------------------------------------------------------------------------
@@ -445,11 +449,15 @@ bool frmLobby::Form_QueryUnload(UnloadMode mode)
     return true;
 }
 
+QString frmLobby::fadeTip()
+{
+    return (modFadeInOut::FadeActive ? QStringLiteral(" Disable") : QStringLiteral(" Enable")) +
+           QStringLiteral(" form fade effects ");
+}
+
 void frmLobby::cmdFadeStatus_MouseMove()
 {
-    cmdFadeStatus->setToolTip(
-        (modFadeInOut::FadeActive ? QStringLiteral(" Disable") : QStringLiteral(" Enable")) +
-        QStringLiteral(" form fade effects "));
+    cmdFadeStatus->setToolTip(fadeTip());
 }
 
 void frmLobby::cmdFadeStatus_Click()

@@ -93,6 +93,7 @@ private:
     void fillList(QListWidget *list, const QStringList &entries, int current);
     void setDefaultRole(OstrelButton *button);
     void showFadePicture();
+    static QString fadeTip();
 
     LobbyModel m_model;
     bool m_showing = false; // guards the list boxes' signals while the window fills them

@@ -201,6 +201,7 @@ void frmPuzzle::createControls()
         listWords->setPalette(palette);
     }
     placeTwips(listWords, 105, 1470, 1695, 5160);
+    listWords->setAccessibleName(QStringLiteral("Words"));
 
     shp1 = new RoundedPanel(QColor(255, 192, 128), QColor(128, 64, 64), this);
     shp1->setObjectName(QStringLiteral("shp1"));
@@ -216,6 +217,7 @@ void frmPuzzle::createControls()
     scrollSquareSize->setSingleStep(1);
     scrollSquareSize->setPageStep(5);
     scrollSquareSize->setValue(LargestSide);
+    scrollSquareSize->setAccessibleName(QStringLiteral("Square size"));
     placeTwips(scrollSquareSize, 1995, 1680, 1695, 330);
 
     labelMinMax = makeLabel(this, "labelMinMax", arialFont(8.25), navy);
@@ -355,6 +357,8 @@ void frmPuzzle::scrollSquareSize_Change()
 {
     m_side = scrollSquareSize->value();
     labelSquareSize->setText(QStringLiteral("Current Square Size is ") + formatNumber(m_side));
+    // The board shows letters only; a screen reader needs to hear which puzzle it is.
+    picPuzzle->setAccessibleName(QStringLiteral("%1 puzzle, %2 by %2").arg(category()).arg(m_side));
     if (m_initialized)
         ResetPuzzleWindow();
 }
@@ -566,6 +570,8 @@ void frmPuzzle::showSoundPicture()
     cmdSoundStatus->setPictureNormal(
         ButtonPicture::fromReference(modStandard::SoundOn ? QStringLiteral(":/pictures/sound_on.png")
                                                           : QStringLiteral(":/pictures/sound_off.png")));
+    // The picture alone says nothing to a screen reader; it hears what the tip would say.
+    cmdSoundStatus->setAccessibleName((modStandard::SoundOn ? DisableSoundTip : EnableSoundTip).trimmed());
 }
 
 void frmPuzzle::cmdHelp_Click()

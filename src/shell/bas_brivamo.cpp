@@ -4,6 +4,7 @@
 #include "platform/link_opener_desktop.h"
 #include "puzzle/standard_routines.h"
 #include "shell/app_info.h"
+#include "shell/command_line.h"
 #include "shell/form.h"
 #include "shell/frm_title_page.h"
 #include "shell/lists_home.h"
@@ -177,6 +178,11 @@ QString lockFailureText(const QString &cause)
 
 int Main(int argc, char *argv[])
 {
+    if (const QString reason = brivamo::UnknownLongOption(argc, argv); !reason.isEmpty()) {
+        std::fprintf(stderr, "brivamo: %s\n", qPrintable(reason));
+        return 2;
+    }
+
     DisplayProbe display(argc, argv);
     if (const QString &problem = display.problem(); !problem.isEmpty()) {
         std::fprintf(stderr,
@@ -188,6 +194,15 @@ int Main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     display.release();
+
+    // Qt has taken its own options out of argv; anything left must be ours.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const QString reason = brivamo::UnknownWindowArgument(arguments); !reason.isEmpty()) {
+        std::fprintf(stderr, "brivamo: %s\n", qPrintable(reason));
+        return 2;
+    }
 
     // One copy per user: the lock is held for the program's life. A copy that was killed leaves its
     // lock behind; QLockFile sees that its process is gone and takes the lock over. Age alone must

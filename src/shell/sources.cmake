@@ -9,6 +9,8 @@ target_sources(brivamo_ui PRIVATE
   src/shell/bas_brivamo.cpp src/shell/bas_brivamo.h)
 # The per-user list folder used when the program is started from the desktop menu.
 target_sources(brivamo_core PRIVATE src/shell/lists_home.cpp src/shell/lists_home.h)
+# --help, --version and the check of the window's arguments.
+target_sources(brivamo_core PRIVATE src/shell/command_line.cpp src/shell/command_line.h)
 target_sources(brivamo_ui PRIVATE
   src/shell/form.cpp src/shell/form.h)
 target_sources(brivamo_core PRIVATE src/shell/help_texts.cpp src/shell/help_texts.h)

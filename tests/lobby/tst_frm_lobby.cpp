@@ -9,6 +9,7 @@
 #include "shell/settings.h"
 #include "wordlists/word_list.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
@@ -107,6 +108,16 @@ private slots:
         QCOMPARE(lobby.cancelButton(), lobby.cmdQuit);
         QCOMPARE(lobby.cmdMakePuzzle->Caption(), QStringLiteral("Make a\r\nBrivamo\r\n&Puzzle!"));
         QCOMPARE(lobby.cmdQuit->toolTip(), QStringLiteral(" Close Brivamo <Esc> "));
+        // What a screen reader hears.
+        auto spoken = [](QWidget *widget, QAccessible::Text text) {
+            return QAccessible::queryAccessibleInterface(widget)->text(text);
+        };
+        QCOMPARE(spoken(lobby.listCategories, QAccessible::Name), QStringLiteral("Categories"));
+        QCOMPARE(spoken(lobby.listWords, QAccessible::Name), QStringLiteral("Words"));
+        QCOMPARE(spoken(lobby.cmdMakePuzzle, QAccessible::Name), QStringLiteral("Make a Brivamo Puzzle!"));
+        QCOMPARE(spoken(lobby.cmdQuit, QAccessible::Description), QStringLiteral("Close Brivamo <Esc>"));
+        for (OstrelButton *button : lobby.findChildren<OstrelButton *>())
+            QVERIFY2(!spoken(button, QAccessible::Name).isEmpty(), qPrintable(button->objectName()));
         QCOMPARE(dialogs.count(), 0);
         // Nothing else was installed next to an existing list.
         QCOMPARE(m_folder->listFiles(), QStringList{"Weekdays.lst"});

@@ -8,6 +8,7 @@
 #include "puzzle/puzzle_board.h"
 #include "shell/settings.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
@@ -221,6 +222,17 @@ private slots:
         QCOMPARE(w.cmdLobby->toolTip(), QStringLiteral(" Return to the Lobby <Esc> "));
         QCOMPARE(w.cmdPrintPuzzle->toolTip(), QStringLiteral(" Be sure your printer is ready! "));
         QCOMPARE(w.picPuzzle->model().lo(), 1);
+
+        // What a screen reader hears for the board, and that it follows the size.
+        auto spokenName = [](QWidget *widget) {
+            return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+        };
+        QCOMPARE(spokenName(w.picPuzzle), QStringLiteral("ZOO puzzle, 30 by 30"));
+        w.scrollSquareSize->setValue(minimum);
+        QCOMPARE(spokenName(w.picPuzzle), QStringLiteral("ZOO puzzle, %1 by %1").arg(minimum));
+        QCOMPARE(spokenName(w.listWords), QStringLiteral("Words"));
+        for (OstrelButton *button : w.findChildren<OstrelButton *>())
+            QVERIFY2(!spokenName(button).isEmpty(), qPrintable(button->objectName()));
     }
 
     // --- a run and its outcomes ---------------------------------------------------------------

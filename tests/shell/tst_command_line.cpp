@@ -1,0 +1,137 @@
+// The real program's --help, --version and refusal of arguments it does not know.
+#include <QtTest>
+
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the program with the test's own environment (offscreen), so that a run that opens windows
+// would get as far as showing them; or headless, with no display of any kind.
+Run runProgram(const QStringList &arguments, bool headless = false)
+{
+    QProcess process;
+    if (headless) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            environment.remove(QLatin1String(name));
+        process.setProcessEnvironment(environment);
+    }
+    process.start(qEnvironmentVariable("BRIVAMO_BINARY"), arguments);
+    Run run;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return run;
+    }
+    if (process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QSet<QString> longOptions(const QString &text)
+{
+    QSet<QString> options;
+    QRegularExpression pattern(QStringLiteral("(?<![\\w-])--([a-z][a-z-]*[a-z])"));
+    for (const QRegularExpressionMatch &m : pattern.globalMatch(text))
+        options.insert(m.captured(1));
+    return options;
+}
+
+QString readSource(const QString &relative)
+{
+    QFile file(qEnvironmentVariable("BRIVAMO_SOURCE_DIR") + u'/' + relative);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace
+
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(!qEnvironmentVariableIsEmpty("BRIVAMO_BINARY"));
+        QVERIFY(!qEnvironmentVariableIsEmpty("BRIVAMO_SOURCE_DIR"));
+    }
+
+    // The help names the same options as the manual page, which spells "--" as "\-\-".
+    void helpAndManualAgree()
+    {
+        const Run run = runProgram({QStringLiteral("--help")});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.isEmpty());
+        const QSet<QString> inHelp = longOptions(run.out);
+        QString manual = readSource(QStringLiteral("packaging/brivamo.1.in"));
+        QVERIFY(!manual.isEmpty());
+        const QSet<QString> inManual =
+            longOptions(manual.replace(QStringLiteral("\\-"), QStringLiteral("-")));
+        for (const char *option : {"make", "size", "count", "seed", "quiet", "pdf", "print", "printer",
+                                   "solution", "dedication", "lists-home", "help", "version"})
+            QVERIFY2(inHelp.contains(QLatin1String(option)), option);
+        QCOMPARE(inManual - inHelp, QSet<QString>());
+        QCOMPARE(inHelp - inManual, QSet<QString>());
+    }
+
+    void versionMatchesTheProject()
+    {
+        const QRegularExpressionMatch project =
+            QRegularExpression(QStringLiteral("project\\(Brivamo VERSION ([0-9.]+)"))
+                .match(readSource(QStringLiteral("CMakeLists.txt")));
+        QVERIFY(project.hasMatch());
+        const Run run = runProgram({QStringLiteral("--version")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, QStringLiteral("Brivamo %1\n").arg(project.captured(1)));
+    }
+
+    void refusals_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("headless");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("unknown option, windows") << QStringList{"--colour"} << false << 2 << "--colour";
+        QTest::newRow("unknown option, no display") << QStringList{"--colour"} << true << 2 << "--colour";
+        QTest::newRow("unknown Qt-style option") << QStringList{"-colour"} << false << 2 << "-colour";
+        QTest::newRow("stray word after Qt's option")
+            << QStringList{"--platform", "offscreen", "--lists-home", "animals"} << false << 2 << "animals";
+        QTest::newRow("unknown option, --make")
+            << QStringList{"--make", "animals", "--colour"} << true << 2 << "--colour";
+        QTest::newRow("help wins over --make")
+            << QStringList{"--make", "animals", "--help"} << true << 0 << "";
+    }
+    void refusals()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, headless);
+        QFETCH(int, exitCode);
+        QFETCH(QString, reason);
+        const Run run = runProgram(arguments, headless);
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode == 0) {
+            QVERIFY(run.out.startsWith(QStringLiteral("Usage: brivamo")));
+            return;
+        }
+        QVERIFY2(QRegularExpression(QStringLiteral("^brivamo: [^\n]+\n$")).match(run.err).hasMatch(),
+                 qPrintable(run.err));
+        QVERIFY2(run.err.contains(reason), qPrintable(run.err));
+        QVERIFY(run.out.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_command_line.moc"
