@@ -87,7 +87,7 @@ using RowMasks = std::array<std::uint32_t, ScannedRows>;
 // Bit c of starts[r]: the line from (r, c) in this direction begins with the three codes (the
 // rest of the word is compared later). Returns false when no line does.
 template <int RowStep, int ColumnStep>
-bool findStarts(const LetterBoard &board, int first, int second, int third, RowMasks &starts)
+bool findStarts(const LetterBoard &board, int first, int second, int third, int rowCount, RowMasks &starts)
 {
     const std::uint32_t *a = board.rows(first);
     const std::uint32_t *b = board.rows(second) + RowStep;
@@ -96,7 +96,7 @@ bool findStarts(const LetterBoard &board, int first, int second, int third, RowM
     const Lanes nextMissing = Lanes{} + (second == Any ? ~0u : 0u);
     const Lanes afterNextMissing = Lanes{} + (third == Any ? ~0u : 0u);
     Lanes any{};
-    for (int row = 0; row < ScannedRows; row += 4) {
+    for (int row = 0; row < rowCount; row += 4) {
         Lanes next = loadLanes(b + row);
         Lanes afterNext = loadLanes(c + row);
         // Brings the letter one (two) columns along the direction back to the start column.
@@ -114,7 +114,7 @@ bool findStarts(const LetterBoard &board, int first, int second, int third, RowM
     return (any[0] | any[1] | any[2] | any[3]) != 0;
 }
 
-using StartFinder = bool (*)(const LetterBoard &, int, int, int, RowMasks &);
+using StartFinder = bool (*)(const LetterBoard &, int, int, int, int, RowMasks &);
 constexpr std::array<StartFinder, 9> StartFinders{
     nullptr,           &findStarts<-1, 0>, &findStarts<-1, 1>, &findStarts<0, 1>,   &findStarts<1, 1>,
     &findStarts<1, 0>, &findStarts<1, -1>, &findStarts<0, -1>, &findStarts<-1, -1>,
@@ -153,6 +153,7 @@ int markReadings(const LetterBoard &board, const QChar *puzzle, const QChar *sol
 {
     int found = 0;
     RowMasks starts;
+    const int rowCount = (side + 3) / 4 * 4;
     for (const QString &word : words) {
         const int length = static_cast<int>(word.size());
         if (length == 0 || length > side)
@@ -163,7 +164,7 @@ int markReadings(const LetterBoard &board, const QChar *puzzle, const QChar *sol
         // A one-letter word reads the same in every direction.
         const int lastDirection = length == 1 ? 1 : 8;
         for (int direction = 1; direction <= lastDirection; ++direction) {
-            if (!StartFinders[direction](board, first, second, third, starts))
+            if (!StartFinders[direction](board, first, second, third, rowCount, starts))
                 continue;
             for (int row = 0; row < side; ++row)
                 for (std::uint32_t columns = starts[row]; columns != 0; columns &= columns - 1)

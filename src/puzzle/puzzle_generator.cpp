@@ -49,6 +49,8 @@ template <class Random> WordPlacement chooseCandidate(int wordNumber, int length
 class QuietHost
 {
 public:
+    // Nobody sees the puzzle layer's scribbles before the fill overwrites every cell.
+    static constexpr bool Scribbles = false;
     explicit QuietHost(const PuzzleHost &host) : m_host(host) {}
     void AttemptStarted(int) {}
     void Yield() {}
@@ -118,6 +120,12 @@ public:
 private:
     enum class Placed { Accepted, Abandoned, Cancelled };
 
+    static constexpr bool scribbles()
+    {
+        if constexpr (requires { Host::Scribbles; })
+            return Host::Scribbles;
+        return true;
+    }
     static int rowOf(int cell) { return cell / PuzzleGrid::Stride + 1; }
     static int columnOf(int cell) { return cell % PuzzleGrid::Stride + 1; }
 
@@ -143,7 +151,7 @@ private:
                 revert(start, stride, length, length >= RevertPauseFromLetter);
             } else {
                 m_host.WordAccepted(wordsPlaced + 1);
-                commit(start, stride, length);
+                commit(start, stride, letters, length);
                 return Placed::Accepted;
             }
         }
@@ -158,7 +166,8 @@ private:
             const QChar placed = m_solution[cell];
             if (!placed.isNull() && placed != letters[k])
                 return k + 1;
-            m_puzzle[cell] = letters[k];
+            if constexpr (scribbles())
+                m_puzzle[cell] = letters[k];
             m_host.CellTried(rowOf(cell), columnOf(cell), letters[k]);
         }
         return 0;
@@ -181,10 +190,10 @@ private:
             m_host.CellReverted(rowOf(cell), columnOf(cell), m_solution[cell]);
     }
 
-    void commit(int start, int stride, int length)
+    void commit(int start, int stride, const QChar *letters, int length)
     {
         for (int k = 0, cell = start; k < length; ++k, cell += stride) {
-            const QChar letter = m_puzzle[cell];
+            const QChar letter = scribbles() ? m_puzzle[cell] : letters[k];
             m_solution[cell] = letter;
             m_host.CellCommitted(rowOf(cell), columnOf(cell), letter);
         }
