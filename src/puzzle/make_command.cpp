@@ -11,10 +11,12 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace brivamo {
 
@@ -87,6 +89,81 @@ void keepQtWarningsOff(QtMsgType type, const QMessageLogContext &context, const 
         defaultMessageHandler()(type, context, message);
 }
 
+// Writes a set's pages into one PDF file (see LayOutPuzzleSet).
+bool writeSetPdf(const MakeOptions &options, const QString &category, const QStringList &words,
+                 const std::vector<PuzzleGrid> &set, int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    QtPrinter printer(options.pdf);
+    QList<const PuzzleGrid *> grids;
+    for (const PuzzleGrid &grid : set)
+        grids << &grid;
+    LayOutPuzzleSet(printer, category, words, grids, options.solution, options.dedication,
+                    QDateTime::currentDateTime());
+    return printer.endDoc();
+}
+
+bool samePuzzle(const PuzzleGrid &a, const PuzzleGrid &b)
+{
+    for (int row = 1; row <= a.side(); ++row)
+        for (int column = 1; column <= a.side(); ++column)
+            if (a.puzzle(row, column) != b.puzzle(row, column))
+                return false;
+    return true;
+}
+
+// A class set: options.count different puzzles from one random sequence, into one PDF. A puzzle
+// given up, or equal to one already in the set, is replaced by the next; after count × 10
+// puzzles the set is abandoned with exit status 3 and nothing is written. The summary counts
+// every puzzle made, replacements included.
+// A printer option taking --count would make the set the same way and lay it out with
+// LayOutPuzzleSet on the printer.
+int runSet(const MakeOptions &options, const QString &category, const QStringList &words,
+           modStandard::RandomSource &random, int argc, char *argv[])
+{
+    constexpr int TriesPerPuzzle = 10;
+    const auto wanted = static_cast<std::size_t>(options.count);
+    std::vector<PuzzleGrid> set;
+    set.reserve(wanted);
+    SilentPuzzleHost host;
+    auto grid = std::make_unique<PuzzleGrid>(options.side);
+    int made = 0;
+    int completed = 0;
+    int givenUp = 0;
+    qint64 nanoseconds = 0;
+    while (set.size() < wanted && made < options.count * TriesPerPuzzle) {
+        ++made;
+        QElapsedTimer timer;
+        timer.start();
+        const PuzzleOutcome outcome = MakePuzzle(*grid, words, options.side, host, random);
+        nanoseconds += timer.nsecsElapsed();
+        if (outcome != PuzzleOutcome::Completed) {
+            ++givenUp;
+            continue;
+        }
+        ++completed;
+        if (std::none_of(set.begin(), set.end(), [&](const PuzzleGrid &g) { return samePuzzle(g, *grid); }))
+            set.push_back(*grid);
+    }
+    const bool complete = set.size() == wanted;
+    if (complete && !options.quiet)
+        for (const PuzzleGrid &puzzle : set)
+            printLayers(puzzle);
+    std::fflush(stdout);
+    if (complete && !writeSetPdf(options, category, words, set, argc, argv)) {
+        printLine(stderr, QStringLiteral("brivamo: Cannot write %1.").arg(options.pdf));
+        return 4;
+    }
+    printLine(stderr, QStringLiteral("%1 puzzles, %2 completed, %3 given up, %4 ms")
+                          .arg(made)
+                          .arg(completed)
+                          .arg(givenUp)
+                          .arg(std::llround(static_cast<double>(nanoseconds) / 1e6)));
+    return complete ? 0 : 3;
+}
+
 } // namespace
 
 bool isMakeCommand(int argc, char *argv[])
@@ -126,6 +203,9 @@ int runMakeCommand(int argc, char *argv[])
     if (options.seed)
         seeded = std::make_unique<modStandard::SeededRandomSource>(*options.seed);
     modStandard::RandomSource &random = seeded ? *seeded : modStandard::ProgramRandomSource();
+
+    if (!options.pdf.isEmpty() && options.count > 1)
+        return runSet(options, read.list.name, words, random, argc, argv);
 
     SilentPuzzleHost host;
     auto grid = std::make_unique<PuzzleGrid>(options.side);

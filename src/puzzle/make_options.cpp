@@ -137,8 +137,8 @@ QString ParseMakeArguments(const QStringList &arguments, MakeOptions &options)
         return QStringLiteral("--make needs a category name.");
     if (options.pdf.isEmpty() && (options.solution || !options.dedication.isEmpty()))
         return QStringLiteral("--solution and --dedication need --pdf FILE.");
-    if (!options.pdf.isEmpty() && options.count != 1)
-        return QStringLiteral("--pdf prints one puzzle; leave out --count.");
+    if (!options.pdf.isEmpty() && options.count > MaxSetSize)
+        return QStringLiteral("A set of puzzles for --pdf holds at most %1 puzzles.").arg(MaxSetSize);
     return {};
 }
 

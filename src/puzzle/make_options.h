@@ -23,6 +23,10 @@ struct MakeOptions
     QString dedication;    // with pdf: the puzzle page is made especially for this name
 };
 
+// Most puzzles one set (--count with --pdf) may hold: every puzzle of a set stays in memory
+// until the set is complete, and a class needs far fewer.
+inline constexpr int MaxSetSize = 1000;
+
 // Reads the arguments that follow the program name. Returns an empty string on success,
 // otherwise a one-line reason. Options may come in any order; a repeated option keeps its
 // last value. The side is checked against the list later, once the words are known.

@@ -1,8 +1,11 @@
 #include "puzzle/puzzle_generator.h"
 
+#include "puzzle/fill_guard.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
+#include <typeinfo>
 
 namespace brivamo {
 
@@ -12,7 +15,9 @@ void SortWordsLongestFirst(QStringList &words)
                      [](const QString &a, const QString &b) { return a.size() > b.size(); });
 }
 
-WordPlacement ChooseCandidate(int wordNumber, int length, int side, modStandard::RandomSource &random)
+namespace {
+
+template <class Random> WordPlacement chooseCandidate(int wordNumber, int length, int side, Random &random)
 {
     Q_ASSERT(length <= side);
     WordPlacement candidate;
@@ -32,70 +37,201 @@ WordPlacement ChooseCandidate(int wordNumber, int length, int side, modStandard:
     }
 }
 
-namespace {
-
-// Walks the candidate into the puzzle layer; returns the letter (1-based) at which it runs
-// into a different letter of the solution layer, or 0 when the whole word fits.
-int walkCandidate(PuzzleGrid &grid, const WordPlacement &candidate, const QChar *letters, PuzzleHost &host)
+// Stands in for a host that ignores every notification, so that the generator's calls to it
+// compile to nothing. Only its cancel flag is real (and nothing sets it during a run).
+class QuietHost
 {
-    for (int k = 1; k <= candidate.length; ++k) {
-        const int row = candidate.rowOf(k);
-        const int column = candidate.columnOf(k);
-        const QChar placed = grid.solution(row, column);
-        if (!placed.isNull() && placed != letters[k - 1])
-            return k;
-        grid.setPuzzle(row, column, letters[k - 1]);
-        host.CellTried(row, column, letters[k - 1]);
+public:
+    // Nobody sees the puzzle layer's scribbles before the fill overwrites every cell.
+    static constexpr bool Scribbles = false;
+    explicit QuietHost(const PuzzleHost &host) : m_host(host) {}
+    void AttemptStarted(int) {}
+    void Yield() {}
+    void CellTried(int, int, QChar) {}
+    void PauseRequested(int) {}
+    void CellReverted(int, int, QChar) {}
+    void WordAccepted(int) {}
+    void CellCommitted(int, int, QChar) {}
+    void WordAbandoned() {}
+    void AttemptFailed(int) {}
+    void PuzzleCompleted() {}
+    bool isCancelRequested() const { return m_host.isCancelRequested(); }
+
+private:
+    const PuzzleHost &m_host;
+};
+
+// One run of the generator on the grid's plain arrays. Host is PuzzleHost (every notification
+// delivered) or QuietHost; Random is the abstract source or the final seeded one, whose draws
+// then inline. Cells are addressed by array index; rows and columns are worked out only for
+// the notifications.
+template <class Host, class Random> class Run
+{
+public:
+    Run(PuzzleGrid &grid, const QStringList &words, int side, Host &host, Random &random)
+        : m_grid(grid), m_words(words), m_side(side), m_host(host), m_random(random)
+    {
     }
-    return 0;
-}
 
-// A crossing is a cell already holding the same letter; words passing between cells do not count.
-bool crossesEarlierWord(const PuzzleGrid &grid, const WordPlacement &candidate, const QChar *letters)
-{
-    for (int k = 1; k <= candidate.length; ++k)
-        if (grid.solution(candidate.rowOf(k), candidate.columnOf(k)) == letters[k - 1])
-            return true;
-    return false;
-}
+    PuzzleOutcome make()
+    {
+        const int wordCount = static_cast<int>(m_words.size());
+        for (int attempt = 1;; ++attempt) {
+            m_host.AttemptStarted(attempt);
+            m_grid.recreate(m_side);
+            m_solution = m_grid.solutionCells();
+            m_puzzle = m_grid.puzzleCells();
+            int wordsPlaced = 0;
 
-void revertCandidate(const PuzzleGrid &grid, const WordPlacement &candidate, int lastLetter, bool pauseFirst,
-                     PuzzleHost &host)
-{
-    if (pauseFirst)
-        host.PauseRequested(RevertPauseMilliseconds);
-    for (int k = 1; k <= lastLetter; ++k) {
-        const int row = candidate.rowOf(k);
-        const int column = candidate.columnOf(k);
-        host.CellReverted(row, column, grid.solution(row, column));
+            for (int i = 1; i <= wordCount; ++i) {
+                const Placed placed = placeWord(i, wordsPlaced);
+                if (placed == Placed::Cancelled)
+                    return PuzzleOutcome::Cancelled;
+                if (placed == Placed::Abandoned) {
+                    m_host.WordAbandoned();
+                    break;
+                }
+                ++wordsPlaced;
+            }
+
+            if (wordsPlaced == wordCount) {
+                fillEmptyCells();
+                if (ClearSecondReadings(m_grid, m_words, m_random)) {
+                    m_host.PuzzleCompleted();
+                    return PuzzleOutcome::Completed;
+                }
+                // Every letter some cell could take makes a word readable: the square is
+                // restarted like one whose word could not be fitted.
+                m_host.WordAbandoned();
+            }
+            m_host.AttemptFailed(attempt);
+            if (attempt == MaxAttempts)
+                return PuzzleOutcome::GivenUp;
+        }
     }
-}
 
-void commitCandidate(PuzzleGrid &grid, const WordPlacement &candidate, PuzzleHost &host)
-{
-    for (int k = 1; k <= candidate.length; ++k) {
-        const int row = candidate.rowOf(k);
-        const int column = candidate.columnOf(k);
-        const QChar letter = grid.puzzle(row, column);
-        grid.setSolution(row, column, letter);
-        host.CellCommitted(row, column, letter);
+private:
+    enum class Placed { Accepted, Abandoned, Cancelled };
+
+    static constexpr bool scribbles()
+    {
+        if constexpr (requires { Host::Scribbles; })
+            return Host::Scribbles;
+        return true;
     }
-}
+    static int rowOf(int cell) { return cell / PuzzleGrid::Stride + 1; }
+    static int columnOf(int cell) { return cell % PuzzleGrid::Stride + 1; }
 
-void fillEmptyCells(PuzzleGrid &grid, modStandard::RandomSource &random)
-{
-    const int side = grid.side();
-    for (int row = 1; row <= side; ++row) {
-        for (int column = 1; column <= side; ++column) {
-            const QChar placed = grid.solution(row, column);
-            if (!placed.isNull()) {
-                grid.setPuzzle(row, column, placed);
+    Placed placeWord(int wordNumber, int wordsPlaced)
+    {
+        const QString &word = m_words[wordNumber - 1];
+        const QChar *letters = word.constData();
+        const int length = static_cast<int>(word.size());
+        const bool mustCross = wordNumber % CrossingInterval == 0;
+        const int maxTries = CandidateLimit(m_side) - 1;
+
+        for (int tries = 0; tries <= maxTries; ++tries) {
+            const WordPlacement candidate = chooseCandidate(wordNumber, length, m_side, m_random);
+            m_host.Yield();
+            if (m_host.isCancelRequested())
+                return Placed::Cancelled;
+
+            const int start = PuzzleGrid::index(candidate.startRow, candidate.startColumn);
+            const int stride = candidate.rowStep * PuzzleGrid::Stride + candidate.columnStep;
+            if (const int collision = walk(start, stride, letters, length); collision > 0) {
+                revert(start, stride, collision, collision >= RevertPauseFromLetter);
+            } else if (mustCross && !crosses(start, stride, letters, length)) {
+                revert(start, stride, length, length >= RevertPauseFromLetter);
             } else {
-                grid.setSolution(row, column, PuzzleGrid::Dot);
-                grid.setPuzzle(row, column, QChar(random.inRange('A', 'Z')));
+                m_host.WordAccepted(wordsPlaced + 1);
+                commit(start, stride, letters, length);
+                return Placed::Accepted;
+            }
+        }
+        return Placed::Abandoned;
+    }
+
+    // Walks the candidate into the puzzle layer; returns the letter (1-based) at which it runs
+    // into a different letter of the solution layer, or 0 when the whole word fits.
+    int walk(int start, int stride, const QChar *letters, int length)
+    {
+        for (int k = 0, cell = start; k < length; ++k, cell += stride) {
+            const QChar placed = m_solution[cell];
+            if (!placed.isNull() && placed != letters[k])
+                return k + 1;
+            if constexpr (scribbles())
+                m_puzzle[cell] = letters[k];
+            m_host.CellTried(rowOf(cell), columnOf(cell), letters[k]);
+        }
+        return 0;
+    }
+
+    // A crossing is a cell already holding the same letter; words passing between cells do not count.
+    bool crosses(int start, int stride, const QChar *letters, int length) const
+    {
+        for (int k = 0, cell = start; k < length; ++k, cell += stride)
+            if (m_solution[cell] == letters[k])
+                return true;
+        return false;
+    }
+
+    void revert(int start, int stride, int lastLetter, bool pauseFirst)
+    {
+        if (pauseFirst)
+            m_host.PauseRequested(RevertPauseMilliseconds);
+        for (int k = 0, cell = start; k < lastLetter; ++k, cell += stride)
+            m_host.CellReverted(rowOf(cell), columnOf(cell), m_solution[cell]);
+    }
+
+    void commit(int start, int stride, const QChar *letters, int length)
+    {
+        for (int k = 0, cell = start; k < length; ++k, cell += stride) {
+            const QChar letter = scribbles() ? m_puzzle[cell] : letters[k];
+            m_solution[cell] = letter;
+            m_host.CellCommitted(rowOf(cell), columnOf(cell), letter);
+        }
+    }
+
+    void fillEmptyCells()
+    {
+        for (int row = 0; row < m_side; ++row) {
+            QChar *solution = m_solution + row * PuzzleGrid::Stride;
+            QChar *puzzle = m_puzzle + row * PuzzleGrid::Stride;
+            for (int column = 0; column < m_side; ++column) {
+                if (!solution[column].isNull()) {
+                    puzzle[column] = solution[column];
+                } else {
+                    solution[column] = PuzzleGrid::Dot;
+                    puzzle[column] = QChar(m_random.inRange('A', 'Z'));
+                }
             }
         }
     }
+
+    PuzzleGrid &m_grid;
+    const QStringList &m_words;
+    const int m_side;
+    Host &m_host;
+    Random &m_random;
+    QChar *m_solution = nullptr;
+    QChar *m_puzzle = nullptr;
+};
+
+template <class Host, class Random>
+PuzzleOutcome runWith(PuzzleGrid &grid, const QStringList &words, int side, Host &host, Random &random)
+{
+    return Run<Host, Random>(grid, words, side, host, random).make();
+}
+
+template <class Random>
+PuzzleOutcome runWith(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host, Random &random)
+{
+    // Only a host of exactly the silent type is known to ignore everything; a subclass may not.
+    if (typeid(host) == typeid(SilentPuzzleHost)) {
+        QuietHost quiet(host);
+        return runWith(grid, words, side, quiet, random);
+    }
+    return runWith<PuzzleHost, Random>(grid, words, side, host, random);
 }
 
 bool acceptableInput(const QStringList &words, int side)
@@ -110,63 +246,20 @@ bool acceptableInput(const QStringList &words, int side)
 
 } // namespace
 
+WordPlacement ChooseCandidate(int wordNumber, int length, int side, modStandard::RandomSource &random)
+{
+    return chooseCandidate(wordNumber, length, side, random);
+}
+
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
                          modStandard::RandomSource &random)
 {
     if (!acceptableInput(words, side))
         return PuzzleOutcome::Refused;
-
-    const int wordCount = static_cast<int>(words.size());
-    const int maxTries = CandidateLimit(side) - 1;
     host.clearCancel();
-
-    for (int attempt = 1;; ++attempt) {
-        host.AttemptStarted(attempt);
-        grid.recreate(side);
-        int wordsPlaced = 0;
-
-        for (int i = 1; i <= wordCount; ++i) {
-            const QString &word = words[i - 1];
-            const QChar *letters = word.constData();
-            const int length = static_cast<int>(word.size());
-            const bool mustCross = i % CrossingInterval == 0;
-            bool accepted = false;
-
-            for (int tries = 0; tries <= maxTries;) {
-                const WordPlacement candidate = ChooseCandidate(i, length, side, random);
-                host.Yield();
-                if (host.isCancelRequested())
-                    return PuzzleOutcome::Cancelled;
-
-                if (const int collision = walkCandidate(grid, candidate, letters, host); collision > 0) {
-                    revertCandidate(grid, candidate, collision, collision >= RevertPauseFromLetter, host);
-                } else if (mustCross && !crossesEarlierWord(grid, candidate, letters)) {
-                    revertCandidate(grid, candidate, length, length >= RevertPauseFromLetter, host);
-                } else {
-                    ++wordsPlaced;
-                    host.WordAccepted(wordsPlaced);
-                    commitCandidate(grid, candidate, host);
-                    accepted = true;
-                    break;
-                }
-                ++tries;
-            }
-            if (!accepted) {
-                host.WordAbandoned();
-                break;
-            }
-        }
-
-        if (wordsPlaced == wordCount)
-            break;
-        host.AttemptFailed(attempt);
-        if (attempt == MaxAttempts)
-            return PuzzleOutcome::GivenUp;
-    }
-
-    fillEmptyCells(grid, random);
-    host.PuzzleCompleted();
-    return PuzzleOutcome::Completed;
+    if (auto *seeded = dynamic_cast<modStandard::SeededRandomSource *>(&random))
+        return runWith(grid, words, side, host, *seeded);
+    return runWith(grid, words, side, host, random);
 }
 
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host)

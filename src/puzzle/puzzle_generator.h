@@ -35,7 +35,11 @@ void SortWordsLongestFirst(QStringList &words);
 WordPlacement ChooseCandidate(int wordNumber, int length, int side, modStandard::RandomSource &random);
 
 // Hides the words (already sorted longest first) in a square of the given side, reporting
-// every step to the host. On Completed the grid holds the puzzle and its solution.
+// every step to the host. On Completed the grid holds the puzzle and its solution, and no word
+// of the list can be read a second time through a fill letter (ClearSecondReadings). In the
+// rare square whose fill cannot be cleared, the attempt fails as if a word had been abandoned.
+// Works on the grid's arrays and allocates nothing; a SilentPuzzleHost and a
+// SeededRandomSource are recognised and called without virtual dispatch.
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
                          modStandard::RandomSource &random);
 // The same, drawing from the program's own random source.

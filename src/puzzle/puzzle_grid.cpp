@@ -46,24 +46,4 @@ QString PuzzleGrid::puzzleRow(int row) const
     return rowText(m_puzzle, row);
 }
 
-void WordPlacement::setDirection(int code)
-{
-    direction = code;
-    rowStep = DirectionSteps[code].row;
-    columnStep = DirectionSteps[code].column;
-}
-
-bool WordPlacement::fits(int side) const
-{
-    if (rowStep < 0 && startRow < length)
-        return false;
-    if (rowStep > 0 && startRow + length - 1 > side)
-        return false;
-    if (columnStep < 0 && startColumn < length)
-        return false;
-    if (columnStep > 0 && startColumn + length - 1 > side)
-        return false;
-    return true;
-}
-
 } // namespace brivamo

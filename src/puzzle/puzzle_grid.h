@@ -37,9 +37,16 @@ public:
     QString solutionRow(int row) const;
     QString puzzleRow(int row) const;
 
-private:
+    // The layers as plain arrays for the generator's inner loops: cell (row, column) is
+    // element index(row, column), and a step of one row is Stride elements.
     static constexpr int Stride = MaxSide;
-    static int index(int row, int column) { return (row - 1) * Stride + (column - 1); }
+    static constexpr int index(int row, int column) { return (row - 1) * Stride + (column - 1); }
+    QChar *solutionCells() { return m_solution.data(); }
+    QChar *puzzleCells() { return m_puzzle.data(); }
+    const QChar *solutionCells() const { return m_solution.data(); }
+    const QChar *puzzleCells() const { return m_puzzle.data(); }
+
+private:
     QString rowText(const std::array<QChar, MaxSide * MaxSide> &layer, int row) const;
 
     int m_side = MaxSide;
@@ -79,9 +86,23 @@ struct WordPlacement
     int rowOf(int k) const { return startRow + (k - 1) * rowStep; }
     int columnOf(int k) const { return startColumn + (k - 1) * columnStep; }
     // Sets the direction code and its steps.
-    void setDirection(int code);
+    void setDirection(int code)
+    {
+        direction = code;
+        rowStep = DirectionSteps[code].row;
+        columnStep = DirectionSteps[code].column;
+    }
     // True when the last letter stays inside a square of the given side.
-    bool fits(int side) const;
+    bool fits(int side) const
+    {
+        if (rowStep < 0 && startRow < length)
+            return false;
+        if (rowStep > 0 && startRow + length - 1 > side)
+            return false;
+        if (columnStep < 0 && startColumn < length)
+            return false;
+        return columnStep <= 0 || startColumn + length - 1 <= side;
+    }
 };
 
 } // namespace brivamo

@@ -44,6 +44,11 @@ QString PrintedDateTime(const QDateTime &moment)
                              hour12, time.minute(), hour24 < 12 ? "am" : "pm");
 }
 
+QString VersionMark(int version, int versions)
+{
+    return QStringLiteral("Version %1 of %2").arg(version).arg(versions);
+}
+
 void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
                       const QString &dedication, const QDateTime &printedAt)
 {
@@ -67,7 +72,13 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
     printer.setFontItalic(true);
     printer.setFontBold(false);
     printer.setCurrentX(LeftMargin);
-    printer.print(PrintedDateTime(printedAt));
+    if (content.versions > 0) {
+        printer.print(PrintedDateTime(printedAt), false);
+        printer.setCurrentX(printer.currentX() + VersionMarkGap);
+        printer.print(VersionMark(content.version, content.versions));
+    } else {
+        printer.print(PrintedDateTime(printedAt));
+    }
 
     printer.setFontSize(11.0);
     printer.setFontBold(true);
@@ -107,6 +118,24 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
 
     printer.setCurrentX(LeftMargin);
     printer.print(rule);
+}
+
+void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
+                     const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
+                     const QDateTime &printedAt)
+{
+    const int versions = static_cast<int>(grids.size());
+    for (const PuzzlePageKind kind : {PuzzlePageKind::Puzzle, PuzzlePageKind::Solution}) {
+        if (kind == PuzzlePageKind::Solution && !solutions)
+            break;
+        for (int i = 0; i < versions; ++i) {
+            if (printer.page() > 0)
+                printer.newPage();
+            const PuzzlePageContent content{category, words, grids[i], i + 1, versions};
+            LayOutPuzzlePage(printer, kind, content, kind == PuzzlePageKind::Puzzle ? dedication : QString(),
+                             printedAt);
+        }
+    }
 }
 
 bool PrintPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,

@@ -22,6 +22,10 @@ struct PuzzlePageContent
     QString category;  // as the window shows it
     QStringList words; // longest first, as placed
     const PuzzleGrid *grid = nullptr;
+    // In a set of several puzzles: this page's puzzle number (1 to versions) and the set's size,
+    // shown beside the date. A single puzzle leaves versions at 0 and its page has no mark.
+    int version = 0;
+    int versions = 0;
 };
 
 // Page geometry, in inches from the printable origin.
@@ -33,6 +37,8 @@ inline constexpr double WordListTop = 7.2;
 inline constexpr double LeftWordColumn = 1.2;
 inline constexpr double RightWordColumn = 3.2;
 inline constexpr int RuleLength = 77;
+// Space between the date and a set's version mark on the same line.
+inline constexpr double VersionMarkGap = 0.3;
 
 // First board lattice position of a square of this side: 16 − (side div 2).
 constexpr int LatticeStart(int side)
@@ -60,10 +66,20 @@ QString PuzzlePageHeading(PuzzlePageKind kind);
 // am/pm), as in 09/30/06 05:21am.
 QString PrintedDateTime(const QDateTime &moment);
 
+// "Version 3 of 30": matches a solution page to its puzzle page within a set.
+QString VersionMark(int version, int versions);
+
 // Draws one page onto the printer's current page without ending the document, so that several
 // pages can share one document where the output cannot take separate jobs (a PDF file).
 void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
                       const QString &dedication, const QDateTime &printedAt);
+
+// Lays out a set of puzzles in one document: every puzzle page in order, then, with solutions,
+// every solution page in the same order, each page marked with its version. The dedication goes
+// on the puzzle pages. Does not end the document.
+void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
+                     const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
+                     const QDateTime &printedAt);
 
 // Prints one page as one print job. The solution page is meant to get an empty dedication.
 // Returns false when the printer could not produce the job.

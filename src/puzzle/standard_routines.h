@@ -1,7 +1,7 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
-#include <random>
 
 namespace modStandard {
 
@@ -15,6 +15,30 @@ public:
     virtual int inRange(int lo, int hi) = 0;
 };
 
+// The 32-bit Mersenne Twister: for a given seed the same numbers as std::mt19937, with the
+// state held in 32-bit words and the next number inline, since a puzzle draws thousands.
+class MersenneTwister
+{
+public:
+    explicit MersenneTwister(std::uint32_t seed);
+
+    std::uint32_t operator()()
+    {
+        if (m_next == StateSize)
+            regenerate();
+        return m_output[m_next++];
+    }
+
+private:
+    static constexpr int StateSize = 624;
+    // Twists the state and tempers all of it into the next block of numbers at once.
+    void regenerate();
+
+    std::array<std::uint32_t, StateSize> m_state;
+    std::array<std::uint32_t, StateSize> m_output;
+    int m_next = StateSize;
+};
+
 // Mersenne Twister source; the default constructor seeds from the system clock.
 class SeededRandomSource final : public RandomSource
 {
@@ -22,13 +46,21 @@ public:
     SeededRandomSource();
     explicit SeededRandomSource(std::uint32_t seed);
 
-    // lo + floor(r × (hi − lo + 1)) with r a single-precision number in [0, 1).
-    int inRange(int lo, int hi) override;
+    // lo + floor(r × (hi − lo + 1)) with r a single-precision number in [0, 1). Defined here so
+    // that callers holding this final type get it inlined.
+    int inRange(int lo, int hi) override
+    {
+        // With r = m / 2^24, floor(r × span) is (m × span) >> 24 exactly; whole numbers avoid the
+        // floating-point rounding and are cheaper in the generator's inner loop.
+        const std::uint64_t m = m_engine() >> 8;
+        const auto span = static_cast<std::uint64_t>(static_cast<std::int64_t>(hi) - lo + 1);
+        return lo + static_cast<int>((m * span) >> 24);
+    }
     // The single-precision r in [0, 1) itself (24 random bits).
     float nextUnit();
 
 private:
-    std::mt19937 m_engine;
+    MersenneTwister m_engine;
 };
 
 // The program's own source, seeded from the clock on first use and never again.

@@ -1,7 +1,11 @@
+#include "puzzle/fill_guard.h"
 #include "puzzle/puzzle_generator.h"
 #include "puzzle_support.h"
+#include "reading_scan.h"
 
 #include <QtTest>
+
+#include <random>
 
 using namespace brivamo;
 
@@ -117,6 +121,31 @@ private:
     QStringList m_words;
     QList<Tried> m_tried;
     int m_candidates = 0;
+};
+
+// Passes a seeded source's numbers through and keeps them all.
+class RecordingRandom : public modStandard::RandomSource
+{
+public:
+    explicit RecordingRandom(std::uint32_t seed) : m_source(seed) {}
+    int inRange(int lo, int hi) override { return drawn.emplace_back(m_source.inRange(lo, hi)); }
+    QList<int> drawn;
+
+private:
+    modStandard::SeededRandomSource m_source;
+};
+
+// Notes how many numbers had been drawn when the last candidate was chosen: the fill's draws
+// start right after.
+class DrawMarkingHost : public SilentPuzzleHost
+{
+public:
+    explicit DrawMarkingHost(const RecordingRandom &random) : m_random(random) {}
+    void Yield() override { drawsBeforeFill = static_cast<int>(m_random.drawn.size()); }
+    int drawsBeforeFill = 0;
+
+private:
+    const RecordingRandom &m_random;
 };
 
 } // namespace
@@ -335,6 +364,92 @@ private slots:
         QVERIFY(completed > 0);
     }
 
+    // The fill is the plain one (a letter per empty cell, row by row, after the placement's
+    // draws) except where a listed word could be read through it; there, only fill letters change
+    // and afterwards no word reads through any fill cell. Compared in upper case.
+    void noWordReadThroughTheFill_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("puzzles");
+        const QStringList animals{"ALLIGATOR",  "BADGER",       "CAMEL",    "CHEETAH", "CROCODILE",
+                                  "DOLPHIN",    "EMU",          "FLAMINGO", "GIRAFFE", "GORILLA",
+                                  "HEDGEHOG",   "HIPPOPOTAMUS", "IGUANA",   "JAGUAR",  "KANGAROO",
+                                  "LEOPARD",    "MONGOOSE",     "OCTOPUS",  "PENGUIN", "PORCUPINE",
+                                  "RHINOCEROS", "SQUIRREL",     "WALRUS",   "YAK",     "ZEBRA"};
+        QTest::newRow("animals, side 15") << animals << 15 << 60;
+        QTest::newRow("animals, side 30") << animals << 30 << 60;
+        // Placed letters alone may spell a word (CAT in CATERPILLAR); only readings through the fill count.
+        QTest::newRow("words inside words")
+            << QStringList{"CATERPILLAR", "PILLAR", "CAT", "ART", "TAR", "RAT"} << 11 << 200;
+        QTest::newRow("lower-case short words") << QStringList{"emu", "yak", "ape", "gnu", "ox"} << 8 << 300;
+    }
+    void noWordReadThroughTheFill()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(int, side);
+        QFETCH(int, puzzles);
+        SortWordsLongestFirst(words);
+        int plainFillsWithReadings = 0;
+        for (int seed = 1; seed <= puzzles; ++seed) {
+            RecordingRandom random(static_cast<std::uint32_t>(seed));
+            DrawMarkingHost host(random);
+            PuzzleGrid grid;
+            if (MakePuzzle(grid, words, side, host, random) != PuzzleOutcome::Completed)
+                continue;
+            if (readingsThroughFill(grid, words) != 0) {
+                QStringList rows;
+                for (int row = 1; row <= side; ++row)
+                    rows << grid.puzzleRow(row) + QStringLiteral("   ") + grid.solutionRow(row);
+                QFAIL(qPrintable(QStringLiteral("seed %1\n").arg(seed) + rows.join(u'\n')));
+            }
+
+            PuzzleGrid plain = grid;
+            int next = host.drawsBeforeFill;
+            for (int row = 1; row <= side; ++row)
+                for (int column = 1; column <= side; ++column)
+                    if (grid.solution(row, column) == PuzzleGrid::Dot)
+                        plain.setPuzzle(row, column, QChar(random.drawn.value(next++)));
+            const bool plainReads = readingsThroughFill(plain, words) > 0;
+            plainFillsWithReadings += plainReads;
+            int changed = 0;
+            for (int row = 1; row <= side; ++row)
+                for (int column = 1; column <= side; ++column)
+                    changed += grid.puzzle(row, column) != plain.puzzle(row, column);
+            if (!plainReads) {
+                QCOMPARE(changed, 0);
+                QCOMPARE(random.drawn.size(), qsizetype(next));
+            } else {
+                QVERIFY(changed > 0);
+            }
+        }
+        QVERIFY(plainFillsWithReadings > 0);
+    }
+
+    void fillThatCannotBeClearedFailsTheAttempt()
+    {
+        // With every letter a listed one-letter word, no fill letter is allowed.
+        QStringList words{"ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
+        for (char16_t c = u'A'; c <= u'Z'; ++c)
+            words << QString(QChar(c));
+        modStandard::SeededRandomSource random(5);
+        RecordingHost host;
+        PuzzleGrid grid;
+        QCOMPARE(MakePuzzle(grid, words, 26, host, random), PuzzleOutcome::GivenUp);
+        QCOMPARE(host.log.count(QStringLiteral("PuzzleCompleted")), 0);
+        QCOMPARE(host.log.mid(host.log.size() - 2), (QStringList{"WordAbandoned", "AttemptFailed 10"}));
+        // Attempts that placed every word end like those that could not.
+        int filled = 0;
+        for (qsizetype i = 0; i < host.log.size(); ++i) {
+            if (host.log[i] != QLatin1String("WordAccepted 27"))
+                continue;
+            ++filled;
+            QCOMPARE(host.log.value(i + 2), QStringLiteral("WordAbandoned"));
+            QVERIFY(host.log.value(i + 3).startsWith(QLatin1String("AttemptFailed")));
+        }
+        QVERIFY(filled > 0);
+    }
+
     void refusesSidesThatCannotHoldTheWords_data()
     {
         QTest::addColumn<QStringList>("words");
@@ -428,6 +543,13 @@ private slots:
                     lo + static_cast<int>(std::floor(double(unit.nextUnit()) * (double(hi) - lo + 1)));
                 QCOMPARE(whole.inRange(lo, hi), expected);
             }
+        }
+        // The generator's own twister gives the standard one's numbers, across several refills.
+        for (const std::uint32_t seed : {0u, 1u, 5489u, 4294967295u}) {
+            modStandard::MersenneTwister own(seed);
+            std::mt19937 standard(seed);
+            for (int i = 0; i < 2000; ++i)
+                QCOMPARE(own(), static_cast<std::uint32_t>(standard()));
         }
         QCOMPARE(modStandard::PauseMilliseconds(0.06), 60);
         QCOMPARE(modStandard::PauseMilliseconds(0.2), 200);

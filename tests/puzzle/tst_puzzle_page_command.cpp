@@ -124,6 +124,7 @@ private slots:
         QCOMPARE(find(puzzle, "Puzzle").page, 1);
         QCOMPARE(find(solution, "Solution").page, 2);
         QCOMPARE(find(puzzle, "Grandma").page, 1);
+        QCOMPARE(find(all, "Version").page, 0);
         QCOMPARE(find(solution, "Grandma").page, 0);
         QVERIFY(qAbs(find(puzzle, "In").y - 7.2) < 0.05);
         QVERIFY(qAbs(find(solution, "The").y - 7.2) < 0.05);
@@ -148,14 +149,109 @@ private slots:
         QVERIFY(dots >= 100 - 25);
     }
 
+    // The squares' letters of one page by position (letters that pdftotext joined are split again).
+    static QMap<QPair<int, int>, QChar> squareOf(const QList<Word> &page)
+    {
+        QMap<QPair<int, int>, QChar> cells;
+        for (const Word &w : page)
+            if (w.y > 1.5 && w.y < 7.0)
+                for (int i = 0; i < w.text.size(); ++i)
+                    cells[{qFloor((w.x + 0.2 * i) * 5 + 0.25), qRound(w.y * 20)}] = w.text[i];
+        return cells;
+    }
+
+    // A class set: the puzzle pages in order, then the solution pages in the same order, each
+    // marked with its version; every puzzle differs and every key matches its puzzle.
+    void classSet()
+    {
+        QFile animals(m_folder.filePath("ANIMALS.lst"));
+        QVERIFY(animals.open(QIODevice::WriteOnly));
+        animals.write("ALLIGATOR\r\nBADGER\r\nCAMEL\r\nCHEETAH\r\nCROCODILE\r\nDOLPHIN\r\nEMU\r\nFLAMINGO\r\n"
+                      "GIRAFFE\r\nGORILLA\r\nHEDGEHOG\r\nHIPPOPOTAMUS\r\nIGUANA\r\nJAGUAR\r\nKANGAROO\r\n"
+                      "LEOPARD\r\nMONGOOSE\r\nOCTOPUS\r\nPENGUIN\r\nPORCUPINE\r\nRHINOCEROS\r\nSQUIRREL\r\n"
+                      "WALRUS\r\nYAK\r\nZEBRA\r\n");
+        animals.close();
+        const QString pdf = m_folder.filePath("class.pdf");
+        QString errors;
+        QCOMPARE(
+            make({"--make", "animals", "--count", "30", "--seed", "3", "--pdf", pdf, "--solution", "--quiet"},
+                 &errors),
+            0);
+        QVERIFY2(QRegularExpression("^\\d+ puzzles, \\d+ completed, \\d+ given up, \\d+ ms\n$")
+                     .match(errors)
+                     .hasMatch(),
+                 qPrintable(errors));
+        const QList<Word> all = words(pdf);
+        QSet<QString> puzzles;
+        for (int page = 1; page <= 60; ++page) {
+            const QList<Word> text = onPage(all, page);
+            const int version = (page - 1) % 30 + 1;
+            QCOMPARE(find(text, page <= 30 ? "Puzzle" : "Solution").page, page);
+            // "Version 3 of 30" on the date's line, after the date.
+            const Word mark = find(text, "Version");
+            QCOMPARE(mark.page, page);
+            QList<Word> line;
+            for (const Word &w : text)
+                if (qAbs(w.y - mark.y) < 0.02)
+                    line << w;
+            std::sort(line.begin(), line.end(), [](const Word &a, const Word &b) { return a.x < b.x; });
+            QStringList lineText;
+            for (const Word &w : line)
+                lineText << w.text;
+            const QRegularExpression expected(
+                QStringLiteral("^\\d\\d/\\d\\d/\\d\\d \\d\\d:\\d\\d[ap]m Version %1 of 30$").arg(version));
+            QVERIFY2(expected.match(lineText.join(u' ')).hasMatch(), qPrintable(lineText.join(u' ')));
+            if (page > 30)
+                continue;
+            const auto square = squareOf(text);
+            QCOMPARE(square.size(), 900);
+            QString letters;
+            for (const QChar c : square)
+                letters += c;
+            puzzles << letters;
+            const auto key = squareOf(onPage(all, page + 30));
+            QCOMPARE(key.size(), 900);
+            for (auto it = key.begin(); it != key.end(); ++it)
+                QVERIFY(it.value() == QChar(0x00B7) || it.value() == square.value(it.key()));
+        }
+        QCOMPARE(onPage(all, 61).size(), 0);
+        QCOMPARE(puzzles.size(), 30);
+    }
+
+    void classSetRepeatsWithItsSeedAndFailsWhole()
+    {
+        const auto run = [&](const QStringList &extra) {
+            return runHeadless(m_folder.path(),
+                               QStringList{"--make", "zoo", "--size", "10", "--count", "3"} + extra);
+        };
+        const CommandRun first = run({"--seed", "11", "--pdf", m_folder.filePath("a.pdf")});
+        const CommandRun again = run({"--seed", "11", "--pdf", m_folder.filePath("b.pdf")});
+        QCOMPARE(first.exitCode, 0);
+        QCOMPARE(first.out.count(u'\n'), 3 * (10 + 1 + 10 + 1));
+        QCOMPARE(again.out, first.out);
+
+        // Word 2 never fits beside word 1 in a 3-square: 30 puzzles are tried, nothing is written.
+        QFile hard(m_folder.filePath("HARD.lst"));
+        QVERIFY(hard.open(QIODevice::WriteOnly));
+        hard.write("ABC\r\nDEF\r\n");
+        hard.close();
+        const QString pdf = m_folder.filePath("hard.pdf");
+        const CommandRun failed = runHeadless(
+            m_folder.path(), {"--make", "hard", "--size", "3", "--count", "3", "--seed", "1", "--pdf", pdf});
+        QCOMPARE(failed.exitCode, 3);
+        QVERIFY(failed.out.isEmpty());
+        QCOMPARE(failed.err.section(u',', 0, 2), QStringLiteral("30 puzzles, 0 completed, 30 given up"));
+        QVERIFY(!QFile::exists(pdf));
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::newRow("solution without pdf") << QStringList{"--make", "zoo", "--solution"} << 2;
         QTest::newRow("dedication without pdf") << QStringList{"--make", "zoo", "--dedication", "Sam"} << 2;
-        QTest::newRow("pdf with a count")
-            << QStringList{"--make", "zoo", "--pdf", "x.pdf", "--count", "2"} << 2;
+        QTest::newRow("set larger than 1000")
+            << QStringList{"--make", "zoo", "--pdf", "x.pdf", "--count", "1001"} << 2;
         QTest::newRow("pdf without a file") << QStringList{"--make", "zoo", "--pdf"} << 2;
         QTest::newRow("unwritable file")
             << QStringList{"--make", "zoo", "--pdf", "no/such/folder/x.pdf", "--quiet"} << 4;
