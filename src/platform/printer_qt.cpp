@@ -22,21 +22,33 @@ PrinterFactory &printerFactory()
 
 } // namespace
 
-QtPrinter::QtPrinter()
+QtPrinter::QtPrinter() : QtPrinter(SystemQueue{}) {}
+
+QtPrinter::QtPrinter(const SystemQueue &queue)
 {
     // Without any printer QPrinter quietly turns into a PDF writer with no file name, and
     // printing would then fail without a word, so decide here.
-    if (!systemPrinterAvailable()) {
-        m_status = Status::NoPrinter;
-    } else {
-        const QPrinterInfo chosen =
-            QPrinterInfo::defaultPrinter().isNull()
-                ? QPrinterInfo::printerInfo(QPrinterInfo::availablePrinterNames().first())
-                : QPrinterInfo::defaultPrinter();
-        m_printer.setPrinterName(chosen.printerName());
-    }
+    QPrinterInfo chosen;
+    if (!queue.name.isEmpty())
+        chosen = QPrinterInfo::printerInfo(queue.name);
+    else if (systemPrinterAvailable())
+        chosen = QPrinterInfo::defaultPrinter().isNull()
+                     ? QPrinterInfo::printerInfo(QPrinterInfo::availablePrinterNames().first())
+                     : QPrinterInfo::defaultPrinter();
     m_printer.setDocName(QStringLiteral("Brivamo"));
-    setUp();
+    if (chosen.isNull()) {
+        m_status = Status::NoPrinter;
+        return;
+    }
+    m_printer.setPrinterName(chosen.printerName());
+    // The printer's own paper and its printable area: the printer keeps the page size it was
+    // switched from when it supports it, and its margins start at a fixed 10 points, so both are
+    // set from the queue. Positions then count from the printable area's top-left corner.
+    m_printer.setFullPage(false);
+    m_printer.setPageOrientation(QPageLayout::Portrait);
+    m_printer.setPageSize(chosen.defaultPageSize());
+    const QPageLayout layout = m_printer.pageLayout();
+    m_printer.setPageMargins(layout.minimumMargins(), layout.units());
 }
 
 QtPrinter::QtPrinter(const QString &pdfFile)
@@ -44,7 +56,11 @@ QtPrinter::QtPrinter(const QString &pdfFile)
     m_printer.setOutputFormat(QPrinter::PdfFormat);
     m_printer.setOutputFileName(pdfFile);
     m_printer.setDocName(QStringLiteral("Brivamo"));
-    setUp();
+    // A file has no hardware margins: full page and US Letter, so inches times the resolution
+    // land exactly on the paper.
+    m_printer.setFullPage(true);
+    m_printer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(), QPageLayout::Inch));
 }
 
 QtPrinter::~QtPrinter()
@@ -56,14 +72,6 @@ QtPrinter::~QtPrinter()
 bool QtPrinter::systemPrinterAvailable()
 {
     return !QPrinterInfo::availablePrinterNames().isEmpty();
-}
-
-void QtPrinter::setUp()
-{
-    // Full page and no margins: inches times the resolution land exactly on the paper.
-    m_printer.setFullPage(true);
-    m_printer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(), QPageLayout::Inch));
 }
 
 void QtPrinter::drawText(double x, double y, const QString &text, const PrinterFont &font)

@@ -4,11 +4,13 @@
 #include "puzzle/make_options.h"
 #include "puzzle/puzzle_generator.h"
 #include "puzzle/puzzle_page.h"
+#include "puzzle/puzzle_print_jobs.h"
 #include "wordlists/word_list.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QPrinterInfo>
 
 #include <cmath>
 #include <cstdio>
@@ -69,6 +71,31 @@ bool writePdf(const MakeOptions &options, const QString &category, const QString
         LayOutPuzzlePage(printer, PuzzlePageKind::Solution, content, QString(), now);
     }
     return printer.endDoc();
+}
+
+// Sends the puzzle page, and the solution page as a job of its own, to a print queue, as the
+// puzzle window prints them. Returns an empty string on success, otherwise a one-line reason.
+QString printJobs(const MakeOptions &options, const QString &category, const QStringList &words,
+                  const PuzzleGrid &grid, int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    if (!QtPrinter::systemPrinterAvailable())
+        return QStringLiteral("No printer is available.");
+    if (!options.printer.isEmpty() && QPrinterInfo::printerInfo(options.printer).isNull())
+        return QStringLiteral("There is no printer named \"%1\".").arg(options.printer);
+
+    QString queue;
+    const auto openJob = [&]() -> std::unique_ptr<Printer> {
+        auto printer = std::make_unique<QtPrinter>(QtPrinter::SystemQueue{options.printer});
+        queue = printer->device().printerName();
+        return printer;
+    };
+    const PuzzlePageContent content{category, words, &grid};
+    if (!PrintPuzzleJobs(openJob, content, options.solution, options.dedication, nullptr))
+        return QStringLiteral("The printer \"%1\" did not take the print job.").arg(queue);
+    return {};
 }
 
 } // namespace
@@ -137,6 +164,13 @@ int runMakeCommand(int argc, char *argv[])
         !writePdf(options, read.list.name, words, *grid, argc, argv)) {
         printLine(stderr, QStringLiteral("brivamo: Cannot write %1.").arg(options.pdf));
         return 4;
+    }
+    if (options.print && completed == 1) {
+        if (const QString failure = printJobs(options, read.list.name, words, *grid, argc, argv);
+            !failure.isEmpty()) {
+            printLine(stderr, QStringLiteral("brivamo: ") + failure);
+            return 4;
+        }
     }
     printLine(stderr, QStringLiteral("%1 puzzles, %2 completed, %3 given up, %4 ms")
                           .arg(options.count)

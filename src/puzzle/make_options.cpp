@@ -75,6 +75,16 @@ const QList<OptionRule> &optionRules()
              o.pdf = value;
              return QString();
          }},
+        {QLatin1StringView("--print"), false,
+         [](MakeOptions &o, const QString &) {
+             o.print = true;
+             return QString();
+         }},
+        {QLatin1StringView("--printer"), true,
+         [](MakeOptions &o, const QString &value) {
+             o.printer = value;
+             return QString();
+         }},
         {QLatin1StringView("--solution"), false,
          [](MakeOptions &o, const QString &) {
              o.solution = true;
@@ -116,8 +126,14 @@ QString ParseMakeArguments(const QStringList &arguments, MakeOptions &options)
     }
     if (!categoryGiven || options.category.isEmpty())
         return QStringLiteral("--make needs a category name.");
-    if (options.pdf.isEmpty() && (options.solution || !options.dedication.isEmpty()))
-        return QStringLiteral("--solution and --dedication need --pdf FILE.");
+    if (options.print && !options.pdf.isEmpty())
+        return QStringLiteral("Choose either --print or --pdf FILE.");
+    if (!options.print && !options.printer.isEmpty())
+        return QStringLiteral("--printer needs --print.");
+    if (options.print && options.count != 1)
+        return QStringLiteral("--print prints one puzzle; leave out --count.");
+    if (options.pdf.isEmpty() && !options.print && (options.solution || !options.dedication.isEmpty()))
+        return QStringLiteral("--solution and --dedication need --pdf FILE or --print.");
     if (!options.pdf.isEmpty() && options.count != 1)
         return QStringLiteral("--pdf prints one puzzle; leave out --count.");
     return {};

@@ -59,6 +59,12 @@ private slots:
         QTest::newRow("negative seed") << QStringList{"--make", "animals", "--seed", "-1"} << 2;
         QTest::newRow("unknown option") << QStringList{"--make", "animals", "--colour", "red"} << 2;
         QTest::newRow("path as category") << QStringList{"--make", "../animals"} << 2;
+        QTest::newRow("print and pdf") << QStringList{"--make", "animals", "--print", "--pdf", "a.pdf"} << 2;
+        QTest::newRow("printer without print")
+            << QStringList{"--make", "animals", "--printer", "Office"} << 2;
+        QTest::newRow("print with count") << QStringList{"--make", "animals", "--print", "--count", "2"} << 2;
+        // The tests see no print server.
+        QTest::newRow("print without printer") << QStringList{"--make", "animals", "--quiet", "--print"} << 4;
     }
     void exitStatus()
     {
@@ -66,7 +72,7 @@ private slots:
         QFETCH(int, exitCode);
         const Run run = make(arguments);
         QCOMPARE(run.exitCode, exitCode);
-        if (exitCode == 2) {
+        if (exitCode == 2 || exitCode == 4) {
             // One line giving the reason, and nothing on the standard output.
             QVERIFY2(QRegularExpression("^brivamo: [^\n]+\n$").match(run.err).hasMatch(),
                      qPrintable(run.err));
