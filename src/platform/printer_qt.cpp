@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QWidget>
 
+#include <cups/cups.h>
+
 namespace brivamo {
 
 namespace {
@@ -115,9 +117,22 @@ void QtPrinter::beginNextPage()
 
 bool QtPrinter::finishDocument()
 {
-    if (m_painter.isActive())
+    if (m_painter.isActive()) {
         m_painter.end();
+        // Ending the painter hands the job to the print server, but Qt does not say whether the
+        // server took it (a queue that rejects jobs, a server that went away). The print library
+        // keeps the answer to its last request, which on this thread is that job's submission.
+        if (m_printer.outputFormat() == QPrinter::NativeFormat && !printServerRefusal().isEmpty())
+            m_status = Status::Failed;
+    }
     return m_status == Status::Ready;
+}
+
+QString QtPrinter::printServerRefusal()
+{
+    if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE)
+        return {};
+    return QString::fromUtf8(cupsLastErrorString());
 }
 
 void QtPrinter::abortDocument()

@@ -42,6 +42,9 @@ public:
     ~QtPrinter() override;
 
     static bool systemPrinterAvailable();
+    // The print server's reason for refusing the last request made on this thread; empty when
+    // it was accepted.
+    static QString printServerRefusal();
 
     Status status() const { return m_status; }
     bool failed() const override { return m_status != Status::Ready; }

@@ -93,8 +93,11 @@ QString printJobs(const MakeOptions &options, const QString &category, const QSt
         return printer;
     };
     const PuzzlePageContent content{category, words, &grid};
-    if (!PrintPuzzleJobs(openJob, content, options.solution, options.dedication, nullptr))
-        return QStringLiteral("The printer \"%1\" did not take the print job.").arg(queue);
+    if (!PrintPuzzleJobs(openJob, content, options.solution, options.dedication, nullptr)) {
+        const QString refusal = QtPrinter::printServerRefusal();
+        return QStringLiteral("The printer \"%1\" did not take the print job%2")
+            .arg(queue, refusal.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + refusal);
+    }
     return {};
 }
 

@@ -52,14 +52,15 @@ headless() {
     env -u DISPLAY -u QT_QPA_PLATFORM "$BRIVAMO" "$@"
 }
 
-# Refusals: exit status 4 and a one-line reason.
+# Refusals: exit status 4 and a one-line reason (that starts with $1).
 expect_refusal() {
     local reason=$1 status=0 errors
     shift
     headless "$@" >/dev/null 2>"$WORK/errors" || status=$?
     errors=$(cat "$WORK/errors")
     [ "$status" -eq 4 ] || fail "brivamo $* ended with $status, not 4: $errors"
-    [ "$errors" = "brivamo: $reason" ] || fail "brivamo $* said \"$errors\", not \"brivamo: $reason\""
+    [[ $errors == "brivamo: $reason"* && $errors != *$'\n'* ]] ||
+        fail "brivamo $* said \"$errors\", not one line starting \"brivamo: $reason\""
 }
 CUPS_SERVER=$WORK/no-server.sock expect_refusal 'No printer is available.' --make ZOO --print
 
@@ -137,5 +138,9 @@ wait_print_jobs 6
 check_page_size "${PRINTED[5]}" '595 x 842'
 check_ink_at "${PRINTED[5]}" 0 "$(awk -v m=$PRINT_MARGIN_TOP 'BEGIN { print m + 1.08 }')" 1.0 1.0 \
     "help window, heading"
+
+# A queue that turns jobs away: the command line says so instead of reporting success.
+cupsreject "$PRINT_QUEUE"
+expect_refusal "The printer \"$PRINT_QUEUE\" did not take the print job" --make ZOO --quiet --print
 
 echo "PASS"
