@@ -97,21 +97,34 @@ keys() {
     xdotool windowfocus --sync "$1"
     xdotool key --delay 40 "${@:2}"
 }
+# Waits for a visible window matching the caption other than the window $2; prints its id.
+new_window() {
+    local deadline=$((SECONDS + 15)) shown id
+    while :; do
+        shown=$(xdotool search --onlyvisible --name "$1" 2>/dev/null) || shown=
+        id=$(grep -vx "$2" <<<"$shown" | head -n 1) || id=
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        [ $SECONDS -lt $deadline ] || fail "no window \"$1\" besides $2"
+        sleep 0.1
+    done
+}
+# Waits until the window with this id is no longer on show.
+wait_gone_id() {
+    local deadline=$((SECONDS + 15)) shown
+    while shown=$(xdotool search --onlyvisible --name '.*' 2>/dev/null || true) && grep -qx "$1" <<<"$shown"; do
+        [ $SECONDS -lt $deadline ] || fail "window $1 still open after 15 s"
+        sleep 0.1
+    done
+}
 title=$(wait_window '^Brivamo$')
 keys "$title" Return
-# The lobby has the same caption: wait for the title window to go, then take the lobby.
-deadline=$((SECONDS + 15))
-while lobby=$(wait_window '^Brivamo$') && [ "$lobby" = "$title" ]; do
-    [ $SECONDS -lt $deadline ] || fail "the title window did not give way to the lobby"
-    sleep 0.1
-done
+# The lobby and the puzzle window have the title window's caption: each replaces the one before.
+wait_gone_id "$title"
+lobby=$(wait_window '^Brivamo$')
 # ZOO sorts last in the catalogue, which has the focus; Enter opens the puzzle window.
 keys "$lobby" End Return
-deadline=$((SECONDS + 15))
-while puzzle=$(wait_window '^Brivamo$') && [ "$puzzle" = "$lobby" ]; do
-    [ $SECONDS -lt $deadline ] || fail "no puzzle window"
-    sleep 0.1
-done
+wait_gone_id "$lobby"
+puzzle=$(wait_window '^Brivamo$')
 keys "$puzzle" alt+m
 # Printing is offered once the puzzle is made: Alt+P then asks whether to add a solution page.
 deadline=$((SECONDS + 60))
@@ -139,8 +152,18 @@ check_page_size "${PRINTED[5]}" '595 x 842'
 check_ink_at "${PRINTED[5]}" 0 "$(awk -v m=$PRINT_MARGIN_TOP 'BEGIN { print m + 1.08 }')" 1.0 1.0 \
     "help window, heading"
 
-# A queue that turns jobs away: the command line says so instead of reporting success.
+# A queue that turns jobs away: the command line and the puzzle window say so instead of reporting
+# success.
 cupsreject "$PRINT_QUEUE"
 expect_refusal "The printer \"$PRINT_QUEUE\" did not take the print job" --make ZOO --quiet --print
+keys "$help" Escape
+wait_gone_id "$help"
+keys "$puzzle" alt+p
+question=$(new_window '^Brivamo$' "$puzzle")
+keys "$question" alt+n
+personalize=$(wait_window '^Personalize\?$')
+keys "$personalize" alt+n
+error=$(wait_window '^Error$')
+keys "$error" Return
 
 echo "PASS"
