@@ -43,9 +43,9 @@ QtPrinter::QtPrinter(const SystemQueue &queue)
         return;
     }
     m_printer.setPrinterName(chosen.printerName());
-    // The printer's own paper and its printable area: the printer keeps the page size it was
-    // switched from when it supports it, and its margins start at a fixed 10 points, so both are
-    // set from the queue. Positions then count from the printable area's top-left corner.
+    // The queue's own paper and printable area. Qt would keep the page size of the printer it
+    // started with (where this one supports it) and margins of at least 10 points, so both are
+    // taken from the queue; positions then count from the printable area's top-left corner.
     m_printer.setFullPage(false);
     m_printer.setPageOrientation(QPageLayout::Portrait);
     m_printer.setPageSize(chosen.defaultPageSize());
