@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth xdotool x11-utils xcompmgr
   imagemagick poppler-utils sox desktop-file-utils
   pulseaudio pulseaudio-utils
+  cups printer-driver-cups-pdf libcups2-dev
   libbenchmark-dev
   clang libclang-rt-14-dev
   dpkg-dev lintian appstream man-db groff-base

@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QWidget>
 
+#include <cups/cups.h>
+
 namespace brivamo {
 
 namespace {
@@ -22,21 +24,33 @@ PrinterFactory &printerFactory()
 
 } // namespace
 
-QtPrinter::QtPrinter()
+QtPrinter::QtPrinter() : QtPrinter(SystemQueue{}) {}
+
+QtPrinter::QtPrinter(const SystemQueue &queue)
 {
     // Without any printer QPrinter quietly turns into a PDF writer with no file name, and
     // printing would then fail without a word, so decide here.
-    if (!systemPrinterAvailable()) {
-        m_status = Status::NoPrinter;
-    } else {
-        const QPrinterInfo chosen =
-            QPrinterInfo::defaultPrinter().isNull()
-                ? QPrinterInfo::printerInfo(QPrinterInfo::availablePrinterNames().first())
-                : QPrinterInfo::defaultPrinter();
-        m_printer.setPrinterName(chosen.printerName());
-    }
+    QPrinterInfo chosen;
+    if (!queue.name.isEmpty())
+        chosen = QPrinterInfo::printerInfo(queue.name);
+    else if (systemPrinterAvailable())
+        chosen = QPrinterInfo::defaultPrinter().isNull()
+                     ? QPrinterInfo::printerInfo(QPrinterInfo::availablePrinterNames().first())
+                     : QPrinterInfo::defaultPrinter();
     m_printer.setDocName(QStringLiteral("Brivamo"));
-    setUp();
+    if (chosen.isNull()) {
+        m_status = Status::NoPrinter;
+        return;
+    }
+    m_printer.setPrinterName(chosen.printerName());
+    // The queue's own paper and printable area. Qt would keep the page size of the printer it
+    // started with (where this one supports it) and margins of at least 10 points, so both are
+    // taken from the queue; positions then count from the printable area's top-left corner.
+    m_printer.setFullPage(false);
+    m_printer.setPageOrientation(QPageLayout::Portrait);
+    m_printer.setPageSize(chosen.defaultPageSize());
+    const QPageLayout layout = m_printer.pageLayout();
+    m_printer.setPageMargins(layout.minimumMargins(), layout.units());
 }
 
 QtPrinter::QtPrinter(const QString &pdfFile)
@@ -44,7 +58,11 @@ QtPrinter::QtPrinter(const QString &pdfFile)
     m_printer.setOutputFormat(QPrinter::PdfFormat);
     m_printer.setOutputFileName(pdfFile);
     m_printer.setDocName(QStringLiteral("Brivamo"));
-    setUp();
+    // A file has no hardware margins: full page and US Letter, so inches times the resolution
+    // land exactly on the paper.
+    m_printer.setFullPage(true);
+    m_printer.setPageLayout(
+        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(), QPageLayout::Inch));
 }
 
 QtPrinter::~QtPrinter()
@@ -56,14 +74,6 @@ QtPrinter::~QtPrinter()
 bool QtPrinter::systemPrinterAvailable()
 {
     return !QPrinterInfo::availablePrinterNames().isEmpty();
-}
-
-void QtPrinter::setUp()
-{
-    // Full page and no margins: inches times the resolution land exactly on the paper.
-    m_printer.setFullPage(true);
-    m_printer.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(), QPageLayout::Inch));
 }
 
 void QtPrinter::drawText(double x, double y, const QString &text, const PrinterFont &font)
@@ -107,9 +117,22 @@ void QtPrinter::beginNextPage()
 
 bool QtPrinter::finishDocument()
 {
-    if (m_painter.isActive())
+    if (m_painter.isActive()) {
         m_painter.end();
+        // Ending the painter hands the job to the print server, but Qt does not say whether the
+        // server took it (a queue that rejects jobs, a server that went away). The print library
+        // keeps the answer to its last request, which on this thread is that job's submission.
+        if (m_printer.outputFormat() == QPrinter::NativeFormat && !printServerRefusal().isEmpty())
+            m_status = Status::Failed;
+    }
     return m_status == Status::Ready;
+}
+
+QString QtPrinter::printServerRefusal()
+{
+    if (cupsLastError() <= IPP_STATUS_OK_EVENTS_COMPLETE)
+        return {};
+    return QString::fromUtf8(cupsLastErrorString());
 }
 
 void QtPrinter::abortDocument()

@@ -15,8 +15,8 @@ class QWidget;
 
 namespace brivamo {
 
-// The real printer: US Letter, positions measured from the paper's top-left corner, printed
-// either on the system's default printer or into a PDF file.
+// The real printer, addressed in inches from the top-left corner of the printable area: a print
+// queue with its own paper size and margins, or a PDF file (US Letter, the whole sheet printable).
 class QtPrinter : public Printer
 {
 public:
@@ -26,14 +26,25 @@ public:
         Failed,    // the device refused the job (for example, the PDF file cannot be written)
     };
 
+    // A print queue by name; an empty name means the system's default printer.
+    struct SystemQueue
+    {
+        QString name;
+    };
+
     // The system's default printer. Check status(): NoPrinter when there is none.
     QtPrinter();
+    // The named queue (or the default one). Check status(): NoPrinter when there is no such queue.
+    explicit QtPrinter(const SystemQueue &queue);
     // A PDF file at `pdfFile`.
     explicit QtPrinter(const QString &pdfFile);
     // An unfinished document is sent, as if endDoc had been called.
     ~QtPrinter() override;
 
     static bool systemPrinterAvailable();
+    // The print server's reason for refusing the last request made on this thread; empty when
+    // it was accepted.
+    static QString printServerRefusal();
 
     Status status() const { return m_status; }
     bool failed() const override { return m_status != Status::Ready; }
@@ -49,8 +60,6 @@ protected:
     void abortDocument() override;
 
 private:
-    void setUp();
-
     QPrinter m_printer{QPrinter::HighResolution};
     QPainter m_painter;
     Status m_status = Status::Ready;

@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "platform/printer_qt.h"
 #include "puzzle/puzzle_board.h"
+#include "puzzle/puzzle_print_jobs.h"
 #include "puzzle/puzzle_words.h"
 #include "shell/app_info.h"
 #include "shell/mod_standard.h"
@@ -666,37 +667,7 @@ bool frmPuzzle::printPages(bool withSolution, const QString &dedication)
     if (!m_grid)
         return false;
     const PuzzlePageContent content{labelCategory->text(), m_words, m_grid.get()};
-    // Opened before the window is disabled: without a printer the user is asked for a file name.
-    std::unique_ptr<Printer> printer = openPrinter(this);
-    if (!printer)
-        return true; // no printer and the user chose not to save the printout
-
-    // A file cannot take separate jobs without overwriting itself: there both pages share it.
-    auto *file = dynamic_cast<QtPrinter *>(printer.get());
-    const bool oneFile = file && file->device().outputFormat() == QPrinter::PdfFormat;
-
-    bool sent = false;
-    {
-        PrintingBusyGuard busy(this);
-        LayOutPuzzlePage(*printer, PuzzlePageKind::Puzzle, content, dedication, QDateTime::currentDateTime());
-        if (withSolution && oneFile) {
-            printer->newPage();
-            LayOutPuzzlePage(*printer, PuzzlePageKind::Solution, content, QString(),
-                             QDateTime::currentDateTime());
-        }
-        sent = printer->endDoc();
-        QCoreApplication::processEvents();
-    }
-    if (!sent || !withSolution || oneFile)
-        return sent;
-
-    printer = openPrinter(this);
-    if (!printer)
-        return true;
-    PrintingBusyGuard busy(this);
-    sent = brivamo::PrintPuzzlePage(*printer, PuzzlePageKind::Solution, content, QString());
-    QCoreApplication::processEvents();
-    return sent;
+    return PrintPuzzleJobs([this] { return openPrinter(this); }, content, withSolution, dedication, this);
 }
 
 } // namespace brivamo

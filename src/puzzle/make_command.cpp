@@ -4,17 +4,20 @@
 #include "puzzle/make_options.h"
 #include "puzzle/puzzle_generator.h"
 #include "puzzle/puzzle_page.h"
+#include "puzzle/puzzle_print_jobs.h"
 #include "puzzle/puzzle_words.h"
 #include "wordlists/word_list.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QPrinterInfo>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -114,12 +117,67 @@ bool samePuzzle(const PuzzleGrid &a, const PuzzleGrid &b)
     return true;
 }
 
-// A class set: options.count different puzzles from one random sequence, into one PDF. A puzzle
+using JobOpener = std::function<std::unique_ptr<Printer>()>;
+
+// Prints on the chosen (or default) print queue: `send` lays out its pages on the jobs that it
+// opens and says whether every job was taken. Returns an empty string on success, otherwise a
+// one-line reason.
+QString printOnQueue(const MakeOptions &options, int argc, char *argv[],
+                     const std::function<bool(const JobOpener &)> &send)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication application(argc, argv);
+    if (!QtPrinter::systemPrinterAvailable())
+        return QStringLiteral("No printer is available.");
+    if (!options.printer.isEmpty() && QPrinterInfo::printerInfo(options.printer).isNull())
+        return QStringLiteral("There is no printer named \"%1\".").arg(options.printer);
+
+    QString queue;
+    const JobOpener openJob = [&]() -> std::unique_ptr<Printer> {
+        auto printer = std::make_unique<QtPrinter>(QtPrinter::SystemQueue{options.printer});
+        queue = printer->device().printerName();
+        return printer;
+    };
+    if (!send(openJob)) {
+        const QString refusal = QtPrinter::printServerRefusal();
+        return QStringLiteral("The printer \"%1\" did not take the print job%2")
+            .arg(queue, refusal.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + refusal);
+    }
+    return {};
+}
+
+// Sends the puzzle page, and the solution page as a job of its own, to a print queue, as the
+// puzzle window prints them.
+QString printJobs(const MakeOptions &options, const QString &category, const QStringList &words,
+                  const PuzzleGrid &grid, int argc, char *argv[])
+{
+    const PuzzlePageContent content{category, words, &grid};
+    return printOnQueue(options, argc, argv, [&](const JobOpener &openJob) {
+        return PrintPuzzleJobs(openJob, content, options.solution, options.dedication, nullptr);
+    });
+}
+
+// Sends a class set to a print queue as one job, laid out as in the PDF.
+QString printSet(const MakeOptions &options, const QString &category, const QStringList &words,
+                 const std::vector<PuzzleGrid> &set, int argc, char *argv[])
+{
+    return printOnQueue(options, argc, argv, [&](const JobOpener &openJob) {
+        QList<const PuzzleGrid *> grids;
+        for (const PuzzleGrid &grid : set)
+            grids << &grid;
+        const std::unique_ptr<Printer> printer = openJob();
+        LayOutPuzzleSet(*printer, category, words, grids, options.solution, options.dedication,
+                        QDateTime::currentDateTime());
+        return printer->endDoc();
+    });
+}
+
+// A class set: options.count different puzzles from one random sequence, into one PDF or one
+// print job. A puzzle
 // given up, or equal to one already in the set, is replaced by the next; after count × 10
 // puzzles the set is abandoned with exit status 3 and nothing is written. The summary counts
 // every puzzle made, replacements included.
-// A printer option taking --count would make the set the same way and lay it out with
-// LayOutPuzzleSet on the printer.
 int runSet(const MakeOptions &options, const QString &category, const QStringList &words,
            modStandard::RandomSource &random, int argc, char *argv[])
 {
@@ -152,7 +210,12 @@ int runSet(const MakeOptions &options, const QString &category, const QStringLis
         for (const PuzzleGrid &puzzle : set)
             printLayers(puzzle);
     std::fflush(stdout);
-    if (complete && !writeSetPdf(options, category, words, set, argc, argv)) {
+    if (complete && options.print) {
+        if (const QString failure = printSet(options, category, words, set, argc, argv); !failure.isEmpty()) {
+            printLine(stderr, QStringLiteral("brivamo: ") + failure);
+            return 4;
+        }
+    } else if (complete && !writeSetPdf(options, category, words, set, argc, argv)) {
         printLine(stderr, QStringLiteral("brivamo: Cannot write %1.").arg(options.pdf));
         return 4;
     }
@@ -204,7 +267,7 @@ int runMakeCommand(int argc, char *argv[])
         seeded = std::make_unique<modStandard::SeededRandomSource>(*options.seed);
     modStandard::RandomSource &random = seeded ? *seeded : modStandard::ProgramRandomSource();
 
-    if (!options.pdf.isEmpty() && options.count > 1)
+    if ((!options.pdf.isEmpty() || options.print) && options.count > 1)
         return runSet(options, read.list.name, words, random, argc, argv);
 
     SilentPuzzleHost host;
@@ -230,6 +293,13 @@ int runMakeCommand(int argc, char *argv[])
         !writePdf(options, read.list.name, words, *grid, argc, argv)) {
         printLine(stderr, QStringLiteral("brivamo: Cannot write %1.").arg(options.pdf));
         return 4;
+    }
+    if (options.print && completed == 1) {
+        if (const QString failure = printJobs(options, read.list.name, words, *grid, argc, argv);
+            !failure.isEmpty()) {
+            printLine(stderr, QStringLiteral("brivamo: ") + failure);
+            return 4;
+        }
     }
     printLine(stderr, QStringLiteral("%1 puzzles, %2 completed, %3 given up, %4 ms")
                           .arg(options.count)

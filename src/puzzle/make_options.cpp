@@ -94,6 +94,16 @@ const QList<OptionRule> &optionRules()
              o.pdf = value;
              return QString();
          }},
+        {QLatin1StringView("--print"), false,
+         [](MakeOptions &o, const QString &) {
+             o.print = true;
+             return QString();
+         }},
+        {QLatin1StringView("--printer"), true,
+         [](MakeOptions &o, const QString &value) {
+             o.printer = value;
+             return QString();
+         }},
         {QLatin1StringView("--solution"), false,
          [](MakeOptions &o, const QString &) {
              o.solution = true;
@@ -135,10 +145,14 @@ QString ParseMakeArguments(const QStringList &arguments, MakeOptions &options)
     }
     if (!categoryGiven || options.category.isEmpty())
         return QStringLiteral("--make needs a category name.");
-    if (options.pdf.isEmpty() && (options.solution || !options.dedication.isEmpty()))
-        return QStringLiteral("--solution and --dedication need --pdf FILE.");
-    if (!options.pdf.isEmpty() && options.count > MaxSetSize)
-        return QStringLiteral("A set of puzzles for --pdf holds at most %1 puzzles.").arg(MaxSetSize);
+    if (options.print && !options.pdf.isEmpty())
+        return QStringLiteral("Choose either --print or --pdf FILE.");
+    if (!options.print && !options.printer.isEmpty())
+        return QStringLiteral("--printer needs --print.");
+    if (options.pdf.isEmpty() && !options.print && (options.solution || !options.dedication.isEmpty()))
+        return QStringLiteral("--solution and --dedication need --pdf FILE or --print.");
+    if ((!options.pdf.isEmpty() || options.print) && options.count > MaxSetSize)
+        return QStringLiteral("A set of puzzles to print holds at most %1 puzzles.").arg(MaxSetSize);
     return {};
 }
 

@@ -19,8 +19,10 @@ struct MakeOptions
     std::optional<std::uint32_t> seed; // absent: seeded from the clock
     bool quiet = false;
     QString pdf;           // when set, the puzzle page is written into this PDF file
-    bool solution = false; // with pdf: the solution page follows
-    QString dedication;    // with pdf: the puzzle page is made especially for this name
+    bool print = false;    // when set, the pages go to a print queue, one job each
+    QString printer;       // with print: the queue's name; empty for the default printer
+    bool solution = false; // with pdf or print: the solution page follows
+    QString dedication;    // with pdf or print: the puzzle page is made especially for this name
 };
 
 // Most puzzles one set (--count with --pdf) may hold: every puzzle of a set stays in memory

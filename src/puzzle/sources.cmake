@@ -11,6 +11,9 @@ target_sources(brivamo_core PRIVATE
 # The command line stays beside the windows so that it can later print pages as well.
 target_sources(brivamo_ui PRIVATE
   src/puzzle/make_command.cpp src/puzzle/make_command.h)
+# The puzzle and solution pages as print jobs, shared by the window and the command line.
+target_sources(brivamo_ui PRIVATE
+  src/puzzle/puzzle_print_jobs.cpp src/puzzle/puzzle_print_jobs.h)
 # The board's content and the printed pages' layout (window-free).
 target_sources(brivamo_core PRIVATE
   src/puzzle/puzzle_board_model.cpp src/puzzle/puzzle_board_model.h

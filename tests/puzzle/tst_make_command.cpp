@@ -80,6 +80,13 @@ private slots:
         QTest::newRow("pdf is a link to a list")
             << QStringList{"--make", "animals", "--pdf", "link.pdf"} << 2;
         QTest::newRow("pdf name empty") << QStringList{"--make", "animals", "--pdf", ""} << 2;
+        QTest::newRow("print and pdf") << QStringList{"--make", "animals", "--print", "--pdf", "a.pdf"} << 2;
+        QTest::newRow("printer without print")
+            << QStringList{"--make", "animals", "--printer", "Office"} << 2;
+        QTest::newRow("set to print without printer")
+            << QStringList{"--make", "animals", "--quiet", "--print", "--count", "2", "--seed", "1"} << 4;
+        // The tests see no print server.
+        QTest::newRow("print without printer") << QStringList{"--make", "animals", "--quiet", "--print"} << 4;
     }
     void exitStatus()
     {
@@ -87,7 +94,7 @@ private slots:
         QFETCH(int, exitCode);
         const Run run = make(arguments);
         QCOMPARE(run.exitCode, exitCode);
-        if (exitCode == 2) {
+        if (exitCode == 2 || exitCode == 4) {
             // One line giving the reason, and nothing on the standard output.
             QVERIFY2(QRegularExpression("^brivamo: [^\n]+\n$").match(run.err).hasMatch(),
                      qPrintable(run.err));

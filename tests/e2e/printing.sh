@@ -1,0 +1,169 @@
+#!/usr/bin/env bash
+# Prints on a real print server (a private cupsd with a PDF-writing queue whose default paper is A4
+# with a printable area inset from the paper's edges): a puzzle and its solution from the command
+# line and from the puzzle window, and a help topic from the help window. Checks the jobs that
+# arrive: one per page, the queue's paper size, and the title, grid and heading where the page
+# layout puts them, measured from the queue's printable area. Also the command line's refusals
+# when there is no printer or no such queue.
+# Usage: bash printing.sh <path-to-brivamo>   (needs root for cupsd; exits 77 when not root)
+set -euo pipefail
+
+# shellcheck source=common.bash
+source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
+# shellcheck source=print_server.bash
+source "$(dirname "${BASH_SOURCE[0]}")/print_server.bash"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "SKIP: a private cupsd with the PDF backend needs root"
+    exit 77
+fi
+run_under_xvfb 240 "$@"
+
+BRIVAMO=$1
+WORK=$(mktemp -d)
+APP_PID=
+cleanup() {
+    local status=$?
+    if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then
+        kill "$APP_PID" 2>/dev/null || true
+        wait "$APP_PID" 2>/dev/null || true
+    fi
+    stop_print_server
+    rm -rf "$WORK"
+    exit $status
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $* (at lines ${BASH_LINENO[*]})" >&2
+    [ -s "$WORK/brivamo.log" ] && { echo "program output:" >&2; cat "$WORK/brivamo.log" >&2; }
+    exit 1
+}
+
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/runtime
+mkdir -p "$XDG_CONFIG_HOME/Brivamo" "$XDG_RUNTIME_DIR" "$WORK/lists"
+chmod 700 "$XDG_RUNTIME_DIR"
+printf '[Defaults]\nNewUser=NoShow\n' >"$XDG_CONFIG_HOME/Brivamo/Brivamo.conf"
+printf 'LION\r\nTIGER\r\nZEBRA\r\nGIRAFFE\r\n' >"$WORK/lists/ZOO.lst"
+unset PULSE_SERVER
+cd "$WORK/lists"
+
+# The command line runs without any display.
+headless() {
+    env -u DISPLAY -u QT_QPA_PLATFORM "$BRIVAMO" "$@"
+}
+
+# Refusals: exit status 4 and a one-line reason (that starts with $1).
+expect_refusal() {
+    local reason=$1 status=0 errors
+    shift
+    headless "$@" >/dev/null 2>"$WORK/errors" || status=$?
+    errors=$(cat "$WORK/errors")
+    [ "$status" -eq 4 ] || fail "brivamo $* ended with $status, not 4: $errors"
+    [[ $errors == "brivamo: $reason"* && $errors != *$'\n'* ]] ||
+        fail "brivamo $* said \"$errors\", not one line starting \"brivamo: $reason\""
+}
+CUPS_SERVER=$WORK/no-server.sock expect_refusal 'No printer is available.' --make ZOO --print
+
+start_print_server "$WORK.print"
+expect_refusal 'There is no printer named "NOPE".' --make ZOO --print --printer NOPE
+
+# Where the page layout puts the title (all pages) and the first grid cell of a 12- and a 30-letter
+# square, in inches from the printable area's corner; ink bands are searched from the paper's top.
+# The solution page's first row and column may hold only the small dots of unused cells ($5: slack).
+check_puzzle_page() {
+    local pdf=$1 grid_left=$2 grid_top=$3 what=$4 slack=${5:-0} m=$PRINT_MARGIN_TOP
+    check_page_size "$pdf" '595 x 842'
+    check_ink_at "$pdf" 0 "$(awk -v m=$m 'BEGIN { print m + 0.88 }')" 1.0 0.8 "$what title"
+    check_ink_at "$pdf" "$(awk -v m=$m -v t="$grid_top" 'BEGIN { print m + t - 0.1 }')" \
+        "$(awk -v m=$m -v t="$grid_top" 'BEGIN { print m + t + 0.12 }')" "$grid_left" "$grid_top" "$what grid" "$slack"
+}
+
+# From the command line: the puzzle page and the solution page as two jobs.
+headless --make ZOO --size 12 --seed 5 --quiet --print --solution --dedication Grandma 2>"$WORK/errors" ||
+    fail "printing from the command line failed: $(cat "$WORK/errors")"
+wait_print_jobs 2
+check_puzzle_page "${PRINTED[0]}" 2.7 3.1667 "command line, puzzle page:"
+check_puzzle_page "${PRINTED[1]}" 2.7 3.1667 "command line, solution page:" 0.1
+# A queue by name, without a solution page: one job.
+headless --make ZOO --size 12 --quiet --print --printer "$PRINT_QUEUE" 2>"$WORK/errors" ||
+    fail "printing to the named queue failed: $(cat "$WORK/errors")"
+wait_print_jobs 3
+
+# From the puzzle window: make a 30-letter puzzle of ZOO and print it with its solution page.
+export QT_QPA_PLATFORM=xcb
+"$BRIVAMO" >"$WORK/brivamo.log" 2>&1 &
+APP_PID=$!
+keys() {
+    xdotool windowfocus --sync "$1"
+    xdotool key --delay 40 "${@:2}"
+}
+# Waits for a visible window matching the caption other than the window $2; prints its id.
+new_window() {
+    local deadline=$((SECONDS + 15)) shown id
+    while :; do
+        shown=$(xdotool search --onlyvisible --name "$1" 2>/dev/null) || shown=
+        id=$(grep -vx "$2" <<<"$shown" | head -n 1) || id=
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        [ $SECONDS -lt $deadline ] || fail "no window \"$1\" besides $2"
+        sleep 0.1
+    done
+}
+# Waits until the window with this id is no longer on show.
+wait_gone_id() {
+    local deadline=$((SECONDS + 15)) shown
+    while shown=$(xdotool search --onlyvisible --name '.*' 2>/dev/null || true) && grep -qx "$1" <<<"$shown"; do
+        [ $SECONDS -lt $deadline ] || fail "window $1 still open after 15 s"
+        sleep 0.1
+    done
+}
+title=$(wait_window '^Brivamo$')
+keys "$title" Return
+# The lobby and the puzzle window have the title window's caption: each replaces the one before.
+wait_gone_id "$title"
+lobby=$(wait_window '^Brivamo$')
+# ZOO sorts last in the catalogue, which has the focus; Enter opens the puzzle window.
+keys "$lobby" End Return
+wait_gone_id "$lobby"
+puzzle=$(wait_window '^Brivamo$')
+keys "$puzzle" alt+m
+# Printing is offered once the puzzle is made: Alt+P then asks whether to add a solution page.
+deadline=$((SECONDS + 60))
+while :; do
+    [ $SECONDS -lt $deadline ] || fail "the puzzle was not finished within 60 s"
+    keys "$puzzle" alt+p
+    shown=$(xdotool search --onlyvisible --name '^Brivamo$' 2>/dev/null) || shown=
+    question=$(grep -vx "$puzzle" <<<"$shown" | head -n 1) || question=
+    [ -n "$question" ] && break
+    sleep 0.2
+done
+keys "$question" alt+y
+personalize=$(wait_window '^Personalize\?$')
+keys "$personalize" alt+n
+wait_print_jobs 5
+check_puzzle_page "${PRINTED[3]}" 0.9 1.6667 "puzzle window, puzzle page:"
+check_puzzle_page "${PRINTED[4]}" 0.9 1.6667 "puzzle window, solution page:" 0.1
+
+# The help window prints its topic as one job: the heading at (1, 1) inches.
+keys "$puzzle" F1
+help=$(wait_window '^ Help Window$')
+keys "$help" alt+p
+wait_print_jobs 6
+check_page_size "${PRINTED[5]}" '595 x 842'
+check_ink_at "${PRINTED[5]}" 0 "$(awk -v m=$PRINT_MARGIN_TOP 'BEGIN { print m + 1.08 }')" 1.0 1.0 \
+    "help window, heading"
+
+# A queue that turns jobs away: the command line and the puzzle window say so instead of reporting
+# success.
+cupsreject "$PRINT_QUEUE"
+expect_refusal "The printer \"$PRINT_QUEUE\" did not take the print job" --make ZOO --quiet --print
+keys "$help" Escape
+wait_gone_id "$help"
+keys "$puzzle" alt+p
+question=$(new_window '^Brivamo$' "$puzzle")
+keys "$question" alt+n
+personalize=$(wait_window '^Personalize\?$')
+keys "$personalize" alt+n
+error=$(wait_window '^Error$')
+keys "$error" Return
+
+echo "PASS"
