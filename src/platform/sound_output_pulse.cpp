@@ -20,13 +20,13 @@ using Clock = std::chrono::steady_clock;
 
 // Buffer the stream asks for. Small enough that the end of a sound is heard within a few tens of
 // milliseconds of the drain, large enough not to run dry while the window thread is busy.
-constexpr pa_usec_t TargetLatencyUsec = 30 * PA_USEC_PER_MSEC;
+constexpr pa_usec_t TargetLatencyUsec = 20 * PA_USEC_PER_MSEC;
 
 // Silence put before every sound. A stream that starts while the device is already playing is
-// mixed in by rewriting what the device has queued, and the first few milliseconds can go missing
-// that way: through a null sink's monitor the first 6 ms of every sound were lost, the whole of
-// the click's loud part. The lead-in is what gets lost instead.
-constexpr int LeadInMilliseconds = 12;
+// mixed in by rewriting what the device has queued, and about that much of its start can go
+// missing: through a null sink's monitor the first 5 to 7 ms of every sound were lost, the whole
+// of the click's loud part. The lead-in is what gets lost instead.
+constexpr int LeadInMilliseconds = 8;
 
 // While waiting for a sound to end, the server is asked this often whether it is still there.
 constexpr std::chrono::milliseconds ProbeInterval{100};
