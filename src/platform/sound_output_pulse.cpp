@@ -18,8 +18,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Buffer the stream asks for. Small enough that the end of a sound is heard within a few tens of
-// milliseconds of the drain, large enough not to run dry while the window thread is busy.
+// Latency the stream asks for; the server sizes the device's buffer from it, so the end of a
+// sound is heard a few milliseconds after the drain. The server queues each whole sound, so the
+// window thread never has to keep the stream fed.
 constexpr pa_usec_t TargetLatencyUsec = 20 * PA_USEC_PER_MSEC;
 
 // Silence put before every sound. A stream that starts while the device is already playing is
