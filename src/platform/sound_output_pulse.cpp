@@ -1,36 +1,351 @@
 #include "platform/sound_output_pulse.h"
 
-#include <pulse/error.h>
-#include <pulse/simple.h>
+#include <pulse/context.h>
+#include <pulse/rtclock.h>
+#include <pulse/sample.h>
+#include <pulse/stream.h>
+#include <pulse/thread-mainloop.h>
+#include <pulse/timeval.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 namespace brivamo {
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Latency the stream asks for; the server sizes the device's buffer from it, so the end of a
+// sound is heard a few milliseconds after the drain. The server queues each whole sound, so the
+// window thread never has to keep the stream fed.
+constexpr pa_usec_t TargetLatencyUsec = 20 * PA_USEC_PER_MSEC;
+
+// Silence put before every sound. A stream that starts while the device is already playing is
+// mixed in by rewriting what the device has queued, and about that much of its start can go
+// missing: through a null sink's monitor the first 5 to 7 ms of every sound were lost, the whole
+// of the click's loud part. The lead-in is what gets lost instead.
+constexpr int LeadInMilliseconds = 8;
+
+// While waiting for a sound to end, the server is asked this often whether it is still there.
+constexpr std::chrono::milliseconds ProbeInterval{100};
+
+pa_usec_t microsecondsUntil(Clock::time_point deadline)
+{
+    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now());
+    return pa_usec_t(std::max<std::chrono::microseconds::rep>(left.count(), 0));
+}
+
+} // namespace
+
+PcmSound monoAtRate(const PcmSound &sound, int rate)
+{
+    PcmSound out;
+    out.sampleRate = rate;
+    out.channels = 1;
+    const qint64 frames = sound.frames();
+    if (frames <= 0 || sound.sampleRate <= 0 || rate <= 0)
+        return out;
+
+    std::vector<double> mono(size_t(frames), 0.0);
+    for (qint64 f = 0; f < frames; ++f) {
+        double sum = 0;
+        for (int c = 0; c < sound.channels; ++c)
+            sum += sound.samples[size_t(f * sound.channels + c)];
+        mono[size_t(f)] = sum / sound.channels;
+    }
+
+    const qint64 outFrames = std::max<qint64>(1, (frames * rate + sound.sampleRate / 2) / sound.sampleRate);
+    out.samples.resize(size_t(outFrames));
+    const double ratio = double(sound.sampleRate) / rate;
+    for (qint64 i = 0; i < outFrames; ++i) {
+        const double position = i * ratio;
+        const qint64 left = std::min<qint64>(qint64(position), frames - 1);
+        const qint64 right = std::min<qint64>(left + 1, frames - 1);
+        const double fraction = position - double(left);
+        const double value = mono[size_t(left)] * (1.0 - fraction) + mono[size_t(right)] * fraction;
+        out.samples[size_t(i)] = qint16(std::clamp(value, -32768.0, 32767.0));
+    }
+    return out;
+}
+
+// Everything that talks to the server. The threaded main loop runs the protocol on its own thread;
+// the caller's thread takes its lock, issues requests and waits on its condition, which the
+// callbacks below signal. Each wait is bounded by an alarm on the same loop.
+struct PulseSoundOutput::Connection
+{
+    Options options;
+    pa_threaded_mainloop *loop = nullptr;
+    pa_context *context = nullptr;
+    pa_stream *stream = nullptr;
+    std::optional<Clock::time_point> lastFailure;
+    bool corked = false;
+
+    // Set by the drain callback; reset before each drain.
+    bool drainAnswered = false;
+    bool drainSucceeded = false;
+    // When the server last answered while a sound was being waited for.
+    Clock::time_point lastAnswer;
+
+    explicit Connection(Options o) : options(std::move(o)) {}
+
+    ~Connection()
+    {
+        if (!loop)
+            return;
+        pa_threaded_mainloop_lock(loop);
+        close();
+        pa_threaded_mainloop_unlock(loop);
+        pa_threaded_mainloop_stop(loop);
+        pa_threaded_mainloop_free(loop);
+    }
+
+    static void wake(void *self) { pa_threaded_mainloop_signal(static_cast<Connection *>(self)->loop, 0); }
+    static void contextChanged(pa_context *, void *self) { wake(self); }
+    static void streamChanged(pa_stream *, void *self) { wake(self); }
+    static void drained(pa_stream *, int success, void *self)
+    {
+        auto *connection = static_cast<Connection *>(self);
+        connection->drainAnswered = true;
+        connection->drainSucceeded = success != 0;
+        wake(self);
+    }
+
+    // Rings once, at a deadline, to end a wait that the server leaves unanswered.
+    class Alarm
+    {
+    public:
+        Alarm(Connection &connection, Clock::time_point deadline) : m_connection(connection)
+        {
+            m_event = pa_context_rttime_new(
+                connection.context, pa_rtclock_now() + microsecondsUntil(deadline), &Alarm::ring, this);
+        }
+        ~Alarm()
+        {
+            if (m_event)
+                pa_threaded_mainloop_get_api(m_connection.loop)->time_free(m_event);
+        }
+        Alarm(const Alarm &) = delete;
+        Alarm &operator=(const Alarm &) = delete;
+
+        // Waits (the loop locked) until `done` holds or the alarm rings; returns `done`.
+        template <class Predicate> bool waitFor(Predicate done)
+        {
+            while (!done() && !m_rang && m_event)
+                pa_threaded_mainloop_wait(m_connection.loop);
+            return done();
+        }
+
+    private:
+        static void ring(pa_mainloop_api *, pa_time_event *, const struct timeval *, void *self)
+        {
+            auto *alarm = static_cast<Alarm *>(self);
+            alarm->m_rang = true;
+            wake(&alarm->m_connection);
+        }
+
+        Connection &m_connection;
+        pa_time_event *m_event = nullptr;
+        bool m_rang = false;
+    };
+
+    // The most the server queues for the stream.
+    size_t maxQueued() const
+    {
+        const pa_buffer_attr *attr = pa_stream_get_buffer_attr(stream);
+        return attr ? size_t(attr->maxlength) : 0;
+    }
+
+    bool usable() const
+    {
+        return context && stream && pa_context_get_state(context) == PA_CONTEXT_READY &&
+               pa_stream_get_state(stream) == PA_STREAM_READY;
+    }
+
+    // Drops the connection (the loop locked). Nothing here waits for the server.
+    void close()
+    {
+        if (stream) {
+            pa_stream_set_state_callback(stream, nullptr, nullptr);
+            pa_stream_disconnect(stream);
+            pa_stream_unref(stream);
+            stream = nullptr;
+        }
+        if (context) {
+            pa_context_set_state_callback(context, nullptr, nullptr);
+            pa_context_disconnect(context);
+            pa_context_unref(context);
+            context = nullptr;
+        }
+        corked = false;
+    }
+
+    // Connects and opens the stream (the loop locked); false if that fails or misses `deadline`.
+    bool open(Clock::time_point deadline)
+    {
+        context = pa_context_new(pa_threaded_mainloop_get_api(loop), "Brivamo");
+        if (!context)
+            return false;
+        pa_context_set_state_callback(context, &Connection::contextChanged, this);
+        // A program does not start a sound server of its own: the desktop provides one or not.
+        const char *server = options.server.empty() ? nullptr : options.server.c_str();
+        if (pa_context_connect(context, server, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+            return false;
+        Alarm alarm(*this, deadline);
+        const bool ready = alarm.waitFor([this] {
+            const pa_context_state_t state = pa_context_get_state(context);
+            return state == PA_CONTEXT_READY || !PA_CONTEXT_IS_GOOD(state);
+        });
+        if (!ready || pa_context_get_state(context) != PA_CONTEXT_READY)
+            return false;
+
+        pa_sample_spec spec;
+        spec.format = PA_SAMPLE_S16NE;
+        spec.rate = std::uint32_t(StreamRate);
+        spec.channels = 1;
+        stream = pa_stream_new(context, "Sound effect", &spec, nullptr);
+        if (!stream)
+            return false;
+        pa_stream_set_state_callback(stream, &Connection::streamChanged, this);
+        pa_buffer_attr buffer;
+        buffer.maxlength = std::uint32_t(-1);
+        buffer.tlength = std::uint32_t(pa_usec_to_bytes(TargetLatencyUsec, &spec));
+        buffer.prebuf = std::uint32_t(-1);
+        buffer.minreq = std::uint32_t(-1);
+        buffer.fragsize = std::uint32_t(-1);
+        // Adjusting the latency makes the server size the device's buffer to ours as well.
+        if (pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) <
+            0)
+            return false;
+        const bool streaming = alarm.waitFor([this] {
+            const pa_stream_state_t state = pa_stream_get_state(stream);
+            return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
+        });
+        return streaming && usable();
+    }
+
+    enum class Outcome { Played, Late, Failed };
+
+    // Hands the samples to the server and waits until they have been played (the loop locked),
+    // at most until `deadline`. A server that is still answering then is only slow (Late: the
+    // sound plays on, the connection stays); one that has fallen silent has failed.
+    Outcome playOut(const PcmSound &sound, Clock::time_point deadline)
+    {
+        if (corked) {
+            if (pa_operation *op = pa_stream_cork(stream, 0, nullptr, nullptr))
+                pa_operation_unref(op);
+            corked = false;
+        }
+        // The whole sound goes to the server at once: it queues it (its queue holds minutes of
+        // it), while the device's buffer stays as small as the stream asked for.
+        const size_t bytes = sound.samples.size() * sizeof(qint16);
+        if (!usable() || bytes > maxQueued() ||
+            pa_stream_write(stream, sound.samples.data(), bytes, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+            return Outcome::Failed;
+
+        drainAnswered = false;
+        drainSucceeded = false;
+        pa_operation *drain = pa_stream_drain(stream, &Connection::drained, this);
+        if (!drain)
+            return Outcome::Failed;
+        lastAnswer = Clock::now();
+        while (!drainAnswered && usable() && Clock::now() < deadline) {
+            Alarm tick(*this, std::min(deadline, Clock::now() + ProbeInterval));
+            if (!tick.waitFor([this] { return drainAnswered || !usable(); }))
+                probe();
+        }
+        if (!drainAnswered) {
+            // The callback must not fire into a wait that has given up.
+            pa_operation_cancel(drain);
+            pa_operation_unref(drain);
+            const bool answering = usable() && Clock::now() - lastAnswer <= 2 * ProbeInterval;
+            return answering ? Outcome::Late : Outcome::Failed;
+        }
+        pa_operation_unref(drain);
+        // Corked between sounds, the stream lets the device go idle.
+        if (pa_operation *op = pa_stream_cork(stream, 1, nullptr, nullptr))
+            pa_operation_unref(op);
+        corked = true;
+        return drainSucceeded ? Outcome::Played : Outcome::Failed;
+    }
+
+    // Asks the server for the stream's timing; its answer shows that it is still there.
+    void probe()
+    {
+        if (pa_operation *op = pa_stream_update_timing_info(stream, &Connection::timingAnswered, this))
+            pa_operation_unref(op);
+    }
+    static void timingAnswered(pa_stream *, int, void *self)
+    {
+        static_cast<Connection *>(self)->lastAnswer = Clock::now();
+    }
+};
+
+PulseSoundOutput::PulseSoundOutput() : PulseSoundOutput(Options{}) {}
+
+PulseSoundOutput::PulseSoundOutput(Options options)
+    : m_connection(std::make_unique<Connection>(std::move(options)))
+{
+}
+
+PulseSoundOutput::~PulseSoundOutput() = default;
+
+bool PulseSoundOutput::connected() const
+{
+    Connection &c = *m_connection;
+    if (!c.loop)
+        return false;
+    pa_threaded_mainloop_lock(c.loop);
+    const bool usable = c.usable();
+    pa_threaded_mainloop_unlock(c.loop);
+    return usable;
+}
+
 bool PulseSoundOutput::play(const PcmSound &sound)
 {
-    if (m_unavailable || sound.samples.empty() || sound.channels <= 0 || sound.channels > 255 ||
-        sound.sampleRate <= 0)
+    if (sound.samples.empty() || sound.channels <= 0 || sound.sampleRate <= 0)
         return false;
+    PcmSound pcm = monoAtRate(sound, StreamRate);
+    pcm.samples.insert(pcm.samples.begin(), size_t(StreamRate * LeadInMilliseconds / 1000), qint16(0));
+    Connection &c = *m_connection;
 
-    pa_sample_spec sampleSpec;
-    sampleSpec.format = PA_SAMPLE_S16NE;
-    sampleSpec.rate = std::uint32_t(sound.sampleRate);
-    sampleSpec.channels = std::uint8_t(sound.channels);
-
-    int error = 0;
-    pa_simple *stream = pa_simple_new(nullptr, "Brivamo", PA_STREAM_PLAYBACK, nullptr, "Sound effect",
-                                      &sampleSpec, nullptr, nullptr, &error);
-    if (!stream) {
-        // No server (or it refused us): stay silent from now on rather than retry on every sound.
-        m_unavailable = true;
-        return false;
+    const Clock::time_point start = Clock::now();
+    if (!c.loop) {
+        c.loop = pa_threaded_mainloop_new();
+        if (!c.loop)
+            return false;
+        if (pa_threaded_mainloop_start(c.loop) < 0) {
+            pa_threaded_mainloop_free(c.loop);
+            c.loop = nullptr;
+            return false;
+        }
     }
-    const bool written =
-        pa_simple_write(stream, sound.samples.data(), sound.samples.size() * sizeof(qint16), &error) == 0;
-    const bool drained = written && pa_simple_drain(stream, &error) == 0;
-    pa_simple_free(stream);
-    return drained;
+
+    pa_threaded_mainloop_lock(c.loop);
+    bool played = false;
+    if (!c.usable()) {
+        c.close();
+        if (!c.lastFailure || start - *c.lastFailure >= c.options.retryAfter) {
+            if (!c.open(start + c.options.connectLimit)) {
+                c.close();
+                c.lastFailure = start;
+            }
+        }
+    }
+    if (c.usable()) {
+        const auto length = std::chrono::microseconds(pcm.frames() * 1000000 / StreamRate);
+        const Connection::Outcome outcome = c.playOut(pcm, Clock::now() + length + c.options.connectLimit);
+        played = outcome == Connection::Outcome::Played;
+        if (outcome == Connection::Outcome::Failed) {
+            // A server that stalls or fails mid-sound is treated like one that cannot be reached.
+            c.close();
+            c.lastFailure = Clock::now();
+        }
+    }
+    pa_threaded_mainloop_unlock(c.loop);
+    return played;
 }
 
 } // namespace brivamo

@@ -160,7 +160,11 @@ void setEndWhenLastFormUnloads(bool on)
 Form::Form(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     KeyPreviewFilter::ensureInstalled();
-    timerFadeInOut.setInterval(1);
+    // One fade step per screen frame or so: at 1 ms a whole fade would be over within one frame and
+    // windows would seem to pop in and out. A precise timer never ticks early, so a fade of n steps
+    // lasts at least n times the interval.
+    timerFadeInOut.setInterval(FadeTickMilliseconds);
+    timerFadeInOut.setTimerType(Qt::PreciseTimer);
     timerFadeInOut.setSingleShot(false);
     connect(&timerFadeInOut, &QTimer::timeout, this, [this] { timerFadeInOut_Timer(); });
 }

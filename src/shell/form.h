@@ -102,8 +102,9 @@ public:
     static void placeTwips(QWidget *child, int left, int top, int width, int height);
 
     // --- fading ------------------------------------------------------------------------------------
-    // The fade timer: interval 1 ms, stopped while no fade runs. Waiting for a fade means
-    // dispatching events until it is inactive (see WaitForFade).
+    // The fade timer: one step every FadeTickMilliseconds, stopped while no fade runs. Waiting for a
+    // fade means dispatching events until it is inactive (see WaitForFade).
+    static constexpr int FadeTickMilliseconds = 15;
     QTimer timerFadeInOut;
     FadeRequest fadeRequest;
 
