@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <cmath>
+
 namespace modStandard {
 
 namespace {
@@ -36,8 +38,10 @@ protected:
     {
         if (event->type() == QEvent::Paint && watched == parent()) {
             auto *surface = static_cast<QWidget *>(watched);
-            if (m_rendered.size() != surface->size())
-                render(surface->size());
+            const qreal ratio = surface->devicePixelRatioF();
+            if (m_rendered.deviceIndependentSize() != QSizeF(surface->size()) ||
+                m_rendered.devicePixelRatio() != ratio)
+                render(surface->size(), ratio);
             QPainter painter(surface);
             painter.drawPixmap(0, 0, m_rendered);
         }
@@ -45,12 +49,19 @@ protected:
     }
 
 private:
-    void render(QSize size)
+    // The tiling is kept at the screen's device pixels, so it is drawn 1:1 and a tile that has
+    // pixels of its own for this scale stays sharp. A tile enlarged by a fraction is smoothed
+    // rather than made of uneven pixel columns.
+    void render(QSize size, qreal ratio)
     {
-        m_rendered = QPixmap(size);
+        m_rendered = QPixmap(QSize(qRound(size.width() * ratio), qRound(size.height() * ratio)));
+        m_rendered.setDevicePixelRatio(ratio);
         m_rendered.fill(Qt::transparent);
         QPainter painter(&m_rendered);
-        for (const QPoint &origin : tileOrigins(size, m_tile.size()))
+        const qreal enlargement = ratio / m_tile.devicePixelRatio();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, enlargement != std::floor(enlargement));
+        const QSize tileSize = m_tile.deviceIndependentSize().toSize();
+        for (const QPoint &origin : tileOrigins(size, tileSize))
             painter.drawPixmap(origin, m_tile);
     }
 
