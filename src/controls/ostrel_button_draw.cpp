@@ -236,6 +236,13 @@ void OstrelButton::DrawSnapshot()
 {
     if (m_snapshot.isNull())
         return;
+    if (m_snapshot.devicePixelRatio() != m_surface.devicePixelRatio()) {
+        // Taken on a screen with another scale: show it at its logical size until the next one.
+        QPainter painter(&m_surface);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QPointF(0, 0), m_snapshot);
+        return;
+    }
     const int w = std::min(m_surface.width(), m_snapshot.width());
     const int h = std::min(m_surface.height(), m_snapshot.height());
     for (int y = 0; y < h; ++y)

@@ -71,7 +71,7 @@ private slots:
         QTest::addColumn<qreal>("ratio");
         QTest::addColumn<int>("type");
         for (qreal ratio : {1.0, 1.5, 2.0})
-            for (int type : {14, 3}) {
+            for (int type : {14, 3, 11}) {
                 const QString name = QStringLiteral("ratio %1, type %2").arg(ratio).arg(type);
                 QTest::newRow(qPrintable(name)) << ratio << type;
             }
