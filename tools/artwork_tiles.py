@@ -117,10 +117,17 @@ def main():
 
     cream = hexrgb("fff7e4")
     inks = [mix(cream, hexrgb(c), 0.13) for c in ("f79d2a", "8c5bcb", "62b6ee", "3cb34f")]
-    save_gif(scattered_letters_tile(127, cream, inks, 11, (13, 15, 17, 19), 14, 29), "notice_tile.gif")
+
+    # Tiles with letters or round dots also come at twice the resolution ("@2x"), the same
+    # picture for screens that scale by 2: the random layout repeats exactly at double size.
+    for k, suffix in ((1, ""), (2, "@2x")):
+        save_gif(scattered_letters_tile(127 * k, cream, inks, 11, tuple(s * k for s in (13, 15, 17, 19)), 14, 29 * k),
+                 "notice_tile%s.gif" % suffix)
 
     pale = hexrgb("eef4fb")
-    write_png_rgb(letter_grid_tile(128, 16, pale, mix(pale, hexrgb("2c68bd"), 0.11), 3, 10), out_path("lobby_tile.png"))
+    for k, suffix in ((1, ""), (2, "@2x")):
+        write_png_rgb(letter_grid_tile(128 * k, 16 * k, pale, mix(pale, hexrgb("2c68bd"), 0.11), 3, 10 * k),
+                      out_path("lobby_tile%s.png" % suffix))
 
     sun = hexrgb("ffe48f")
     write_png_rgb(stripes_tile(57, 19, 8, sun, mix(sun, hexrgb("ffffff"), 0.30), mix(sun, hexrgb("f79d2a"), 0.18)),

@@ -18,7 +18,8 @@ namespace {
 class TiledBackground : public QObject
 {
 public:
-    TiledBackground(const QPixmap &tile, QWidget *surface) : QObject(surface), m_tile(tile)
+    TiledBackground(const QPixmap &tile, const QPixmap &sharpTile, QWidget *surface)
+        : QObject(surface), m_tile(tile), m_sharpTile(sharpTile)
     {
         setObjectName(QStringLiteral("modStandard_TiledBackground"));
         surface->installEventFilter(this);
@@ -26,9 +27,10 @@ public:
         surface->update();
     }
 
-    void setTile(const QPixmap &tile)
+    void setTile(const QPixmap &tile, const QPixmap &sharpTile)
     {
         m_tile = tile;
+        m_sharpTile = sharpTile;
         m_rendered = QPixmap();
         static_cast<QWidget *>(parent())->update();
     }
@@ -58,20 +60,23 @@ private:
         m_rendered.setDevicePixelRatio(ratio);
         m_rendered.fill(Qt::transparent);
         QPainter painter(&m_rendered);
-        const qreal enlargement = ratio / m_tile.devicePixelRatio();
+        const QPixmap &tile = ratio > 1.0 && !m_sharpTile.isNull() ? m_sharpTile : m_tile;
+        const qreal enlargement = ratio / tile.devicePixelRatio();
         painter.setRenderHint(QPainter::SmoothPixmapTransform, enlargement != std::floor(enlargement));
-        const QSize tileSize = m_tile.deviceIndependentSize().toSize();
-        for (const QPoint &origin : tileOrigins(size, tileSize))
-            painter.drawPixmap(origin, m_tile);
+        for (const QPoint &origin : tileOrigins(size, m_tile.deviceIndependentSize().toSize()))
+            painter.drawPixmap(QRect(origin, m_tile.deviceIndependentSize().toSize()), tile);
     }
 
     QPixmap m_tile;
+    QPixmap m_sharpTile; // the same picture at twice the resolution, or none
     QPixmap m_rendered;
 };
 
 } // namespace
 
-void TileBackground(const QPixmap &image, QWidget *surface)
+namespace {
+
+void tile(const QPixmap &image, const QPixmap &sharpImage, QWidget *surface)
 {
     if (!surface)
         return;
@@ -83,9 +88,32 @@ void TileBackground(const QPixmap &image, QWidget *surface)
         return;
     }
     if (existing)
-        existing->setTile(image);
+        existing->setTile(image, sharpImage);
     else
-        new TiledBackground(image, surface);
+        new TiledBackground(image, sharpImage, surface);
+}
+
+} // namespace
+
+void TileBackground(const QPixmap &image, QWidget *surface)
+{
+    tile(image, QPixmap(), surface);
+}
+
+void TileBackground(const QString &picture, QWidget *surface)
+{
+    const QPixmap image(picture);
+    const qsizetype dot = picture.lastIndexOf(u'.');
+    QPixmap sharp;
+    if (!image.isNull() && dot > 0) {
+        sharp = QPixmap(picture.left(dot) + QStringLiteral("@2x") + picture.mid(dot));
+        // Only a copy of exactly twice the size is the same picture.
+        if (sharp.size() == image.size() * 2)
+            sharp.setDevicePixelRatio(2.0);
+        else
+            sharp = QPixmap();
+    }
+    tile(image, sharp, surface);
 }
 
 void OpenLink(int kind, QWidget *owner, const QString &target)

@@ -1,14 +1,12 @@
 // Buttons on scaled screens. The test runs on three offscreen screens with device pixel ratios
 // 1, 1.5 and 2 at once, so every ratio is a real screen's and not a simulated one.
+#include "common/scaled_screens.h"
 #include "controls/ostrel_button.h"
 
 #include <QApplication>
-#include <QScreen>
-#include <QTemporaryFile>
 #include <QtTest>
 
 #include <cmath>
-#include <memory>
 
 using namespace brivamo;
 
@@ -22,14 +20,6 @@ int Edge(qreal ratio, int v)
     return int(std::floor(v * ratio + 0.5));
 }
 
-QScreen *ScreenWithRatio(qreal ratio)
-{
-    for (QScreen *screen : QGuiApplication::screens())
-        if (qFuzzyCompare(screen->devicePixelRatio(), ratio))
-            return screen;
-    return nullptr;
-}
-
 // A window holding one button, shown on the screen with the given ratio.
 struct Host
 {
@@ -38,9 +28,7 @@ struct Host
 
     Host(qreal ratio, int type)
     {
-        QScreen *screen = ScreenWithRatio(ratio);
-        window.setScreen(screen);
-        window.setGeometry(QRect(screen->geometry().topLeft() + QPoint(40, 40), QSize(W + 40, H + 40)));
+        PlaceOnScreen(window, ratio, QSize(W + 40, H + 40));
         button = new OstrelButton(&window);
         button->setGeometry(20, 20, W, H);
         button->setFocusPolicy(Qt::NoFocus); // the same look in the active window and the other
@@ -189,20 +177,8 @@ private slots:
 
 int main(int argc, char **argv)
 {
-    // Three screens side by side, unscaled, at 1.5x and at 2x.
-    QTemporaryFile config;
-    if (!config.open())
-        return 1;
-    config.write(R"({"screens": [
-        {"name": "plain", "x": 0, "y": 0, "width": 800, "height": 600, "dpr": 1.0},
-        {"name": "mid", "x": 800, "y": 0, "width": 800, "height": 600, "dpr": 1.5},
-        {"name": "double", "x": 1600, "y": 0, "width": 800, "height": 600, "dpr": 2.0}]})");
-    config.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.fileName().toLocal8Bit());
-    QApplication app(argc, argv);
     TestButtonScaling test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return RunOnScaledScreens(test, argc, argv);
 }
 
 #include "tst_button_scaling.moc"

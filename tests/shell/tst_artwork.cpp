@@ -26,7 +26,8 @@ private slots:
             int w, h;
         } stills[] = {
             {"title_tile.png", 64, 64},     {"notice_tile.gif", 127, 127},
-            {"lobby_tile.png", 128, 128},   {"lobby_strip_tile.png", 57, 57},
+            {"notice_tile@2x.gif", 254, 254}, {"lobby_tile.png", 128, 128},
+            {"lobby_tile@2x.png", 256, 256}, {"lobby_strip_tile.png", 57, 57},
             {"puzzle_tile.png", 48, 48},    {"puzzle_banner_tile.png", 57, 57},
             {"help_tile.jpg", 64, 64},      {"help.png", 32, 32},
             {"fade_on.png", 32, 32},        {"fade_off.png", 32, 32},
