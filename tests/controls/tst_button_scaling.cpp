@@ -96,15 +96,8 @@ private slots:
                 const QRgb want = reference.pixel(x, y);
                 for (int dy = Edge(ratio, y); dy < Edge(ratio, y + 1); ++dy)
                     for (int dx = Edge(ratio, x); dx < Edge(ratio, x + 1); ++dx)
-                        if (image.pixel(dx, dy) != want)
-                            QFAIL(qPrintable(
-                                QStringLiteral("logical (%1, %2) device (%3, %4): %5 instead of %6")
-                                    .arg(x)
-                                    .arg(y)
-                                    .arg(dx)
-                                    .arg(dy)
-                                    .arg(image.pixel(dx, dy), 0, 16)
-                                    .arg(want, 0, 16)));
+                        QVERIFY2(image.pixel(dx, dy) == want,
+                                 qPrintable(QStringLiteral("logical pixel (%1, %2)").arg(x).arg(y)));
                 ++blocks;
             }
         QVERIFY(blocks > W * H / 2);
