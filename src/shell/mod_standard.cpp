@@ -32,6 +32,7 @@ public:
         m_tile = tile;
         m_sharpTile = sharpTile;
         m_rendered = QPixmap();
+        m_renderedSize = QSize();
         static_cast<QWidget *>(parent())->update();
     }
 
@@ -41,8 +42,7 @@ protected:
         if (event->type() == QEvent::Paint && watched == parent()) {
             auto *surface = static_cast<QWidget *>(watched);
             const qreal ratio = surface->devicePixelRatioF();
-            if (m_rendered.deviceIndependentSize() != QSizeF(surface->size()) ||
-                m_rendered.devicePixelRatio() != ratio)
+            if (m_renderedSize != surface->size() || m_rendered.devicePixelRatio() != ratio)
                 render(surface->size(), ratio);
             QPainter painter(surface);
             painter.drawPixmap(0, 0, m_rendered);
@@ -56,6 +56,7 @@ private:
     // rather than made of uneven pixel columns.
     void render(QSize size, qreal ratio)
     {
+        m_renderedSize = size;
         m_rendered = QPixmap(QSize(qRound(size.width() * ratio), qRound(size.height() * ratio)));
         m_rendered.setDevicePixelRatio(ratio);
         m_rendered.fill(Qt::transparent);
@@ -70,6 +71,7 @@ private:
     QPixmap m_tile;
     QPixmap m_sharpTile; // the same picture at twice the resolution, or none
     QPixmap m_rendered;
+    QSize m_renderedSize; // in logical pixels
 };
 
 } // namespace
