@@ -225,9 +225,11 @@ void OstrelButton::DrawText(const PixelRect &rect, Colour colour)
         const int right =
             std::min(qRound((origin.x() + line.cursorToX(index + 1)) * ratio), m_surface.width());
         const int bottom = std::min(top + thickness, m_surface.height());
+        if (left >= right)
+            continue;
         for (int row = std::max(top, 0); row < bottom; ++row) {
             auto *scan = reinterpret_cast<QRgb *>(m_surface.scanLine(row));
-            std::fill(scan + std::min(left, right), scan + right, pixel);
+            std::fill(scan + left, scan + right, pixel);
         }
     }
 }
