@@ -13,11 +13,16 @@ qt_add_resources(brivamo_ui "pictures" PREFIX "/pictures" BASE resources/picture
   resources/pictures/title_anim_8.gif
   resources/pictures/title_tile.png
   resources/pictures/notice_tile.gif
+  resources/pictures/notice_tile@2x.gif
   # window and strip backgrounds
   resources/pictures/lobby_tile.png
+  resources/pictures/lobby_tile@2x.png
   resources/pictures/lobby_strip_tile.png
+  resources/pictures/lobby_strip_tile@2x.png
   resources/pictures/puzzle_tile.png
+  resources/pictures/puzzle_tile@2x.png
   resources/pictures/puzzle_banner_tile.png
+  resources/pictures/puzzle_banner_tile@2x.png
   resources/pictures/help_tile.jpg
   # button pictures
   resources/pictures/help.png

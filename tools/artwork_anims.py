@@ -67,15 +67,31 @@ def thick_segment(cv, ax, ay, bx, by, half, colour, alpha):
                 cv.blend(x, y, colour, alpha)
 
 
+# Pictures 3, 5 and 6 of the title window's small row are overlapped by their right-hand
+# neighbours by this many pixels; they keep that strip transparent so nothing of theirs is hidden.
+COVERED = 5
+KEY = (255, 0, 255)  # stands for a transparent pixel on the way through ImageMagick
+
+
 def save_anim(frames, name):
-    """frames: list of (canvas, delay)."""
+    """frames: list of (canvas, delay). Transparent canvas pixels stay transparent in the GIF."""
+    keyed = any(p is None for cv, _ in frames for row in cv.px for p in row)
     with tempfile.TemporaryDirectory() as tmp:
-        args = []
+        args = ["-dispose", "Background"] if keyed else []
         for i, (cv, delay) in enumerate(frames):
             path = os.path.join(tmp, "f%02d.ppm" % i)
-            write_ppm(cv, path)
+            write_ppm(cv, path, background=KEY if keyed else (255, 255, 255))
             args += ["-delay", str(delay), path]
+        if keyed:
+            args += ["-transparent", "#%02x%02x%02x" % KEY]
         convert(*(args + ["-loop", "0", "+dither", out_path(name)]))
+
+
+def uncovered(cv):
+    """The card on a canvas COVERED pixels wider whose right-hand strip is transparent."""
+    out = Canvas(cv.w + COVERED, cv.h)
+    out.paste(cv, 0, 0)
+    return out
 
 
 # --- 112 x 80: letters drop into the square, a hidden word is found ----------------
@@ -144,8 +160,8 @@ def anim_main():
 
 # --- 40 x 25 animations -----------------------------------------------------------------
 
-def small_grid(cols, rows, cw, ch):
-    x0 = (40 - cols * cw) // 2
+def small_grid(cols, rows, cw, ch, width=40):
+    x0 = (width - cols * cw) // 2
     y0 = (25 - rows * ch) // 2
     return x0, y0
 
@@ -215,19 +231,21 @@ def anim_sweep():
 
 def anim_magnifier():
     """A magnifying glass glides over a grid and enlarges the letter beneath it."""
-    cols, rows, cw, ch = 6, 3, 6, 7
-    x0, y0 = small_grid(cols, rows, cw, ch)
+    width = 40 - COVERED
+    cols, rows, cw, ch = 5, 3, 6, 7
+    x0, y0 = small_grid(cols, rows, cw, ch, width)
     rnd = random.Random(5)
     letters = [[rnd.choice("ABCDEFGHKLNPRSTUVYZ") for _ in range(cols)] for _ in range(rows)]
     n = 20
 
     def draw(k):
-        cv = card(40, 25)
+        cv = card(width, 25)
         for r in range(rows):
             for c in range(cols):
                 cv.text(letters[r][c], BOLD, 6, x0 + c * cw + cw / 2.0 + 0.5, y0 + r * ch + ch / 2.0 + 0.5, FAINT)
         a = 2 * math.pi * k / n
-        lx = 20 + 11 * math.cos(a)
+        # the lens and its handle stay inside the card at both ends of the swing
+        lx = 16 + 7 * math.cos(a)
         ly = 11.5 + 4.5 * math.sin(2 * a)
         c = min(cols - 1, max(0, int((lx - x0) // cw)))
         r = min(rows - 1, max(0, int((ly - y0) // ch)))
@@ -239,7 +257,7 @@ def anim_magnifier():
         cv.text(letters[r][c], BOLD, 10, lx, ly, INK)
         cv.disc(lx - 3.2, ly - 3.2, 1.2, SKY, 0.8)
         border(cv)
-        return cv
+        return uncovered(cv)
 
     return [(draw(k), 9) for k in range(n)]
 
@@ -299,7 +317,7 @@ def anim_pencil():
         cv.set(tx, ty, INK)
 
     def draw(ticks, part, pen_at):
-        cv = card(40, 25)
+        cv = card(40 - COVERED, 25)
         for i, w in enumerate(words):
             cy = y0 + i * row_h + row_h / 2.0 + 0.5
             cv.rect(4, int(cy) - 2, 8, int(cy) + 2, hexrgb("ffffff"))
@@ -317,10 +335,11 @@ def anim_pencil():
         if pen_at:
             pencil(cv, *pen_at)
         border(cv)
-        return cv
+        return uncovered(cv)
 
-    frames = [(draw(0, 0, (30, 20)), 30)]
-    pos = (30, 20)
+    rest = (22, 20)  # the pencil's resting tip; its far end then stays inside the card
+    frames = [(draw(0, 0, rest), 30)]
+    pos = rest
     for i in range(3):
         row_y = int(y0 + i * row_h + row_h / 2.0 + 0.5)
         target = (9, row_y - 3)
@@ -332,14 +351,15 @@ def anim_pencil():
         frames.append((draw(i, 2, (9, row_y - 3)), STEP))
         frames.append((draw(i + 1, 0, (12, row_y - 1)), 30))
         pos = (12, row_y - 1)
-    frames.append((draw(3, 0, (31, 21)), 140))
+    frames.append((draw(3, 0, (rest[0] + 1, rest[1] + 1)), 140))
     return frames
 
 
 def anim_diagonal():
     """Hidden words are found along both diagonals of the square."""
-    cols, rows, cw, ch = 4, 3, 9, 7
-    x0, y0 = small_grid(cols, rows, cw, ch)
+    width = 40 - COVERED
+    cols, rows, cw, ch = 4, 3, 8, 7
+    x0, y0 = small_grid(cols, rows, cw, ch, width)
     grid = ["OZKA", "HWNP", "GTLE"]
     paths = [[(0, 0), (1, 1), (2, 2)], [(0, 3), (1, 2), (2, 1)]]  # (row, col): OWL and ANT
 
@@ -348,7 +368,7 @@ def anim_diagonal():
         return x0 + c * cw + cw / 2.0, y0 + r * ch + ch / 2.0
 
     def draw(path, progress, alpha=1.0, colour=YELLOW):
-        cv = card(40, 25)
+        cv = card(width, 25)
         if path and progress > 0:
             ax, ay = centre(path[0])
             bx, by = centre(path[-1])
@@ -359,7 +379,7 @@ def anim_diagonal():
                 cv.text(grid[r][c], BOLD, 7, x0 + c * cw + cw / 2.0 + 0.5, y0 + r * ch + ch / 2.0 + 0.5,
                         BLUE if on else INK)
         border(cv)
-        return cv
+        return uncovered(cv)
 
     frames = [(draw(None, 0), 40)]
     for path, colour in zip(paths, (YELLOW, hexrgb("a8e08a"))):

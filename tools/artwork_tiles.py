@@ -63,7 +63,7 @@ def graph_paper_tile(side, step, base, rule, dot):
     return cv
 
 
-def stripes_tile(side, period, width, base, stripe, edge):
+def stripes_tile(side, period, width, base, stripe, edge, edge_width=1):
     """Diagonal stripes; side must be a multiple of period so the tile wraps."""
     assert side % period == 0
     cv = Canvas(side, side, base)
@@ -72,12 +72,12 @@ def stripes_tile(side, period, width, base, stripe, edge):
             k = (x + y) % period
             if k < width:
                 cv.set(x, y, stripe)
-            elif k == width:
+            elif k < width + edge_width:
                 cv.set(x, y, edge)
     return cv
 
 
-def dots_tile(side, step, base, dot, dot2):
+def dots_tile(side, step, base, dot, dot2, radius=2.2):
     """Staggered soft dots (polka), periodic in side."""
     cv = Canvas(side, side, base)
     for j, y in enumerate(range(0, side, step)):
@@ -85,7 +85,7 @@ def dots_tile(side, step, base, dot, dot2):
             ox = (step // 2) if j % 2 else 0
             for dx in (-side, 0, side):
                 for dy in (-side, 0, side):
-                    cv.disc(x + ox + dx + step / 2.0, y + dy + step / 2.0, 2.2, dot if j % 2 else dot2)
+                    cv.disc(x + ox + dx + step / 2.0, y + dy + step / 2.0, radius, dot if j % 2 else dot2)
     return cv
 
 
@@ -117,22 +117,31 @@ def main():
 
     cream = hexrgb("fff7e4")
     inks = [mix(cream, hexrgb(c), 0.13) for c in ("f79d2a", "8c5bcb", "62b6ee", "3cb34f")]
-    save_gif(scattered_letters_tile(127, cream, inks, 11, (13, 15, 17, 19), 14, 29), "notice_tile.gif")
+
+    # Tiles with letters or round dots also come at twice the resolution ("@2x"), the same
+    # picture for screens that scale by 2: the random layout repeats exactly at double size.
+    for k, suffix in ((1, ""), (2, "@2x")):
+        save_gif(scattered_letters_tile(127 * k, cream, inks, 11, tuple(s * k for s in (13, 15, 17, 19)), 14, 29 * k),
+                 "notice_tile%s.gif" % suffix)
 
     pale = hexrgb("eef4fb")
-    write_png_rgb(letter_grid_tile(128, 16, pale, mix(pale, hexrgb("2c68bd"), 0.11), 3, 10), out_path("lobby_tile.png"))
+    for k, suffix in ((1, ""), (2, "@2x")):
+        write_png_rgb(letter_grid_tile(128 * k, 16 * k, pale, mix(pale, hexrgb("2c68bd"), 0.11), 3, 10 * k),
+                      out_path("lobby_tile%s.png" % suffix))
 
     sun = hexrgb("ffe48f")
-    write_png_rgb(stripes_tile(57, 19, 8, sun, mix(sun, hexrgb("ffffff"), 0.30), mix(sun, hexrgb("f79d2a"), 0.18)),
-                  out_path("lobby_strip_tile.png"))
-
-    mint = hexrgb("eef8f1")
-    write_png_rgb(dots_tile(48, 12, mint, mix(mint, hexrgb("3cb34f"), 0.12), mix(mint, hexrgb("62b6ee"), 0.14)),
-                  out_path("puzzle_tile.png"))
-
     teal = hexrgb("a9e2c4")
-    write_png_rgb(stripes_tile(57, 19, 8, teal, mix(teal, hexrgb("ffffff"), 0.28), mix(teal, hexrgb("217a37"), 0.10)),
-                  out_path("puzzle_banner_tile.png"))
+    mint = hexrgb("eef8f1")
+    for k, suffix in ((1, ""), (2, "@2x")):
+        write_png_rgb(stripes_tile(57 * k, 19 * k, 8 * k, sun, mix(sun, hexrgb("ffffff"), 0.30),
+                                   mix(sun, hexrgb("f79d2a"), 0.18), k),
+                      out_path("lobby_strip_tile%s.png" % suffix))
+        write_png_rgb(dots_tile(48 * k, 12 * k, mint, mix(mint, hexrgb("3cb34f"), 0.12),
+                                mix(mint, hexrgb("62b6ee"), 0.14), 2.2 * k),
+                      out_path("puzzle_tile%s.png" % suffix))
+        write_png_rgb(stripes_tile(57 * k, 19 * k, 8 * k, teal, mix(teal, hexrgb("ffffff"), 0.28),
+                                   mix(teal, hexrgb("217a37"), 0.10), k),
+                      out_path("puzzle_banner_tile%s.png" % suffix))
 
     note = hexrgb("fffbea")
     save_jpeg(ruled_tile(64, note, mix(note, hexrgb("62b6ee"), 0.30), 16), "help_tile.jpg")

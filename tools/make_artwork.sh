@@ -44,10 +44,15 @@ check title_anim_0.gif 112x80 "*"
 for i in 1 2 3 4 5 6 7 8; do check "title_anim_$i.gif" 40x25 "*"; done
 check title_tile.png 64x64 1
 check notice_tile.gif 127x127 1
+check notice_tile@2x.gif 254x254 1
 check lobby_tile.png 128x128 1
+check lobby_tile@2x.png 256x256 1
 check lobby_strip_tile.png 57x57 1
+check lobby_strip_tile@2x.png 114x114 1
 check puzzle_tile.png 48x48 1
+check puzzle_tile@2x.png 96x96 1
 check puzzle_banner_tile.png 57x57 1
+check puzzle_banner_tile@2x.png 114x114 1
 check help_tile.jpg 64x64 1
 check brivamo_64.png 64x64 1
 check brivamo_128.png 128x128 1

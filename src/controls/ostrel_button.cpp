@@ -682,12 +682,10 @@ void OstrelButton::MeasurePicture()
 
 QFont OstrelButton::captionFont() const
 {
+    // Antialiased and hinted as the desktop does it, like every other label in the window.
     QFont f = font();
     if (m_boldCaption)
         f.setBold(true);
-    // Crisp one-colour text: exact pixels, and full hinting keeps the letters evenly spaced.
-    f.setStyleStrategy(QFont::NoAntialias);
-    f.setHintingPreference(QFont::PreferFullHinting);
     return f;
 }
 
@@ -744,9 +742,14 @@ void OstrelButton::HandleResize(bool redraw)
         return;
     m_width = width();
     m_height = height();
-    if (m_surface.size() != QSize(m_width, m_height)) {
+    // The surface has the screen's device pixels, so nothing is enlarged on a scaled screen;
+    // the drawing works in logical pixels and maps them (ostrel_button_draw.cpp).
+    const qreal ratio = devicePixelRatioF();
+    const QSize deviceSize(int(std::floor(m_width * ratio + 0.5)), int(std::floor(m_height * ratio + 0.5)));
+    if (m_surface.size() != deviceSize || m_surface.devicePixelRatio() != ratio) {
         if (m_width > 0 && m_height > 0) {
-            m_surface = QImage(m_width, m_height, QImage::Format_RGB32);
+            m_surface = QImage(deviceSize, QImage::Format_RGB32);
+            m_surface.setDevicePixelRatio(ratio);
             m_surface.fill(Qt::black);
             const int dpm = qRound(logicalDpiX() / 0.0254);
             m_surface.setDotsPerMeterX(dpm);
@@ -773,6 +776,8 @@ void OstrelButton::paintEvent(QPaintEvent *)
 {
     if (m_snapshotInProgress || m_surface.isNull())
         return; // let the parent's pixels show through while they are being copied
+    if (m_surface.devicePixelRatio() != devicePixelRatioF())
+        HandleResize(true); // moved to a screen with another scale
     QPainter painter(this);
     painter.drawImage(0, 0, m_surface);
 }

@@ -1,9 +1,12 @@
-// Repainting of OstrelButton: every look of every style, the caption and the pictures. All
-// shapes are written straight into the surface's pixels so that they are exact; only text
-// goes through QPainter (without antialiasing).
+// Repainting of OstrelButton: every look of every style, the caption and the pictures. The
+// surface is made at the screen's device pixel ratio. Shapes are given in logical pixels and
+// written straight into the surface's device pixels, so frames and bevels stay exact at any
+// ratio; only text goes through QPainter, antialiased like every other label.
 #include "controls/ostrel_button.h"
 
 #include <QPainter>
+#include <QTextLayout>
+#include <QtMath>
 
 #include <algorithm>
 
@@ -21,12 +24,42 @@ constexpr Colour ColourOfPixel(QRgb p)
     return MakeColour(qRed(p), qGreen(p), qBlue(p));
 }
 
-QString DisplayCaption(const QString &caption)
+// Device edge of a logical coordinate. Logical pixel x covers the device columns from
+// DeviceEdge(x) up to DeviceEdge(x + 1), so neighbouring shapes meet without gaps or overlaps
+// and a one-pixel line is one logical pixel wide (two device pixels at 2x).
+int DeviceEdge(const QImage &surface, int v)
 {
-    QString text = caption;
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
+    return qFloor(v * surface.devicePixelRatio() + 0.5);
+}
+
+// The caption as it is shown: line breaks unified, "&&" shown as one "&", and the characters
+// that follow a single "&" remembered for underlining (a trailing "&" shows nothing).
+struct ShownCaption
+{
+    QString text;
+    QList<int> underlined;
+};
+
+ShownCaption ShowCaption(const QString &caption)
+{
+    QString source = caption;
+    source.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    source.replace(u'\r', u'\n');
+    ShownCaption shown;
+    shown.text.reserve(source.size());
+    for (qsizetype i = 0; i < source.size(); ++i) {
+        QChar ch = source.at(i);
+        if (ch == u'&') {
+            if (++i == source.size())
+                break;
+            ch = source.at(i);
+            if (ch != u'&')
+                shown.underlined.append(int(shown.text.size()));
+        }
+        // Line breaks become line separators, as the measuring of the layout treats them.
+        shown.text.append(ch == u'\n' ? QChar(QChar::LineSeparator) : ch);
+    }
+    return shown;
 }
 
 } // namespace
@@ -36,10 +69,12 @@ QString DisplayCaption(const QString &caption)
 
 void OstrelButton::Fill(int x, int y, int w, int h, Colour c)
 {
-    const int left = std::max(x, 0);
-    const int top = std::max(y, 0);
-    const int right = std::min(x + w, m_surface.width());
-    const int bottom = std::min(y + h, m_surface.height());
+    if (w <= 0 || h <= 0)
+        return;
+    const int left = std::max(DeviceEdge(m_surface, x), 0);
+    const int top = std::max(DeviceEdge(m_surface, y), 0);
+    const int right = std::min(DeviceEdge(m_surface, x + w), m_surface.width());
+    const int bottom = std::min(DeviceEdge(m_surface, y + h), m_surface.height());
     if (left >= right || top >= bottom)
         return;
     const QRgb pixel = PixelOf(c);
@@ -61,9 +96,7 @@ void OstrelButton::Frame(int x, int y, int w, int h, Colour c)
 
 void OstrelButton::Pixel(int x, int y, Colour c)
 {
-    if (x < 0 || y < 0 || x >= m_surface.width() || y >= m_surface.height())
-        return;
-    reinterpret_cast<QRgb *>(m_surface.scanLine(y))[x] = PixelOf(c);
+    Fill(x, y, 1, 1, c);
 }
 
 void OstrelButton::Line(int x1, int y1, int x2, int y2, Colour c)
@@ -117,10 +150,15 @@ void OstrelButton::DrawFocus()
     if (r.width() <= 0 || r.height() <= 0)
         return;
     auto dot = [this](int x, int y) {
-        if ((x + y) % 2 != 0 || x < 0 || y < 0 || x >= m_surface.width() || y >= m_surface.height())
+        if ((x + y) % 2 != 0)
             return;
-        QRgb &p = reinterpret_cast<QRgb *>(m_surface.scanLine(y))[x];
-        p = (p ^ 0x00FFFFFFu) | 0xFF000000u;
+        const int right = std::min(DeviceEdge(m_surface, x + 1), m_surface.width());
+        const int bottom = std::min(DeviceEdge(m_surface, y + 1), m_surface.height());
+        for (int row = std::max(DeviceEdge(m_surface, y), 0); row < bottom; ++row) {
+            auto *line = reinterpret_cast<QRgb *>(m_surface.scanLine(row));
+            for (int col = std::max(DeviceEdge(m_surface, x), 0); col < right; ++col)
+                line[col] = (line[col] ^ 0x00FFFFFFu) | 0xFF000000u;
+        }
     };
     for (int x = r.left; x < r.right; ++x) {
         dot(x, r.top);
@@ -138,25 +176,77 @@ void OstrelButton::DrawText(const PixelRect &rect, Colour colour)
 {
     if (m_caption.isEmpty() || rect.width() <= 0 || rect.height() <= 0)
         return;
-    QPainter painter(&m_surface);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
-    painter.setFont(captionFont());
-    painter.setPen(QColor(RedOf(colour), GreenOf(colour), BlueOf(colour)));
+    const ShownCaption shown = ShowCaption(m_caption);
+    const QFont font = captionFont();
+
     // The rectangle was measured to the pixel; a little slack on both sides (centre unchanged)
     // keeps fractional glyph advances from wrapping a line the measuring kept whole.
     constexpr int slack = 3;
-    painter.drawText(QRect(rect.left - slack, rect.top, rect.width() + 2 * slack, rect.height()),
-                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap | Qt::TextShowMnemonic,
-                     DisplayCaption(m_caption));
+    const qreal lineWidth = rect.width() + 2 * slack;
+    QTextLayout layout(shown.text, font, &m_surface);
+    QTextOption option(Qt::AlignHCenter);
+    option.setWrapMode(QTextOption::WordWrap);
+    layout.setTextOption(option);
+    const qreal leading = QFontMetricsF(font, &m_surface).leading();
+    qreal y = -leading;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        y += leading;
+        line.setLineWidth(lineWidth);
+        line.setPosition(QPointF(0, y));
+        y += line.height();
+    }
+    layout.endLayout();
+
+    const QPointF origin(rect.left - slack, rect.top);
+    const QColor pen(RedOf(colour), GreenOf(colour), BlueOf(colour));
+    {
+        QPainter painter(&m_surface);
+        painter.setRenderHint(QPainter::TextAntialiasing, true);
+        painter.setPen(pen);
+        painter.setClipRect(QRect(0, 0, m_width, m_height));
+        layout.draw(&painter, origin);
+    }
+
+    // Access-key underlines are drawn here rather than by the text engine, which puts them at
+    // the font's underline position where they touch the foot of bold letters. They sit at
+    // least one logical pixel below the baseline, in whole device pixels.
+    const qreal ratio = m_surface.devicePixelRatio();
+    const QFontMetricsF metrics(font, &m_surface);
+    const int thickness = std::max(1, qRound(metrics.lineWidth() * ratio));
+    const int gap = std::max(int(std::ceil(ratio)), qRound(metrics.underlinePos() * ratio - thickness / 2.0));
+    const QRgb pixel = PixelOf(colour);
+    for (int index : shown.underlined) {
+        const QTextLine line = layout.lineForTextPosition(index);
+        if (!line.isValid())
+            continue;
+        const int top = qRound((origin.y() + line.y() + line.ascent()) * ratio) + gap;
+        const int left = std::max(qRound((origin.x() + line.cursorToX(index)) * ratio), 0);
+        const int right =
+            std::min(qRound((origin.x() + line.cursorToX(index + 1)) * ratio), m_surface.width());
+        const int bottom = std::min(top + thickness, m_surface.height());
+        if (left >= right)
+            continue;
+        for (int row = std::max(top, 0); row < bottom; ++row) {
+            auto *scan = reinterpret_cast<QRgb *>(m_surface.scanLine(row));
+            std::fill(scan + left, scan + right, pixel);
+        }
+    }
 }
 
 void OstrelButton::DrawSnapshot()
 {
     if (m_snapshot.isNull())
         return;
-    const int w = std::min(m_width, m_snapshot.width());
-    const int h = std::min(m_height, m_snapshot.height());
+    if (m_snapshot.devicePixelRatio() != m_surface.devicePixelRatio()) {
+        // Taken on a screen with another scale: show it at its logical size until the next one.
+        QPainter painter(&m_surface);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QPointF(0, 0), m_snapshot);
+        return;
+    }
+    const int w = std::min(m_surface.width(), m_snapshot.width());
+    const int h = std::min(m_surface.height(), m_snapshot.height());
     for (int y = 0; y < h; ++y)
         std::copy_n(reinterpret_cast<const QRgb *>(m_snapshot.constScanLine(y)), w,
                     reinterpret_cast<QRgb *>(m_surface.scanLine(y)));
@@ -171,8 +261,9 @@ void OstrelButton::Redraw(int state, bool force)
         state = StatePressed;
     if (!force && m_caption == m_lastCaption && state == m_lastState)
         return;
-    if (m_width != width() || m_height != height())
-        HandleResize(false); // sized while hidden: Qt delivers the resize only when shown
+    if (m_width != width() || m_height != height() ||
+        (!m_surface.isNull() && m_surface.devicePixelRatio() != devicePixelRatioF()))
+        HandleResize(false); // sized while hidden (Qt delivers the resize only when shown), or rescaled
     if (m_height == 0 || !m_shown || m_surface.isNull())
         return;
     m_lastState = state;
@@ -479,17 +570,23 @@ void OstrelButton::CompositePicture(int x, int y, int w, int h, const ButtonPict
     const Colour transparent = m_palette.mask;
     const QRgb solidPixel = solid ? PixelOf(*solid) : 0;
 
-    const int rowFirst = std::max(0, -y);
-    const int rowLast = std::min(h, m_surface.height() - y);
-    const int colFirst = std::max(0, -x);
-    const int colLast = std::min(w, m_surface.width() - x);
-    for (int row = rowFirst; row < rowLast; ++row) {
+    // Each picture pixel covers the device pixels of its logical pixel on the surface.
+    auto put = [this](int lx, int ly, QRgb value) {
+        const int right = std::min(DeviceEdge(m_surface, lx + 1), m_surface.width());
+        const int bottom = std::min(DeviceEdge(m_surface, ly + 1), m_surface.height());
+        const int left = std::max(DeviceEdge(m_surface, lx), 0);
+        for (int row = std::max(DeviceEdge(m_surface, ly), 0); row < bottom; ++row) {
+            auto *line = reinterpret_cast<QRgb *>(m_surface.scanLine(row));
+            for (int col = left; col < right; ++col)
+                line[col] = value;
+        }
+    };
+    for (int row = std::max(0, -y); row < h; ++row) {
         const bool inImage = row < image.height();
         if (!icon && !inImage)
             break; // a bitmap smaller than the box covers only its own pixels
         const QRgb *source = inImage ? reinterpret_cast<const QRgb *>(image.constScanLine(row)) : nullptr;
-        QRgb *target = reinterpret_cast<QRgb *>(m_surface.scanLine(y + row)) + x;
-        for (int col = colFirst; col < colLast; ++col) {
+        for (int col = std::max(0, -x); col < w; ++col) {
             QRgb pixel;
             if (icon) {
                 // Icons are drawn on the mask colour; their transparency is one bit deep.
@@ -505,12 +602,12 @@ void OstrelButton::CompositePicture(int x, int y, int w, int h, const ButtonPict
                 continue;
             if (solid) {
                 if (!darkOnly || qRed(pixel) + qGreen(pixel) + qBlue(pixel) <= 384)
-                    target[col] = solidPixel;
+                    put(x + col, y + row, solidPixel);
             } else if (greyscale) {
                 const int grey = GreyLevel(qRed(pixel), qGreen(pixel), qBlue(pixel));
-                target[col] = qRgb(grey, grey, grey);
+                put(x + col, y + row, qRgb(grey, grey, grey));
             } else {
-                target[col] = pixel | 0xFF000000u;
+                put(x + col, y + row, pixel | 0xFF000000u);
             }
         }
     }
@@ -522,9 +619,10 @@ void OstrelButton::TakeBackgroundSnapshot()
     if (!parent || width() <= 0 || height() <= 0)
         return;
     m_resizeSuspended = true;
-    QImage snap(size(), QImage::Format_RGB32);
+    const qreal ratio = devicePixelRatioF();
+    QImage snap(qFloor(width() * ratio + 0.5), qFloor(height() * ratio + 0.5), QImage::Format_RGB32);
     snap.fill(PixelOf(m_palette.face));
-    snap.setDevicePixelRatio(1.0);
+    snap.setDevicePixelRatio(ratio);
     // Render the parent's area under the button with the button itself painting nothing.
     m_snapshotInProgress = true;
     parent->render(&snap, QPoint(0, 0), QRegion(geometry()),

@@ -198,8 +198,8 @@ void frmLobby::Form_Load()
 
     setSizeTwips(9555, 7140);
     setWindowTitle(AppTitle);
-    modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/lobby_strip_tile.png")), picBox);
-    modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/lobby_tile.png")), this);
+    modStandard::TileBackground(QStringLiteral(":/pictures/lobby_strip_tile.png"), picBox);
+    modStandard::TileBackground(QStringLiteral(":/pictures/lobby_tile.png"), this);
 
     centerOnScreen();
 }

@@ -268,8 +268,8 @@ void frmPuzzle::Form_Load()
     setSizeTwips(9555, 7230);
     setWindowTitle(AppTitle);
     centerOnScreen();
-    modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/puzzle_tile.png")), this);
-    modStandard::TileBackground(QPixmap(QStringLiteral(":/pictures/puzzle_banner_tile.png")), picBox);
+    modStandard::TileBackground(QStringLiteral(":/pictures/puzzle_tile.png"), this);
+    modStandard::TileBackground(QStringLiteral(":/pictures/puzzle_banner_tile.png"), picBox);
 }
 
 void frmPuzzle::Form_Activate()

@@ -89,7 +89,7 @@ void frmNewUser::Form_Load()
     modFadeInOut::FadeActive = modFadeInOut::PrepareFade(this, 0, false);
     setSizeTwips(5985, 5715);
     setWindowTitle(AppTitle + QStringLiteral(" - New User Overview"));
-    modStandard::TileBackground(QPixmap(BackgroundPicture), this);
+    modStandard::TileBackground(BackgroundPicture, this);
     centerOnScreen();
 }
 

@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <cmath>
+
 namespace modStandard {
 
 namespace {
@@ -16,7 +18,8 @@ namespace {
 class TiledBackground : public QObject
 {
 public:
-    TiledBackground(const QPixmap &tile, QWidget *surface) : QObject(surface), m_tile(tile)
+    TiledBackground(const QPixmap &tile, const QPixmap &sharpTile, QWidget *surface)
+        : QObject(surface), m_tile(tile), m_sharpTile(sharpTile)
     {
         setObjectName(QStringLiteral("modStandard_TiledBackground"));
         surface->installEventFilter(this);
@@ -24,10 +27,12 @@ public:
         surface->update();
     }
 
-    void setTile(const QPixmap &tile)
+    void setTile(const QPixmap &tile, const QPixmap &sharpTile)
     {
         m_tile = tile;
+        m_sharpTile = sharpTile;
         m_rendered = QPixmap();
+        m_renderedSize = QSize();
         static_cast<QWidget *>(parent())->update();
     }
 
@@ -36,8 +41,9 @@ protected:
     {
         if (event->type() == QEvent::Paint && watched == parent()) {
             auto *surface = static_cast<QWidget *>(watched);
-            if (m_rendered.size() != surface->size())
-                render(surface->size());
+            const qreal ratio = surface->devicePixelRatioF();
+            if (m_renderedSize != surface->size() || m_rendered.devicePixelRatio() != ratio)
+                render(surface->size(), ratio);
             QPainter painter(surface);
             painter.drawPixmap(0, 0, m_rendered);
         }
@@ -45,22 +51,34 @@ protected:
     }
 
 private:
-    void render(QSize size)
+    // The tiling is kept at the screen's device pixels, so it is drawn 1:1 and a tile that has
+    // pixels of its own for this scale stays sharp. A tile enlarged by a fraction is smoothed
+    // rather than made of uneven pixel columns.
+    void render(QSize size, qreal ratio)
     {
-        m_rendered = QPixmap(size);
+        m_renderedSize = size;
+        m_rendered = QPixmap(QSize(qRound(size.width() * ratio), qRound(size.height() * ratio)));
+        m_rendered.setDevicePixelRatio(ratio);
         m_rendered.fill(Qt::transparent);
         QPainter painter(&m_rendered);
-        for (const QPoint &origin : tileOrigins(size, m_tile.size()))
-            painter.drawPixmap(origin, m_tile);
+        const QPixmap &tile = ratio > 1.0 && !m_sharpTile.isNull() ? m_sharpTile : m_tile;
+        const qreal enlargement = ratio / tile.devicePixelRatio();
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, enlargement != std::floor(enlargement));
+        for (const QPoint &origin : tileOrigins(size, m_tile.deviceIndependentSize().toSize()))
+            painter.drawPixmap(QRect(origin, m_tile.deviceIndependentSize().toSize()), tile);
     }
 
     QPixmap m_tile;
+    QPixmap m_sharpTile; // the same picture at twice the resolution, or none
     QPixmap m_rendered;
+    QSize m_renderedSize; // in logical pixels
 };
 
 } // namespace
 
-void TileBackground(const QPixmap &image, QWidget *surface)
+namespace {
+
+void tile(const QPixmap &image, const QPixmap &sharpImage, QWidget *surface)
 {
     if (!surface)
         return;
@@ -72,9 +90,32 @@ void TileBackground(const QPixmap &image, QWidget *surface)
         return;
     }
     if (existing)
-        existing->setTile(image);
+        existing->setTile(image, sharpImage);
     else
-        new TiledBackground(image, surface);
+        new TiledBackground(image, sharpImage, surface);
+}
+
+} // namespace
+
+void TileBackground(const QPixmap &image, QWidget *surface)
+{
+    tile(image, QPixmap(), surface);
+}
+
+void TileBackground(const QString &picture, QWidget *surface)
+{
+    const QPixmap image(picture);
+    const qsizetype dot = picture.lastIndexOf(u'.');
+    QPixmap sharp;
+    if (!image.isNull() && dot > 0) {
+        sharp = QPixmap(picture.left(dot) + QStringLiteral("@2x") + picture.mid(dot));
+        // Only a copy of exactly twice the size is the same picture.
+        if (sharp.size() == image.size() * 2)
+            sharp.setDevicePixelRatio(2.0);
+        else
+            sharp = QPixmap();
+    }
+    tile(image, sharp, surface);
 }
 
 void OpenLink(int kind, QWidget *owner, const QString &target)

@@ -13,6 +13,9 @@ namespace modStandard {
 // under its controls whenever it repaints, also after a resize; calling it again replaces the
 // picture. A null image removes the tiling.
 void TileBackground(const QPixmap &image, QWidget *surface);
+// The same for a picture file or resource; where "<name>@2x.<ext>" of twice its size lies beside
+// it, surfaces on scaled screens are tiled with that sharper copy.
+void TileBackground(const QString &picture, QWidget *surface);
 
 // Opens an e-mail message (kind 1) or a web page (kind 2) for `target`, or for the maker's own
 // address when `target` is empty, with the user's default program. When that fails, says

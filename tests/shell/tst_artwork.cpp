@@ -45,6 +45,12 @@ private slots:
         };
         for (const auto &s : stills)
             QTest::newRow(s.file) << QString::fromLatin1(s.file) << QSize(s.w, s.h) << 1;
+        // Sharper copies for scaled screens, twice the size of the tile they stand for.
+        QTest::newRow("notice_tile@2x.gif") << "notice_tile@2x.gif" << QSize(254, 254) << 1;
+        QTest::newRow("lobby_tile@2x.png") << "lobby_tile@2x.png" << QSize(256, 256) << 1;
+        QTest::newRow("lobby_strip_tile@2x.png") << "lobby_strip_tile@2x.png" << QSize(114, 114) << 1;
+        QTest::newRow("puzzle_tile@2x.png") << "puzzle_tile@2x.png" << QSize(96, 96) << 1;
+        QTest::newRow("puzzle_banner_tile@2x.png") << "puzzle_banner_tile@2x.png" << QSize(114, 114) << 1;
     }
 
     void loads()

@@ -11,6 +11,7 @@
 #include "shell/settings.h"
 
 #include <QDir>
+#include <QImageReader>
 #include <QLabel>
 #include <QMovie>
 #include <QSettings>
@@ -141,6 +142,42 @@ private slots:
             QCOMPARE(picture->size(), movie->currentImage().size());
         }
         QVERIFY(!title.AniGif(frmTitlePage::AniGifCount));
+    }
+
+    // Where a picture lies under a neighbour, every frame of it is transparent there, so none
+    // of its drawing is hidden.
+    void overlappedPicturesHideNothing()
+    {
+        frmTitlePage &title = form<frmTitlePage>();
+        title.Show();
+        int overlaps = 0;
+        for (int a = 0; a < frmTitlePage::AniGifCount; ++a)
+            for (int b = 0; b < frmTitlePage::AniGifCount; ++b) {
+                QLabel *under = title.AniGif(a);
+                QLabel *over = title.AniGif(b);
+                const QObjectList &stack = under->parentWidget()->children();
+                if (a == b || stack.indexOf(over) < stack.indexOf(under) ||
+                    !under->geometry().intersects(over->geometry()))
+                    continue;
+                ++overlaps;
+                const QRect hidden =
+                    under->geometry().intersected(over->geometry()).translated(-under->pos());
+                QImageReader reader(QStringLiteral(":/pictures/title_anim_%1.gif").arg(a));
+                for (int frame = 0; frame < reader.imageCount(); ++frame) {
+                    const QImage image = reader.read().convertToFormat(QImage::Format_ARGB32);
+                    for (int y = hidden.top(); y <= hidden.bottom(); ++y)
+                        for (int x = hidden.left(); x <= hidden.right(); ++x)
+                            QVERIFY2(qAlpha(image.pixel(x, y)) == 0,
+                                     qPrintable(QStringLiteral(
+                                                    "picture %1 frame %2 at (%3, %4) lies under picture %5")
+                                                    .arg(a)
+                                                    .arg(frame)
+                                                    .arg(x)
+                                                    .arg(y)
+                                                    .arg(b)));
+                }
+            }
+        QCOMPARE(overlaps, 3); // the row's pictures 3, 5 and 6 under their right-hand neighbours
     }
 
     void continueIsTheDefaultAndCancelButton()
