@@ -152,6 +152,13 @@ check_page_size "${PRINTED[5]}" '595 x 842'
 check_ink_at "${PRINTED[5]}" 0 "$(awk -v m=$PRINT_MARGIN_TOP 'BEGIN { print m + 1.08 }')" 1.0 1.0 \
     "help window, heading"
 
+# A class set from the command line: one job holding every puzzle page, then every solution page.
+headless --make ZOO --size 12 --seed 2 --count 3 --quiet --print --solution 2>"$WORK/errors" ||
+    fail "printing a class set failed: $(cat "$WORK/errors")"
+wait_print_jobs 7
+set_pages=$(pdfinfo "${PRINTED[6]}" | sed -n 's/^Pages: *//p')
+[ "$set_pages" = 6 ] || fail "a class set of 3 with solutions printed $set_pages pages, not 6"
+
 # A queue that turns jobs away: the command line and the puzzle window say so instead of reporting
 # success.
 cupsreject "$PRINT_QUEUE"
