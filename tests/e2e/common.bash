@@ -31,3 +31,13 @@ wait_window() {
     done
     echo "$id"
 }
+
+# Ends the program under test ($APP_PID) if it still runs: politely, then for good.
+stop_app() {
+    if [ -n "${APP_PID:-}" ] && kill -0 "$APP_PID" 2>/dev/null; then
+        kill "$APP_PID" 2>/dev/null || true
+        local deadline=$((SECONDS + 5))
+        while kill -0 "$APP_PID" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
+        kill -9 "$APP_PID" 2>/dev/null || true
+    fi
+}

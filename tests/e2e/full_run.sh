@@ -15,11 +15,7 @@ WORK=$(mktemp -d)
 APP_PID=
 cleanup() {
     local status=$?
-    if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then
-        kill "$APP_PID" 2>/dev/null || true
-        sleep 0.2
-        kill -9 "$APP_PID" 2>/dev/null || true
-    fi
+    stop_app
     if [ $status -ne 0 ] && [ -n "${BRIVAMO_E2E_KEEP:-}" ]; then
         echo "kept: $WORK" >&2
     else

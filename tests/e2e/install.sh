@@ -16,11 +16,7 @@ WORK=$(mktemp -d)
 APP_PID=
 cleanup() {
     local status=$?
-    if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then
-        kill "$APP_PID" 2>/dev/null || true
-        sleep 0.2
-        kill -9 "$APP_PID" 2>/dev/null || true
-    fi
+    stop_app
     rm -rf "$WORK"
     exit $status
 }

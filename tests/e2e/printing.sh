@@ -23,10 +23,7 @@ WORK=$(mktemp -d)
 APP_PID=
 cleanup() {
     local status=$?
-    if [ -n "$APP_PID" ] && kill -0 "$APP_PID" 2>/dev/null; then
-        kill "$APP_PID" 2>/dev/null || true
-        wait "$APP_PID" 2>/dev/null || true
-    fi
+    stop_app
     stop_print_server
     rm -rf "$WORK"
     exit $status
