@@ -120,7 +120,13 @@ grep -qx 'NewUser=NoShow' "$XDG_CONFIG_HOME/Brivamo/Brivamo.conf" ||
 # keys below could reach it instead.
 wait_gone_id "$title"
 lobby=$(wait_window '^Brivamo$' 30)
-[ -f "$WORK/lists/Weekdays.lst" ] || fail "the lobby wrote no weekday list"
+# The lobby writes the weekday list as it first shows its lists, which may come just after its
+# window is mapped: wait for the file.
+deadline=$((SECONDS + 30))
+until [ -f "$WORK/lists/Weekdays.lst" ]; do
+    [ $SECONDS -lt $deadline ] || fail "the lobby wrote no weekday list"
+    sleep 0.05
+done
 
 # A new list: Alt+W starts it and asks for the first word; Enter on the add button asks again.
 keys_to "$lobby" alt+w
