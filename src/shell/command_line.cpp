@@ -1,6 +1,6 @@
 #include "shell/command_line.h"
 
-#include "shell/app_info.h"
+#include "base/app_info.h"
 #include "shell/lists_home.h"
 
 #include <cstdio>

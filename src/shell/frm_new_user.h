@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/form.h"
+#include "base/form.h"
 
 class QCheckBox;
 class QLabel;

@@ -1,14 +1,14 @@
 #include "shell/frm_title_page.h"
 
+#include "base/app_info.h"
+#include "base/maker_info.h"
+#include "base/settings.h"
+#include "base/window_routines.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "lobby/frm_lobby.h"
-#include "shell/app_info.h"
 #include "shell/frm_new_user.h"
 #include "shell/frm_title_page_texts.h"
-#include "shell/maker_info.h"
-#include "shell/mod_standard.h"
-#include "shell/settings.h"
 
 #include <QIcon>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/form.h"
+#include "base/form.h"
 
 #include <array>
 

@@ -1,3 +1,4 @@
+#include "base/window_routines.h"
 #include "common/recording_link_opener.h"
 #include "common/scripted_dialogs.h"
 #include "controls/ostrel_button.h"
@@ -6,7 +7,6 @@
 #include "platform/printer_qt.h"
 #include "platform/printer_recording.h"
 #include "shell/help_texts.h"
-#include "shell/mod_standard.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "shell/app_info.h"
+#include "base/app_info.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "shell/form.h"
+#include "base/form.h"
 
 #include <QLineEdit>
 #include <QPushButton>

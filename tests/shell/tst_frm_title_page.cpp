@@ -1,3 +1,6 @@
+#include "base/maker_info.h"
+#include "base/settings.h"
+#include "base/window_routines.h"
 #include "common/recording_link_opener.h"
 #include "common/scripted_dialogs.h"
 #include "controls/ostrel_button.h"
@@ -6,9 +9,6 @@
 #include "shell/frm_new_user.h"
 #include "shell/frm_title_page.h"
 #include "shell/frm_title_page_texts.h"
-#include "shell/maker_info.h"
-#include "shell/mod_standard.h"
-#include "shell/settings.h"
 
 #include <QDir>
 #include <QImageReader>

@@ -1,5 +1,5 @@
+#include "base/maker_info.h"
 #include "shell/help_texts.h"
-#include "shell/maker_info.h"
 
 #include <QtTest>
 

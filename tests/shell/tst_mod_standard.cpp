@@ -1,7 +1,7 @@
+#include "base/maker_info.h"
+#include "base/window_routines.h"
 #include "common/recording_link_opener.h"
 #include "common/scripted_dialogs.h"
-#include "shell/maker_info.h"
-#include "shell/mod_standard.h"
 
 #include <QLabel>
 #include <QPainter>

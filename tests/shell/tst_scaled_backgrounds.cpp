@@ -1,7 +1,7 @@
 // Tiled backgrounds on scaled screens: drawn at the device pixel ratio, with the sharper "@2x"
 // copy of a picture where one exists.
+#include "base/window_routines.h"
 #include "common/scaled_screens.h"
-#include "shell/mod_standard.h"
 
 #include <QTemporaryDir>
 

@@ -1,4 +1,4 @@
-#include "shell/mod_standard.h"
+#include "base/window_routines.h"
 
 #include "platform/dialogs.h"
 #include "platform/link_opener.h"

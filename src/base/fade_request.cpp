@@ -1,6 +1,6 @@
-#include "effects/fade_request.h"
+#include "base/fade_request.h"
 
-#include "shell/mod_standard_core.h"
+#include "base/shared_routines.h"
 
 namespace brivamo {
 

@@ -1,6 +1,6 @@
-#include "shell/mod_standard_core.h"
+#include "base/shared_routines.h"
 
-#include "shell/maker_info.h"
+#include "base/maker_info.h"
 
 namespace modStandard {
 

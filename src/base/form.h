@@ -1,6 +1,6 @@
 #pragma once
 
-#include "effects/fade_request.h"
+#include "base/fade_request.h"
 
 #include <QPointer>
 #include <QTimer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/mod_standard_core.h"
+#include "base/shared_routines.h"
 
 #include <QPixmap>
 
