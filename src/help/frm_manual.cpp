@@ -5,9 +5,9 @@
 #include "base/window_routines.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
+#include "help/help_texts.h"
 #include "help/print_text_window.h"
 #include "platform/dialogs.h"
-#include "shell/help_texts.h"
 
 #include <QAction>
 #include <QLabel>

@@ -4,9 +4,9 @@
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "help/frm_manual.h"
+#include "help/help_texts.h"
 #include "platform/printer_qt.h"
 #include "platform/printer_recording.h"
-#include "shell/help_texts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
+#include "app/frm_new_user.h"
 #include "base/settings.h"
 #include "controls/ostrel_button.h"
-#include "shell/frm_new_user.h"
-#include "shell/help_texts.h"
+#include "help/help_texts.h"
 
 #include <QCheckBox>
 #include <QLabel>

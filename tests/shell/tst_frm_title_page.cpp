@@ -1,3 +1,6 @@
+#include "app/frm_new_user.h"
+#include "app/frm_title_page.h"
+#include "app/frm_title_page_texts.h"
 #include "base/maker_info.h"
 #include "base/settings.h"
 #include "base/window_routines.h"
@@ -6,9 +9,6 @@
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "lobby/frm_lobby.h"
-#include "shell/frm_new_user.h"
-#include "shell/frm_title_page.h"
-#include "shell/frm_title_page_texts.h"
 
 #include <QDir>
 #include <QImageReader>

@@ -1,5 +1,5 @@
 #include "base/maker_info.h"
-#include "shell/help_texts.h"
+#include "help/help_texts.h"
 
 #include <QtTest>
 

@@ -1,4 +1,4 @@
-#include "shell/lists_home.h"
+#include "app/lists_home.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,7 @@
-#include "shell/frm_title_page.h"
+#include "app/frm_title_page.h"
 
+#include "app/frm_new_user.h"
+#include "app/frm_title_page_texts.h"
 #include "base/app_info.h"
 #include "base/maker_info.h"
 #include "base/settings.h"
@@ -7,8 +9,6 @@
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "lobby/frm_lobby.h"
-#include "shell/frm_new_user.h"
-#include "shell/frm_title_page_texts.h"
 
 #include <QIcon>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "shell/help_texts.h"
+#include "help/help_texts.h"
 
 #include <QFile>
 

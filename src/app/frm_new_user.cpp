@@ -1,13 +1,13 @@
-#include "shell/frm_new_user.h"
+#include "app/frm_new_user.h"
 
+#include "app/frm_title_page_texts.h"
 #include "base/app_info.h"
 #include "base/settings.h"
 #include "base/window_routines.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
+#include "help/help_texts.h"
 #include "platform/dialogs.h"
-#include "shell/frm_title_page_texts.h"
-#include "shell/help_texts.h"
 
 #include <QCheckBox>
 #include <QFrame>

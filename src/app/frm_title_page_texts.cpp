@@ -1,4 +1,4 @@
-#include "shell/frm_title_page_texts.h"
+#include "app/frm_title_page_texts.h"
 
 namespace brivamo {
 

@@ -1,7 +1,7 @@
-#include "shell/command_line.h"
+#include "app/command_line.h"
 
+#include "app/lists_home.h"
 #include "base/app_info.h"
-#include "shell/lists_home.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,14 +1,14 @@
-#include "shell/bas_brivamo.h"
+#include "app/startup.h"
 
+#include "app/command_line.h"
+#include "app/frm_title_page.h"
+#include "app/lists_home.h"
 #include "base/app_info.h"
 #include "base/form.h"
 #include "base/maker_info.h"
 #include "platform/dialogs_qt.h"
 #include "platform/link_opener_desktop.h"
 #include "puzzle/standard_routines.h"
-#include "shell/command_line.h"
-#include "shell/frm_title_page.h"
-#include "shell/lists_home.h"
 
 #include <QApplication>
 #include <QDir>
