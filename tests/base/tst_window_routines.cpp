@@ -134,4 +134,4 @@ private slots:
 };
 
 QTEST_MAIN(TestModStandard)
-#include "tst_mod_standard.moc"
+#include "tst_window_routines.moc"
