@@ -16,6 +16,7 @@ PACKAGES=(
   libbenchmark-dev
   clang libclang-rt-14-dev
   dpkg-dev lintian appstream man-db groff-base
+  python3
 )
 
 missing=()

@@ -4,12 +4,12 @@
 // numbers. Counters: both wall times, their ratio, the summed length of the sounds played, and how much
 // longer the build with sound took than those sounds last ("overhead", 0 is ideal).
 
+#include "base/settings.h"
 #include "effects/sounds.h"
 #include "platform/dialogs.h"
 #include "platform/sound_output_pulse.h"
 #include "puzzle/frm_puzzle.h"
 #include "puzzle/standard_routines.h"
-#include "shell/settings.h"
 
 #include <benchmark/benchmark.h>
 

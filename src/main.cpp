@@ -1,6 +1,6 @@
+#include "app/command_line.h"
+#include "app/startup.h"
 #include "puzzle/make_command.h"
-#include "shell/bas_brivamo.h"
-#include "shell/command_line.h"
 
 int main(int argc, char *argv[])
 {

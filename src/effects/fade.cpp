@@ -1,6 +1,6 @@
 #include "effects/fade.h"
 
-#include "shell/settings.h"
+#include "base/settings.h"
 
 #include <QGuiApplication>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "effects/sounds.h"
 
+#include "base/settings.h"
 #include "platform/sound_output_pulse.h"
-#include "shell/settings.h"
 
 #include <QDirIterator>
 #include <QFile>

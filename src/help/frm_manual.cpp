@@ -1,13 +1,13 @@
 #include "help/frm_manual.h"
 
+#include "base/app_info.h"
+#include "base/maker_info.h"
+#include "base/window_routines.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
+#include "help/help_texts.h"
 #include "help/print_text_window.h"
 #include "platform/dialogs.h"
-#include "shell/app_info.h"
-#include "shell/help_texts.h"
-#include "shell/maker_info.h"
-#include "shell/mod_standard.h"
 
 #include <QAction>
 #include <QLabel>

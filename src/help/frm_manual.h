@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/form.h"
 #include "help/help_topics.h"
-#include "shell/form.h"
 
 #include <QList>
 #include <QPixmap>

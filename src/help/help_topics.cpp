@@ -1,6 +1,6 @@
 #include "help/help_topics.h"
 
-#include "shell/app_info.h"
+#include "base/app_info.h"
 
 namespace brivamo {
 

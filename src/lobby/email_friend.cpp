@@ -1,7 +1,7 @@
 #include "lobby/email_friend.h"
 
-#include "shell/app_info.h"
-#include "shell/maker_info.h"
+#include "base/app_info.h"
+#include "base/maker_info.h"
 
 #include <QStringList>
 

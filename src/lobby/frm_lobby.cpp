@@ -1,5 +1,8 @@
 #include "lobby/frm_lobby.h"
 
+#include "base/app_info.h"
+#include "base/settings.h"
+#include "base/window_routines.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "help/frm_manual.h"
@@ -7,9 +10,6 @@
 #include "lobby/lobby_texts.h"
 #include "platform/dialogs.h"
 #include "puzzle/frm_puzzle.h"
-#include "shell/app_info.h"
-#include "shell/mod_standard.h"
-#include "shell/settings.h"
 
 #include <QApplication>
 #include <QIcon>

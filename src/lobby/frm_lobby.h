@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/form.h"
 #include "help/help_topics.h"
 #include "lobby/lobby_model.h"
-#include "shell/form.h"
 
 #include <functional>
 

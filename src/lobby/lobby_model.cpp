@@ -1,9 +1,9 @@
 #include "lobby/lobby_model.h"
 
+#include "base/app_info.h"
 #include "lobby/lobby_texts.h"
 #include "lobby/shipped_lists.h"
 #include "platform/dialogs.h"
-#include "shell/app_info.h"
 #include "wordlists/validation.h"
 
 #include <algorithm>

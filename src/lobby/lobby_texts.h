@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/app_info.h"
+#include "base/app_info.h"
 
 #include <QString>
 

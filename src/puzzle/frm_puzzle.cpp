@@ -1,5 +1,8 @@
 #include "puzzle/frm_puzzle.h"
 
+#include "base/app_info.h"
+#include "base/settings.h"
+#include "base/window_routines.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "effects/sounds.h"
@@ -11,9 +14,6 @@
 #include "puzzle/puzzle_board.h"
 #include "puzzle/puzzle_print_jobs.h"
 #include "puzzle/puzzle_words.h"
-#include "shell/app_info.h"
-#include "shell/mod_standard.h"
-#include "shell/settings.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "base/form.h"
 #include "puzzle/puzzle_board_model.h"
 #include "puzzle/puzzle_generator.h"
 #include "puzzle/puzzle_page.h"
-#include "shell/form.h"
 
 #include <QColor>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "puzzle/puzzle_page.h"
 
+#include "base/app_info.h"
 #include "platform/printer.h"
-#include "shell/app_info.h"
 
 namespace brivamo {
 

@@ -1,7 +1,7 @@
+#include "base/fade_request.h"
+#include "base/form.h"
+#include "base/settings.h"
 #include "effects/fade.h"
-#include "effects/fade_request.h"
-#include "shell/form.h"
-#include "shell/settings.h"
 
 #include <QProcess>
 #include <QStandardPaths>

@@ -1,5 +1,5 @@
+#include "base/settings.h"
 #include "effects/sounds.h"
-#include "shell/settings.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

@@ -1,12 +1,12 @@
+#include "base/window_routines.h"
 #include "common/recording_link_opener.h"
 #include "common/scripted_dialogs.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "help/frm_manual.h"
+#include "help/help_texts.h"
 #include "platform/printer_qt.h"
 #include "platform/printer_recording.h"
-#include "shell/help_texts.h"
-#include "shell/mod_standard.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,3 +1,4 @@
+#include "base/settings.h"
 #include "common/recording_link_opener.h"
 #include "common/scripted_dialogs.h"
 #include "controls/ostrel_button.h"
@@ -6,7 +7,6 @@
 #include "lobby/frm_lobby.h"
 #include "lobby_support.h"
 #include "puzzle/frm_puzzle.h"
-#include "shell/settings.h"
 #include "wordlists/word_list.h"
 
 #include <QAccessible>

@@ -1,8 +1,8 @@
+#include "base/maker_info.h"
 #include "lobby/email_friend.h"
 #include "lobby/lobby_model.h"
 #include "lobby/shipped_lists.h"
 #include "lobby_support.h"
-#include "shell/maker_info.h"
 #include "wordlists/validation.h"
 #include "wordlists/word_list.h"
 

@@ -1,3 +1,4 @@
+#include "base/settings.h"
 #include "common/scripted_dialogs.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
@@ -6,7 +7,6 @@
 #include "platform/printer_recording.h"
 #include "puzzle/frm_puzzle.h"
 #include "puzzle/puzzle_board.h"
-#include "shell/settings.h"
 
 #include <QAccessible>
 #include <QLabel>

@@ -1,6 +1,6 @@
+#include "base/form.h"
 #include "help/frm_manual.h"
 #include "puzzle/frm_puzzle.h"
-#include "shell/form.h"
 
 #include <QLabel>
 #include <QTimer>

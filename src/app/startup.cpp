@@ -1,0 +1,250 @@
+#include "app/startup.h"
+
+#include "app/command_line.h"
+#include "app/frm_title_page.h"
+#include "app/lists_home.h"
+#include "base/app_info.h"
+#include "base/form.h"
+#include "base/maker_info.h"
+#include "platform/dialogs_qt.h"
+#include "platform/link_opener_desktop.h"
+#include "puzzle/standard_routines.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <cstdio>
+#include <cstring>
+#include <dlfcn.h>
+
+namespace basBrivamo {
+
+namespace {
+
+// The first window of every run.
+void showFirstWindow()
+{
+    brivamo::form<brivamo::frmTitlePage>().Show();
+}
+
+// The one message a copy that cannot go on shows before it ends.
+void showTerminateMessage(const QString &caption, const QString &text)
+{
+    if (qEnvironmentVariableIsSet(TerminateMessageToStderrVariable)) {
+        std::fprintf(stderr, "%s\n%s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+        std::fflush(stderr);
+        return;
+    }
+    brivamo::QtDialogs dialogs;
+    dialogs.MsgBox(text, brivamo::MsgButtons::OkOnly, brivamo::MsgIcon::Critical, caption);
+}
+
+// Only a lock that names a live copy means one is running. A lock file that cannot be read
+// (a folder, or a file holding no lock) is something else; it may also be a copy starting this
+// very moment that has made the file but not yet written it, hence the short second look.
+bool heldByRunningCopy(const QLockFile &lock)
+{
+    qint64 pid = 0;
+    QString host, application;
+    if (lock.getLockInfo(&pid, &host, &application))
+        return true;
+    QThread::msleep(500);
+    return lock.getLockInfo(&pid, &host, &application);
+}
+
+// Why the lock file could not be made, in the system's words where it has them: QLockFile only
+// says that it failed, so the same steps are tried on a file of our own beside it.
+QString lockFailureCause(const QString &lockPath, QLockFile::LockError error)
+{
+    const QFileInfo folder(QFileInfo(lockPath).absolutePath());
+    if (!folder.exists())
+        return QStringLiteral("the folder %1 does not exist").arg(folder.filePath());
+    if (!folder.isDir())
+        return QStringLiteral("%1 is not a folder").arg(folder.filePath());
+    if (error == QLockFile::LockFailedError)
+        return QStringLiteral("something that is not a lock is in its place; remove it and start again");
+    QFile probe(lockPath + QStringLiteral(".%1.check").arg(QCoreApplication::applicationPid()));
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return probe.errorString();
+    const bool written = probe.write(QByteArray(4096, ' ')) == 4096 && probe.flush();
+    const QString cause = written ? QStringLiteral("the file could not be written") : probe.errorString();
+    probe.close();
+    probe.remove();
+    return cause;
+}
+
+// Whether the windows have somewhere to go. Qt aborts the whole process when its platform cannot
+// start, so the usual way, an X display, is tried first; other platforms are trusted as chosen.
+// The trial connection is held until Qt has its own: an X server with no client left resets
+// itself, and Qt connecting during that reset can fail.
+class DisplayProbe
+{
+public:
+    DisplayProbe(int argc, char *argv[]) { m_problem = probe(argc, argv); }
+    ~DisplayProbe() { release(); }
+    DisplayProbe(const DisplayProbe &) = delete;
+    DisplayProbe &operator=(const DisplayProbe &) = delete;
+
+    // Empty when the windows can be shown, otherwise a sentence saying why not.
+    const QString &problem() const { return m_problem; }
+
+    void release()
+    {
+        if (m_connection)
+            m_disconnect(m_connection);
+        m_connection = nullptr;
+        if (m_library)
+            dlclose(m_library);
+        m_library = nullptr;
+    }
+
+private:
+    using Connect = void *(*)(const char *, int *);
+    using HasError = int (*)(void *);
+    using Disconnect = void (*)(void *);
+
+    QString probe(int argc, char *argv[])
+    {
+        for (int i = 1; i < argc; ++i)
+            if (std::strcmp(argv[i], "-platform") == 0)
+                return {};
+        const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+        if (!platform.isEmpty() && platform != "xcb")
+            return {};
+        if (platform.isEmpty() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            return {};
+        const QByteArray display = qgetenv("DISPLAY");
+        if (display.isEmpty())
+            return QStringLiteral("No display was found (DISPLAY is not set).");
+
+        // libxcb is what Qt itself would connect with; without it Qt reports the problem itself.
+        m_library = dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+        if (!m_library)
+            return {};
+        const auto connect = reinterpret_cast<Connect>(dlsym(m_library, "xcb_connect"));
+        const auto hasError = reinterpret_cast<HasError>(dlsym(m_library, "xcb_connection_has_error"));
+        m_disconnect = reinterpret_cast<Disconnect>(dlsym(m_library, "xcb_disconnect"));
+        if (!connect || !hasError || !m_disconnect) {
+            release();
+            return {};
+        }
+        m_connection = connect(display.constData(), nullptr);
+        if (hasError(m_connection) == 0)
+            return {};
+        release();
+        return QStringLiteral("Cannot open the display \"%1\".").arg(QString::fromLocal8Bit(display));
+    }
+
+    QString m_problem;
+    void *m_library = nullptr;
+    void *m_connection = nullptr;
+    Disconnect m_disconnect = nullptr;
+};
+
+// Linux has none of the fonts the windows were designed with; these have the same metrics or look.
+void substituteFonts()
+{
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("FixedSys"),
+                               {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
+}
+
+} // namespace
+
+QString alreadyRunningText()
+{
+    return brivamo::AppTitle + QStringLiteral(" is already loaded\r\nand running on your computer!");
+}
+
+QString instanceLockPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty())
+        folder = QDir::tempPath();
+    return QDir(folder).filePath(QStringLiteral("brivamo.lock"));
+}
+
+QString lockFailureText(const QString &cause)
+{
+    return brivamo::AppTitle + QStringLiteral(" cannot start: it could not make its lock file\r\n%1\r\n(%2).")
+                                   .arg(instanceLockPath(), cause);
+}
+
+int Main(int argc, char *argv[])
+{
+    if (const QString reason = brivamo::UnknownLongOption(argc, argv); !reason.isEmpty()) {
+        std::fprintf(stderr, "brivamo: %s\n", qPrintable(reason));
+        return 2;
+    }
+
+    DisplayProbe display(argc, argv);
+    if (const QString &problem = display.problem(); !problem.isEmpty()) {
+        std::fprintf(stderr,
+                     "brivamo: %s %s needs a graphical desktop; puzzles can also be made with "
+                     "brivamo --make CATEGORY.\n",
+                     problem.toLocal8Bit().constData(), brivamo::AppTitle.toLocal8Bit().constData());
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    display.release();
+
+    // Qt has taken its own options out of argv; anything left must be ours.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const QString reason = brivamo::UnknownWindowArgument(arguments); !reason.isEmpty()) {
+        std::fprintf(stderr, "brivamo: %s\n", qPrintable(reason));
+        return 2;
+    }
+
+    // One copy per user: the lock is held for the program's life. A copy that was killed leaves its
+    // lock behind; QLockFile sees that its process is gone and takes the lock over. Age alone must
+    // never make a lock stale, or a long-running copy would lose it.
+    const QString lockPath = instanceLockPath();
+    QLockFile instanceLock(lockPath);
+    instanceLock.setStaleLockTime(0);
+    if (!instanceLock.tryLock(0)) {
+        const QLockFile::LockError error = instanceLock.error();
+        if (error == QLockFile::LockFailedError && heldByRunningCopy(instanceLock)) {
+            showTerminateMessage(AlreadyRunningCaption, alreadyRunningText());
+            return 0;
+        }
+        showTerminateMessage(LockFailedCaption, lockFailureText(lockFailureCause(lockPath, error)));
+        return 1;
+    }
+
+    // The printer works in inches throughout; the printer layer converts them itself, so there is
+    // nothing to set up here (and nothing to fail when no printer is installed).
+
+    // Started from the desktop menu, the lists live in the user's own folder; if that folder cannot
+    // be made, the program keeps to the folder it was started in.
+    if (wantsListsHome(argc, argv))
+        enterListsHome();
+
+    substituteFonts();
+    // Seeds the puzzle maker's random source from the clock, once per run.
+    modStandard::ProgramRandomSource();
+
+    brivamo::QtDialogs dialogs;
+    brivamo::setDialogs(&dialogs);
+    brivamo::DesktopLinkOpener linkOpener;
+    brivamo::setLinkOpener(&linkOpener);
+    brivamo::setEndWhenLastFormUnloads(true);
+
+    showFirstWindow();
+    const int status = app.exec();
+
+    brivamo::destroyAllForms();
+    brivamo::setLinkOpener(nullptr);
+    brivamo::setDialogs(nullptr);
+    return status;
+}
+
+} // namespace basBrivamo

@@ -1,0 +1,1 @@
+#include "base/app_info.h"

@@ -1,1 +1,0 @@
-#include "shell/app_info.h"
