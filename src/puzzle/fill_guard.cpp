@@ -43,12 +43,16 @@ public:
     }
 
     bool isFor(const QStringList &words) const { return m_words == words; }
+    // The longest word's length (at most a side).
+    int longest() const { return m_longest; }
 
     int symbols() const { return m_symbols; }
     int noMatch() const { return m_symbols - 1; }
 
     std::uint16_t symbolOf(QChar c) const
     {
+        if (const unsigned letter = c.unicode() - unsigned(u'A'); letter < LetterCount) [[likely]]
+            return static_cast<std::uint16_t>(letter);
         const char16_t f = folded(c);
         if (f >= u'A' && f <= u'Z')
             return static_cast<std::uint16_t>(f - u'A');
@@ -93,6 +97,7 @@ private:
         for (const QString &word : m_words) {
             if (word.isEmpty() || word.size() > PuzzleGrid::MaxSide)
                 continue;
+            m_longest = std::max(m_longest, static_cast<int>(word.size()));
             std::vector<std::uint16_t> pattern;
             for (QChar c : word)
                 pattern.push_back(symbolOf(c));
@@ -148,6 +153,7 @@ private:
     QStringList m_words; // a copy: shares the caller's data until either changes
     std::vector<char16_t> m_extra;
     int m_symbols = 0;
+    int m_longest = 1;
     std::vector<std::uint32_t> m_next;
     std::uint32_t m_firstReading = 0;
     std::vector<std::vector<int>> m_lengths;
@@ -164,90 +170,141 @@ const Automaton &automatonFor(const QStringList &words)
 
 using RowMasks = std::array<std::uint32_t, PuzzleGrid::MaxSide>;
 
-// A line of the square: its first cell, the step between cells, and how many cells it has.
-struct Line
+constexpr int Orientations = 4;
+// Each orientation's lines one after another, a separator after each: at most 30 rows of 30
+// cells, or 59 diagonals holding 900 cells.
+constexpr int StreamSize = 1024;
+
+// Where each cell of a square of one side lies in the four streams (rows left to right, columns
+// downwards, diagonals downwards to the right and to the left), and which cell each position
+// holds (−1: a separator).
+struct StreamLayout
 {
-    int start;
-    int step;
-    int count;
+    explicit StreamLayout(int side) : side(side)
+    {
+        for (auto &cells : cellAt)
+            cells.fill(-1);
+        for (int orientation = 0; orientation < Orientations; ++orientation) {
+            int at = 0;
+            for (int line = 0; line < lineCount(orientation); ++line) {
+                for (int row = 0; row < side; ++row)
+                    for (int column = 0; column < side; ++column)
+                        if (lineIndex(orientation, row, column) == line) {
+                            const int cell = row * PuzzleGrid::Stride + column;
+                            position[orientation][cell] = static_cast<std::uint16_t>(at);
+                            cellAt[orientation][at++] = static_cast<std::int16_t>(cell);
+                        }
+                lineEnd[orientation][line] = static_cast<std::uint16_t>(at);
+                ++at; // separator
+            }
+            length[orientation] = at;
+        }
+    }
+
+    int lineCount(int orientation) const { return orientation < 2 ? side : 2 * side - 1; }
+
+    // The line of a cell, numbered so that cells along it come in stream order.
+    int lineIndex(int orientation, int row, int column) const
+    {
+        switch (orientation) {
+        case 0:
+            return row;
+        case 1:
+            return column;
+        case 2:
+            return column - row + side - 1;
+        default:
+            return row + column;
+        }
+    }
+
+    int side;
+    std::array<int, Orientations> length{};
+    std::array<std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::Stride>, Orientations> position{};
+    std::array<std::array<std::int16_t, StreamSize>, Orientations> cellAt{};
+    std::array<std::array<std::uint16_t, 2 * PuzzleGrid::MaxSide>, Orientations> lineStart{};
+    std::array<std::array<std::uint16_t, 2 * PuzzleGrid::MaxSide>, Orientations> lineEnd{};
 };
 
-// The lines of one orientation, numbered as lineOf numbers a cell's line.
-Line lineOf(int orientation, int index, int side)
+const StreamLayout &layoutFor(int side)
 {
-    constexpr int S = PuzzleGrid::Stride;
-    switch (orientation) {
-    case 0: // rows, left to right
-        return {index * S, 1, side};
-    case 1: // columns, downwards
-        return {index, S, side};
-    case 2: { // downwards to the right; index = column − row + side − 1
-        const int d = index - (side - 1);
-        return d >= 0 ? Line{d, S + 1, side - d} : Line{-d * S, S + 1, side + d};
-    }
-    default: { // downwards to the left; index = row + column
-        const int row = index < side ? 0 : index - (side - 1);
-        const int column = index - row;
-        return {row * S + column, S - 1, index < side ? index + 1 : side - row};
-    }
-    }
+    thread_local std::unique_ptr<StreamLayout> cached;
+    if (!cached || cached->side != side)
+        cached = std::make_unique<StreamLayout>(side);
+    return *cached;
 }
 
+// The square's letters as automaton symbols in the four streams; a line's cells follow each other
+// (within rows, top to bottom within columns and diagonals), so a pass along a stream reads every
+// line forwards, and the reversed words read it backwards.
 class Scanner
 {
 public:
-    Scanner(const Automaton &automaton, const QChar *puzzle, const QChar *solution, int side)
-        : m_automaton(automaton), m_solution(solution), m_side(side)
+    Scanner(const Automaton &automaton, const StreamLayout &layout, const QChar *puzzle,
+            const QChar *solution)
+        : m_automaton(automaton), m_layout(layout), m_solution(solution)
     {
-        for (int row = 0; row < side; ++row)
-            for (int column = 0; column < side; ++column) {
-                const int cell = row * PuzzleGrid::Stride + column;
-                m_symbols[cell] = automaton.symbolOf(puzzle[cell]);
-            }
+        const std::uint16_t separator = static_cast<std::uint16_t>(automaton.noMatch());
+        for (int orientation = 0; orientation < Orientations; ++orientation)
+            for (int line = 0; line < layout.lineCount(orientation); ++line)
+                m_streams[orientation][layout.lineEnd[orientation][line]] = separator;
+        for (int row = 0; row < layout.side; ++row)
+            for (int column = 0; column < layout.side; ++column)
+                setLetter(row * PuzzleGrid::Stride + column, puzzle[row * PuzzleGrid::Stride + column]);
     }
 
-    void setLetter(int cell, QChar c) { m_symbols[cell] = m_automaton.symbolOf(c); }
+    void setLetter(int cell, QChar c)
+    {
+        const std::uint16_t symbol = m_automaton.symbolOf(c);
+        for (int orientation = 0; orientation < Orientations; ++orientation)
+            m_streams[orientation][m_layout.position[orientation][cell]] = symbol;
+    }
 
-    // Scans the lines whose bits are set in lines[orientation]; marks the fill cells of every
-    // reading that uses one and returns how many did.
-    int scan(const std::array<std::uint64_t, 4> &lines, RowMasks &marks) const
+    // Scans stream positions begin to end (exclusive) from the root state; marks the fill cells
+    // of every reading there that uses one and returns how many did.
+    // Kept out of line so that its loop has the registers to itself.
+    [[gnu::noinline]] int scan(int orientation, int begin, int end, RowMasks &marks) const
     {
         int found = 0;
         const std::uint32_t *next = m_automaton.next();
         const std::uint32_t firstReading = m_automaton.firstReading();
-        for (int orientation = 0; orientation < 4; ++orientation) {
-            for (std::uint64_t set = lines[orientation]; set != 0; set &= set - 1) {
-                const Line line = lineOf(orientation, std::countr_zero(set), m_side);
-                std::uint32_t state = 0;
-                for (int k = 0, cell = line.start; k < line.count; ++k, cell += line.step) {
-                    state = next[state + m_symbols[cell]];
-                    if (state >= firstReading) [[unlikely]]
-                        for (int length : m_automaton.lengths(state))
-                            found += markIfThroughFill(cell, line.step, length, marks);
-                }
-            }
+        const std::uint16_t *stream = m_streams[orientation].data();
+        std::uint32_t state = 0;
+        for (int at = begin; at < end; ++at) {
+            state = next[state + stream[at]];
+            if (state >= firstReading) [[unlikely]]
+                found += markReadings(orientation, at, state, marks);
         }
         return found;
     }
 
 private:
-    bool markIfThroughFill(int last, int step, int length, RowMasks &marks) const
+    [[gnu::noinline]] int markReadings(int orientation, int last, std::uint32_t state, RowMasks &marks) const
     {
+        int found = 0;
+        for (int length : m_automaton.lengths(state))
+            found += markIfThroughFill(orientation, last, length, marks);
+        return found;
+    }
+
+    bool markIfThroughFill(int orientation, int last, int length, RowMasks &marks) const
+    {
+        const std::int16_t *cells = m_layout.cellAt[orientation].data() + last + 1 - length;
         bool usesFill = false;
-        for (int k = 0, cell = last; k < length; ++k, cell -= step)
-            usesFill = usesFill || m_solution[cell] == PuzzleGrid::Dot;
+        for (int k = 0; k < length; ++k)
+            usesFill = usesFill || m_solution[cells[k]] == PuzzleGrid::Dot;
         if (!usesFill)
             return false;
-        for (int k = 0, cell = last; k < length; ++k, cell -= step)
-            if (m_solution[cell] == PuzzleGrid::Dot)
-                marks[cell / PuzzleGrid::Stride] |= 1u << (cell % PuzzleGrid::Stride);
+        for (int k = 0; k < length; ++k)
+            if (m_solution[cells[k]] == PuzzleGrid::Dot)
+                marks[cells[k] / PuzzleGrid::Stride] |= 1u << (cells[k] % PuzzleGrid::Stride);
         return true;
     }
 
     const Automaton &m_automaton;
+    const StreamLayout &m_layout;
     const QChar *m_solution;
-    const int m_side;
-    std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::Stride> m_symbols;
+    std::array<std::array<std::uint16_t, StreamSize>, Orientations> m_streams;
 };
 
 } // namespace
@@ -258,29 +315,42 @@ bool ClearSecondReadings(PuzzleGrid &grid, const QStringList &words, modStandard
     QChar *puzzle = grid.puzzleCells();
     const QChar *solution = grid.solutionCells();
     const Automaton &automaton = automatonFor(words);
-    Scanner scanner(automaton, puzzle, solution, side);
-    // Every line at first; afterwards only those through a redrawn cell, since any other line
-    // is unchanged and held no reading.
-    const std::uint64_t straight = (std::uint64_t(1) << side) - 1;
-    const std::uint64_t diagonal = (std::uint64_t(1) << (2 * side - 1)) - 1;
-    std::array<std::uint64_t, 4> lines{straight, straight, diagonal, diagonal};
+    const StreamLayout &layout = layoutFor(side);
+    Scanner scanner(automaton, layout, puzzle, solution);
+    RowMasks marks{};
+    int found = 0;
+    for (int orientation = 0; orientation < Orientations; ++orientation)
+        found += scanner.scan(orientation, 0, layout.length[orientation], marks);
+    // Later rounds look only where a reading could hold a redrawn cell: any other stretch is
+    // unchanged and held no reading.
+    std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> redrawn;
+    const int reach = automaton.longest() - 1;
     for (int round = 0;; ++round) {
-        RowMasks marks{};
-        if (scanner.scan(lines, marks) == 0)
+        if (found == 0)
             return true;
         if (round == MaxFillRounds)
             return false;
-        lines = {};
+        int redrawnCount = 0;
         for (int row = 0; row < side; ++row) {
             for (std::uint32_t columns = marks[row]; columns != 0; columns &= columns - 1) {
-                const int column = std::countr_zero(columns);
-                const int cell = row * PuzzleGrid::Stride + column;
+                const int cell = row * PuzzleGrid::Stride + std::countr_zero(columns);
                 puzzle[cell] = QChar(random.inRange('A', 'Z'));
                 scanner.setLetter(cell, puzzle[cell]);
-                lines[0] |= std::uint64_t(1) << row;
-                lines[1] |= std::uint64_t(1) << column;
-                lines[2] |= std::uint64_t(1) << (column - row + side - 1);
-                lines[3] |= std::uint64_t(1) << (row + column);
+                redrawn[redrawnCount++] = static_cast<std::uint16_t>(cell);
+            }
+        }
+        marks = {};
+        found = 0;
+        for (int orientation = 0; orientation < Orientations; ++orientation) {
+            // Many redrawn cells: one pass over the whole stream is less work.
+            if (redrawnCount * (2 * reach + 1) >= layout.length[orientation]) {
+                found += scanner.scan(orientation, 0, layout.length[orientation], marks);
+                continue;
+            }
+            for (int i = 0; i < redrawnCount; ++i) {
+                const int at = layout.position[orientation][redrawn[i]];
+                found += scanner.scan(orientation, std::max(0, at - reach),
+                                      std::min(layout.length[orientation], at + reach + 1), marks);
             }
         }
     }
