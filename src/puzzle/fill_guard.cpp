@@ -263,13 +263,13 @@ public:
     // Scans stream positions begin to end (exclusive) from the root state; marks the fill cells
     // of every reading there that uses one and returns how many did.
     // Kept out of line so that its loop has the registers to itself.
-    [[gnu::noinline]] int scan(int orientation, int begin, int end, RowMasks &marks) const
+    [[gnu::noinline]] int scan(int orientation, int begin, int end, RowMasks &marks,
+                               std::size_t state = 0) const
     {
         int found = 0;
         const std::uint32_t *next = m_automaton.next();
         const std::uint32_t firstReading = m_automaton.firstReading();
         const std::uint16_t *stream = m_streams[orientation].data();
-        std::size_t state = 0;
         // Two symbols a round: the loop's own bookkeeping is a third of its work otherwise.
         int at = begin;
         for (; at + 1 < end; at += 2) {
@@ -285,6 +285,36 @@ public:
             if (state >= firstReading)
                 found += markReadings(orientation, at, static_cast<std::uint32_t>(state), marks);
         }
+        return found;
+    }
+
+    // All four streams whole. Each step of a stream waits for the step before it (a load from
+    // the table), so the four are walked side by side, their steps overlapping in time.
+    [[gnu::noinline]] int scanAll(RowMasks &marks) const
+    {
+        int found = 0;
+        const std::uint32_t *next = m_automaton.next();
+        const std::size_t firstReading = m_automaton.firstReading();
+        const std::uint16_t *rows = m_streams[0].data();
+        const std::uint16_t *columns = m_streams[1].data();
+        const std::uint16_t *down = m_streams[2].data();
+        const std::uint16_t *up = m_streams[3].data();
+        const int common = std::min(m_layout.length[0], m_layout.length[2]);
+        std::array<std::size_t, Orientations> state{};
+        for (int at = 0; at < common; ++at) {
+            state[0] = next[state[0] + rows[at]];
+            state[1] = next[state[1] + columns[at]];
+            state[2] = next[state[2] + down[at]];
+            state[3] = next[state[3] + up[at]];
+            if (std::max(std::max(state[0], state[1]), std::max(state[2], state[3])) >= firstReading)
+                [[unlikely]]
+                for (int orientation = 0; orientation < Orientations; ++orientation)
+                    if (state[orientation] >= firstReading)
+                        found += markReadings(orientation, at, static_cast<std::uint32_t>(state[orientation]),
+                                              marks);
+        }
+        for (int orientation = 0; orientation < Orientations; ++orientation)
+            found += scan(orientation, common, m_layout.length[orientation], marks, state[orientation]);
         return found;
     }
 
@@ -328,9 +358,7 @@ bool ClearSecondReadings(PuzzleGrid &grid, const QStringList &words, modStandard
     const StreamLayout &layout = layoutFor(side);
     Scanner scanner(automaton, layout, puzzle, solution);
     RowMasks marks{};
-    int found = 0;
-    for (int orientation = 0; orientation < Orientations; ++orientation)
-        found += scanner.scan(orientation, 0, layout.length[orientation], marks);
+    int found = scanner.scanAll(marks);
     // Later rounds look only where a reading could hold a redrawn cell: any other stretch is
     // unchanged and held no reading.
     std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> redrawn;
