@@ -17,7 +17,8 @@ inline constexpr int MaxFillRounds = 1000;
 // in any of the eight directions, along a line that uses at least one fill cell. Each round
 // redraws exactly the fill cells of the readings it found, in row order; letters are compared
 // in upper case, as the solver reads them. A reading made only of placed letters stays. Returns
-// false when the fill is still not clear after MaxFillRounds rounds. Never allocates.
+// false when the fill is still not clear after MaxFillRounds rounds. Allocates only the first time a
+// thread sees a list (or a side): the search tables are kept for the next puzzle.
 bool ClearSecondReadings(PuzzleGrid &grid, const QStringList &words, modStandard::RandomSource &random);
 
 } // namespace brivamo

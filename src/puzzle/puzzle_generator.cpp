@@ -5,6 +5,7 @@
 #include <QtGlobal>
 
 #include <algorithm>
+#include <array>
 #include <typeinfo>
 
 namespace brivamo {
@@ -130,14 +131,23 @@ private:
         const bool mustCross = wordNumber % CrossingInterval == 0;
         const int maxTries = CandidateLimit(m_side) - 1;
 
+        setFitRanges(length);
         for (int tries = 0; tries <= maxTries; ++tries) {
-            const WordPlacement candidate = chooseCandidate(wordNumber, length, m_side, m_random);
+            const WordPlacement candidate = nextCandidate(wordNumber, length);
             m_host.Yield();
             if (m_host.isCancelRequested())
                 return Placed::Cancelled;
 
             const int start = PuzzleGrid::index(candidate.startRow, candidate.startColumn);
             const int stride = candidate.rowStep * PuzzleGrid::Stride + candidate.columnStep;
+            if constexpr (!scribbles()) {
+                // Nothing is notified, so collision and crossing can be found in one pass.
+                if (quietWalk(start, stride, letters, length, mustCross)) {
+                    commit(start, stride, letters, length);
+                    return Placed::Accepted;
+                }
+                continue;
+            }
             if (const int collision = walk(start, stride, letters, length); collision > 0) {
                 revert(start, stride, collision, collision >= RevertPauseFromLetter);
             } else if (mustCross && !crosses(start, stride, letters, length)) {
@@ -149,6 +159,72 @@ private:
             }
         }
         return Placed::Abandoned;
+    }
+
+    static constexpr bool drawsInBlocks()
+    {
+        return requires(Random & r)
+        {
+            r.engine().nextThree();
+        };
+    }
+
+    // Where a word of this length may start in each direction (rows and columns, 1-based).
+    void setFitRanges(int length)
+    {
+        for (int direction = 1; direction <= 8; ++direction) {
+            const DirectionStep step = DirectionSteps[direction];
+            m_rowLow[direction] = step.row < 0 ? length : 1;
+            m_rowSpan[direction] =
+                static_cast<unsigned>((step.row > 0 ? m_side - length + 1 : m_side) - m_rowLow[direction]);
+            m_columnLow[direction] = step.column < 0 ? length : 1;
+            m_columnSpan[direction] = static_cast<unsigned>((step.column > 0 ? m_side - length + 1 : m_side) -
+                                                            m_columnLow[direction]);
+        }
+    }
+
+    // The same candidates as chooseCandidate; a seeded source hands over its three numbers at
+    // once, and the fit is a table look-up.
+    WordPlacement nextCandidate(int wordNumber, int length)
+    {
+        if constexpr (drawsInBlocks()) {
+            if (wordNumber != 1) {
+                auto &engine = m_random.engine();
+                const auto side = static_cast<std::uint64_t>(m_side);
+                for (;;) {
+                    const auto [a, b, c] = engine.nextThree();
+                    // mapToRange(a, 1, 8), mapToRange(b, 1, side), mapToRange(c, 1, side)
+                    const int direction = 1 + static_cast<int>(a >> 29);
+                    const int row = 1 + static_cast<int>(((b >> 8) * side) >> 24);
+                    const int column = 1 + static_cast<int>(((c >> 8) * side) >> 24);
+                    if (static_cast<unsigned>(row - m_rowLow[direction]) <= m_rowSpan[direction] &&
+                        static_cast<unsigned>(column - m_columnLow[direction]) <= m_columnSpan[direction]) {
+                        WordPlacement candidate;
+                        candidate.length = length;
+                        candidate.setDirection(direction);
+                        candidate.startRow = row;
+                        candidate.startColumn = column;
+                        return candidate;
+                    }
+                }
+            }
+        }
+        return chooseCandidate(wordNumber, length, m_side, m_random);
+    }
+
+    // True when the candidate meets no different letter and, if it must, crosses a word.
+    bool quietWalk(int start, int stride, const QChar *letters, int length, bool mustCross) const
+    {
+        bool crossed = !mustCross;
+        for (int k = 0, cell = start; k < length; ++k, cell += stride) {
+            const char16_t placed = m_solution[cell].unicode();
+            if (placed == 0)
+                continue;
+            if (placed != letters[k].unicode())
+                return false;
+            crossed = true;
+        }
+        return crossed;
     }
 
     // Walks the candidate into the puzzle layer; returns the letter (1-based) at which it runs
@@ -215,6 +291,10 @@ private:
     Random &m_random;
     QChar *m_solution = nullptr;
     QChar *m_puzzle = nullptr;
+    std::array<int, 9> m_rowLow{};
+    std::array<unsigned, 9> m_rowSpan{};
+    std::array<int, 9> m_columnLow{};
+    std::array<unsigned, 9> m_columnSpan{};
 };
 
 template <class Host, class Random>

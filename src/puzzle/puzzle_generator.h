@@ -38,7 +38,8 @@ WordPlacement ChooseCandidate(int wordNumber, int length, int side, modStandard:
 // every step to the host. On Completed the grid holds the puzzle and its solution, and no word
 // of the list can be read a second time through a fill letter (ClearSecondReadings). In the
 // rare square whose fill cannot be cleared, the attempt fails as if a word had been abandoned.
-// Works on the grid's arrays and allocates nothing; a SilentPuzzleHost and a
+// Works on the grid's arrays and allocates nothing per puzzle (the fill guard keeps its tables
+// for the next puzzle of the same list); a SilentPuzzleHost and a
 // SeededRandomSource are recognised and called without virtual dispatch.
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
                          modStandard::RandomSource &random);

@@ -1,14 +1,20 @@
 #include "puzzle/puzzle_grid.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace brivamo {
 
 void PuzzleGrid::recreate(int side)
 {
+    // Cells outside the square are always empty, so only the rows the old or the new square
+    // uses need clearing (the generator recreates once per attempt). An empty QChar is all
+    // zero bytes.
+    const int used = std::max(m_side, std::clamp(side, 1, MaxSide));
     m_side = std::clamp(side, 1, MaxSide);
-    m_solution.fill(QChar());
-    m_puzzle.fill(QChar());
+    static_assert(sizeof(QChar) == sizeof(char16_t));
+    std::memset(static_cast<void *>(m_solution.data()), 0, sizeof(QChar) * used * Stride);
+    std::memset(static_cast<void *>(m_puzzle.data()), 0, sizeof(QChar) * used * Stride);
 }
 
 QString PuzzleGrid::solutionText(int row, int column) const

@@ -27,55 +27,95 @@ MersenneTwister::MersenneTwister(std::uint32_t seed)
 
 namespace {
 
-// Four state words at a time; the compiler maps these onto the machine's vector registers.
-using Lanes = std::uint32_t __attribute__((vector_size(16)));
+constexpr int StateSize = 624;
+constexpr int Shift = 397;
 
-Lanes loadLanes(const std::uint32_t *words)
-{
-    Lanes lanes;
-    std::memcpy(&lanes, words, sizeof lanes);
-    return lanes;
-}
-
-template <class Word> Word twist(Word upper, Word lower, Word far)
+// Word is a plain word or a vector of them; results are written through a reference, so that
+// no vector is ever passed by value between functions built for different processors.
+template <class Word>
+[[gnu::always_inline]] inline void twist(Word &result, const Word &upper, const Word &lower, const Word &far)
 {
     const Word y = (upper & 0x80000000u) | (lower & 0x7fffffffu);
-    return far ^ (y >> 1) ^ ((0u - (y & 1u)) & 0x9908b0dfu);
+    result = far ^ (y >> 1) ^ ((0u - (y & 1u)) & 0x9908b0dfu);
 }
 
-template <class Word> Word temper(Word y)
+template <class Word> [[gnu::always_inline]] inline void temper(Word &y)
 {
     y ^= y >> 11;
     y ^= (y << 7) & 0x9d2c5680u;
     y ^= (y << 15) & 0xefc60000u;
-    return y ^ (y >> 18);
+    y ^= y >> 18;
 }
+
+template <class Lanes> [[gnu::always_inline]] inline void load(Lanes &lanes, const std::uint32_t *words)
+{
+    std::memcpy(&lanes, words, sizeof lanes);
+}
+
+// Twists and tempers a vector of state words at a time; the compiler maps the vectors onto the
+// machine's registers. Word i needs words i + 1 and i + 397 (mod 624) before they change, and
+// i − 227 after it changed; groups of a vector's width keep that order, so the state comes out as the
+// word-by-word twist.
+using FourWords = std::uint32_t __attribute__((vector_size(16)));
+using EightWords = std::uint32_t __attribute__((vector_size(32)));
+
+template <class Lanes>
+[[gnu::always_inline]] inline void regenerateBy(std::uint32_t *state, std::uint32_t *output)
+{
+    constexpr int Width = sizeof(Lanes) / sizeof(std::uint32_t);
+    constexpr int Groups = StateSize / Width - 1; // the last group wraps around to word 0
+    for (int i = 0; i < Width * Groups; i += Width) {
+        const int far = i + Shift < StateSize ? i + Shift : i + Shift - StateSize;
+        if (far + Width <= StateSize) {
+            Lanes upper, lower, farWords, next;
+            load(upper, state + i);
+            load(lower, state + i + 1);
+            load(farWords, state + far);
+            twist(next, upper, lower, farWords);
+            std::memcpy(state + i, &next, sizeof next);
+        } else {
+            for (int k = i; k < i + Width; ++k)
+                twist(state[k], state[k], state[k + 1], state[(k + Shift) % StateSize]);
+        }
+    }
+    for (int k = Width * Groups; k < StateSize; ++k)
+        twist(state[k], state[k], state[(k + 1) % StateSize], state[(k + Shift) % StateSize]);
+    for (int i = 0; i < StateSize; i += Width) {
+        Lanes out;
+        load(out, state + i);
+        temper(out);
+        std::memcpy(output + i, &out, sizeof out);
+    }
+}
+
+void regenerateNarrow(std::uint32_t *state, std::uint32_t *output)
+{
+    regenerateBy<FourWords>(state, output);
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+// Eight words at a time on processors with the wider registers (checked once, at run time).
+__attribute__((target("avx2"))) void regenerateWide(std::uint32_t *state, std::uint32_t *output)
+{
+    regenerateBy<EightWords>(state, output);
+}
+
+// Static initialisers may run before the library has looked at the processor.
+const bool HasWideRegisters = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+#endif
 
 } // namespace
 
 void MersenneTwister::regenerate()
 {
-    // Word i needs words i + 1 and i + 397 (mod 624) before they change, and i − 227 after it
-    // changed; groups of four keep that order, so the state comes out as the word-by-word twist.
-    constexpr int Shift = 397;
-    constexpr int Groups = StateSize / 4 - 1; // the last group wraps around to word 0
-    std::uint32_t *state = m_state.data();
-    for (int i = 0; i < 4 * Groups; i += 4) {
-        const int far = i + Shift < StateSize ? i + Shift : i + Shift - StateSize;
-        if (far + 4 <= StateSize) {
-            const Lanes next = twist(loadLanes(state + i), loadLanes(state + i + 1), loadLanes(state + far));
-            std::memcpy(state + i, &next, sizeof next);
-        } else {
-            for (int k = i; k < i + 4; ++k)
-                state[k] = twist(state[k], state[k + 1], state[(k + Shift) % StateSize]);
-        }
-    }
-    for (int k = 4 * Groups; k < StateSize; ++k)
-        state[k] = twist(state[k], state[(k + 1) % StateSize], state[(k + Shift) % StateSize]);
-    for (int i = 0; i < StateSize; i += 4) {
-        const Lanes out = temper(loadLanes(state + i));
-        std::memcpy(m_output.data() + i, &out, sizeof out);
-    }
+#if defined(__x86_64__) && defined(__GNUC__)
+    if (HasWideRegisters)
+        regenerateWide(m_state.data(), m_output.data());
+    else
+        regenerateNarrow(m_state.data(), m_output.data());
+#else
+    regenerateNarrow(m_state.data(), m_output.data());
+#endif
     m_next = 0;
 }
 

@@ -29,6 +29,19 @@ public:
         return m_output[m_next++];
     }
 
+    // The next three numbers, as three calls would give them.
+    std::array<std::uint32_t, 3> nextThree()
+    {
+        if (m_next <= StateSize - 3) [[likely]] {
+            const std::uint32_t *p = m_output.data() + m_next;
+            m_next += 3;
+            return {p[0], p[1], p[2]};
+        }
+        const std::uint32_t a = (*this)();
+        const std::uint32_t b = (*this)();
+        return {a, b, (*this)()};
+    }
+
 private:
     static constexpr int StateSize = 624;
     // Twists the state and tempers all of it into the next block of numbers at once.
@@ -48,14 +61,18 @@ public:
 
     // lo + floor(r × (hi − lo + 1)) with r a single-precision number in [0, 1). Defined here so
     // that callers holding this final type get it inlined.
-    int inRange(int lo, int hi) override
+    int inRange(int lo, int hi) override { return mapToRange(m_engine(), lo, hi); }
+    // What inRange makes of one number of the engine.
+    static int mapToRange(std::uint32_t number, int lo, int hi)
     {
         // With r = m / 2^24, floor(r × span) is (m × span) >> 24 exactly; whole numbers avoid the
         // floating-point rounding and are cheaper in the generator's inner loop.
-        const std::uint64_t m = m_engine() >> 8;
+        const std::uint64_t m = number >> 8;
         const auto span = static_cast<std::uint64_t>(static_cast<std::int64_t>(hi) - lo + 1);
         return lo + static_cast<int>((m * span) >> 24);
     }
+    // For callers that draw several numbers in a row and map them with mapToRange.
+    MersenneTwister &engine() { return m_engine; }
     // The single-precision r in [0, 1) itself (24 random bits).
     float nextUnit();
 

@@ -383,6 +383,14 @@ private slots:
         QTest::newRow("words inside words")
             << QStringList{"CATERPILLAR", "PILLAR", "CAT", "ART", "TAR", "RAT"} << 11 << 200;
         QTest::newRow("lower-case short words") << QStringList{"emu", "yak", "ape", "gnu", "ox"} << 8 << 300;
+        // Letters outside A to Z and punctuation only ever read on placed cells.
+        QTest::newRow("accents and hyphens") << QStringList{QStringLiteral("crème"),
+                                                            QStringLiteral("Brûlée"),
+                                                            "t-rex",
+                                                            QStringLiteral("été"),
+                                                            "ox",
+                                                            "at"}
+                                             << 8 << 300;
     }
     void noWordReadThroughTheFill()
     {
