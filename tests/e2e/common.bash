@@ -10,7 +10,9 @@ run_under_xvfb() {
         exit 2
     fi
     if [ -z "${BRIVAMO_E2E_DISPLAY:-}" ]; then
-        exec timeout "$seconds" xvfb-run -a -s "-screen 0 1024x768x24" \
+        # -noreset: an X server resets when its last client leaves, and a program started at
+        # that moment (the second start of a script, say) could find no display.
+        exec timeout "$seconds" xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
             env BRIVAMO_E2E_DISPLAY=1 bash "$0" "$(realpath "$1")"
     fi
 }

@@ -36,4 +36,4 @@ kill -0 "$first" || { echo "first copy ended"; exit 1; }
 echo "ok"
 INNER
 
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$WORK/inner.sh" "$BINARY" "$WORK"
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$WORK/inner.sh" "$BINARY" "$WORK"
