@@ -201,17 +201,17 @@ struct PulseSoundOutput::Connection
         if (!ready || pa_context_get_state(context) != PA_CONTEXT_READY)
             return false;
 
-        pa_sample_spec spec;
-        spec.format = PA_SAMPLE_S16NE;
-        spec.rate = std::uint32_t(StreamRate);
-        spec.channels = 1;
-        stream = pa_stream_new(context, "Sound effect", &spec, nullptr);
+        pa_sample_spec sampleFormat;
+        sampleFormat.format = PA_SAMPLE_S16NE;
+        sampleFormat.rate = std::uint32_t(StreamRate);
+        sampleFormat.channels = 1;
+        stream = pa_stream_new(context, "Sound effect", &sampleFormat, nullptr);
         if (!stream)
             return false;
         pa_stream_set_state_callback(stream, &Connection::streamChanged, this);
         pa_buffer_attr buffer;
         buffer.maxlength = std::uint32_t(-1);
-        buffer.tlength = std::uint32_t(pa_usec_to_bytes(TargetLatencyUsec, &spec));
+        buffer.tlength = std::uint32_t(pa_usec_to_bytes(TargetLatencyUsec, &sampleFormat));
         buffer.prebuf = std::uint32_t(-1);
         buffer.minreq = std::uint32_t(-1);
         buffer.fragsize = std::uint32_t(-1);

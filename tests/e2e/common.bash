@@ -1,4 +1,4 @@
-# Shared by the end-to-end scripts (sourced; wait_window needs the script's fail function).
+# Shared by the end-to-end scripts (sourced; the waits need the script's fail function).
 
 # Checks the one argument (the program) and re-runs the calling script inside a private X server
 # (no window manager, no sound server) that may live at most $1 seconds.
@@ -42,4 +42,59 @@ stop_app() {
         while kill -0 "$APP_PID" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
         kill -9 "$APP_PID" 2>/dev/null || true
     fi
+}
+
+# Waits until no visible window's caption matches.
+wait_gone() {
+    local pattern=$1 seconds=${2:-30} deadline
+    deadline=$((SECONDS + seconds))
+    while xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1; do
+        [ $SECONDS -lt $deadline ] || fail "window \"$pattern\" still open after $seconds s"
+        sleep 0.1
+    done
+}
+
+# Whether the window with this id is on show (the list is read whole first: a reader that stops
+# early would make the search fail with a broken pipe).
+visible() {
+    local shown
+    shown=$(xdotool search --onlyvisible --name '.*' 2>/dev/null) || true
+    grep -qx "$1" <<<"$shown"
+}
+
+# Waits until the window with this id is no longer on show.
+wait_gone_id() {
+    local id=$1 seconds=${2:-30} deadline
+    deadline=$((SECONDS + seconds))
+    while visible "$id"; do
+        [ $SECONDS -lt $deadline ] || fail "window $id still open after $seconds s"
+        sleep 0.1
+    done
+}
+
+# Waits for a visible window matching the caption other than the one given; prints its id.
+new_window() {
+    local pattern=$1 other=$2 seconds=${3:-15} deadline shown id
+    deadline=$((SECONDS + seconds))
+    while :; do
+        shown=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null) || true
+        id=$(grep -vx "$other" <<<"$shown" | head -n 1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep 0.1
+    done
+}
+
+# Gives the window the keyboard focus, then types keys into it.
+keys_to() {
+    local id=$1
+    shift
+    xdotool windowfocus --sync "$id"
+    xdotool key --delay 40 "$@"
+}
+type_to() {
+    local id=$1
+    shift
+    xdotool windowfocus --sync "$id"
+    xdotool type --delay 30 "$@"
 }

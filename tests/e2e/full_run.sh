@@ -43,63 +43,6 @@ chmod 700 "$XDG_RUNTIME_DIR"
 unset PULSE_SERVER
 export QT_QPA_PLATFORM=xcb
 
-# Waits for a visible window whose caption matches the regular expression; prints its id.
-
-# Waits until no visible window's caption matches.
-wait_gone() {
-    local pattern=$1 seconds=${2:-30} deadline
-    deadline=$((SECONDS + seconds))
-    while xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1; do
-        [ $SECONDS -lt $deadline ] || fail "window \"$pattern\" still open after $seconds s"
-        sleep 0.1
-    done
-}
-
-# Whether the window with this id is on show (the list is read whole first: a reader that stops
-# early would make the search fail with a broken pipe).
-visible() {
-    local shown
-    shown=$(xdotool search --onlyvisible --name '.*' 2>/dev/null) || true
-    grep -qx "$1" <<<"$shown"
-}
-
-# Waits until the window with this id is no longer on show.
-wait_gone_id() {
-    local id=$1 seconds=${2:-30} deadline
-    deadline=$((SECONDS + seconds))
-    while visible "$id"; do
-        [ $SECONDS -lt $deadline ] || fail "window $id still open after $seconds s"
-        sleep 0.1
-    done
-}
-
-# Waits for a visible window matching the caption other than the one given; prints its id.
-new_window() {
-    local pattern=$1 other=$2 seconds=${3:-15} deadline shown id
-    deadline=$((SECONDS + seconds))
-    while :; do
-        shown=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null) || true
-        id=$(grep -vx "$other" <<<"$shown" | head -n 1) || true
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep 0.1
-    done
-}
-
-# Gives the window the keyboard focus, then types keys into it.
-keys_to() {
-    local id=$1
-    shift
-    xdotool windowfocus --sync "$id"
-    xdotool key --delay 40 "$@"
-}
-type_to() {
-    local id=$1
-    shift
-    xdotool windowfocus --sync "$id"
-    xdotool type --delay 30 "$@"
-}
-
 cd "$WORK/lists"
 "$BRIVAMO" >"$WORK/brivamo.log" 2>&1 &
 APP_PID=$!
