@@ -1,5 +1,6 @@
 #include "app/frm_new_user.h"
 #include "base/settings.h"
+#include "common/clear_settings.h"
 #include "controls/ostrel_button.h"
 #include "help/help_texts.h"
 
@@ -9,18 +10,6 @@
 #include <QtTest>
 
 using namespace brivamo;
-
-namespace {
-
-void clearSettings()
-{
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, basBrivamo::SettingsApplication,
-                    basBrivamo::SettingsApplication);
-    store.clear();
-    store.sync();
-}
-
-} // namespace
 
 class TestFrmNewUser : public QObject
 {

@@ -4,6 +4,7 @@
 #include "base/maker_info.h"
 #include "base/settings.h"
 #include "base/window_routines.h"
+#include "common/clear_settings.h"
 #include "common/recording_link_opener.h"
 #include "common/scripted_dialogs.h"
 #include "controls/ostrel_button.h"
@@ -21,15 +22,6 @@
 using namespace brivamo;
 
 namespace {
-
-// Removes every stored setting, so each test starts as a first run.
-void clearSettings()
-{
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, basBrivamo::SettingsApplication,
-                    basBrivamo::SettingsApplication);
-    store.clear();
-    store.sync();
-}
 
 void storeNewUser(const QVariant &value)
 {

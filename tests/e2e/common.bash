@@ -98,3 +98,15 @@ type_to() {
     xdotool windowfocus --sync "$id"
     xdotool type --delay 30 "$@"
 }
+
+# Presses Alt+P in the puzzle window $1 until its print question (a second window captioned like
+# it) comes up, which it does once the puzzle is made; prints the question's id.
+ask_to_print() {
+    local puzzle=$1 deadline=$((SECONDS + 90)) question
+    while :; do
+        [ $SECONDS -lt $deadline ] || fail "the puzzle was not finished within 90 s"
+        keys_to "$puzzle" alt+p
+        question=$(new_window '^Brivamo$' "$puzzle" 2) && break
+    done
+    echo "$question"
+}

@@ -101,12 +101,7 @@ wait_gone_id "$lobby"
 puzzle=$(wait_window '^Brivamo$')
 keys_to "$puzzle" alt+m
 # Printing is offered once the puzzle is made: Alt+P then asks whether to add a solution page.
-deadline=$((SECONDS + 90))
-while :; do
-    [ $SECONDS -lt $deadline ] || fail "the puzzle was not finished within 90 s"
-    keys_to "$puzzle" alt+p
-    question=$(new_window '^Brivamo$' "$puzzle" 2) && break
-done
+question=$(ask_to_print "$puzzle")
 keys_to "$question" alt+y
 personalize=$(wait_window '^Personalize\?$')
 keys_to "$personalize" alt+n
