@@ -1,5 +1,6 @@
 #pragma once
 
+#include "puzzle/letter_streams.h"
 #include "puzzle/puzzle_grid.h"
 #include "puzzle/standard_routines.h"
 
@@ -20,5 +21,9 @@ inline constexpr int MaxFillRounds = 1000;
 // false when the fill is still not clear after MaxFillRounds rounds. Allocates only the first time a
 // thread sees a list (or a side): the search tables are kept for the next puzzle.
 bool ClearSecondReadings(PuzzleGrid &grid, const QStringList &words, modStandard::RandomSource &random);
+// The same, for a caller whose streams already hold the puzzle layer's letters (the list's
+// codes and the side's layout); the streams follow every redrawn letter.
+bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamLayout &layout,
+                         LetterStreams &streams, modStandard::RandomSource &random);
 
 } // namespace brivamo

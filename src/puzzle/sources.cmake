@@ -6,6 +6,7 @@ target_sources(brivamo_core PRIVATE
   src/puzzle/puzzle_host.h
   src/puzzle/puzzle_generator.cpp src/puzzle/puzzle_generator.h
   src/puzzle/puzzle_words.cpp src/puzzle/puzzle_words.h
+  src/puzzle/letter_streams.cpp src/puzzle/letter_streams.h
   src/puzzle/fill_guard.cpp src/puzzle/fill_guard.h
   src/puzzle/make_options.cpp src/puzzle/make_options.h)
 # The command line stays beside the windows so that it can later print pages as well.

@@ -1,0 +1,216 @@
+#include "puzzle/letter_streams.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace brivamo {
+
+namespace {
+
+char16_t folded(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return u >= u'a' && u <= u'z' ? char16_t(u - (u'a' - u'A')) : u;
+    return c.toUpper().unicode();
+}
+
+} // namespace
+
+ListCodes::ListCodes(const QStringList &words) : m_words(words)
+{
+    for (const QString &word : words)
+        for (QChar c : word)
+            if (!(c >= u'A' && c <= u'Z') &&
+                std::find(m_others.begin(), m_others.end(), c.unicode()) == m_others.end())
+                m_others.push_back(c.unicode());
+    m_codeCount = 27 + static_cast<int>(m_others.size()) + 1;
+
+    m_wordCodes.resize(2 * static_cast<std::size_t>(words.size()));
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const QString &word = words[i];
+        if (word.size() > PuzzleGrid::MaxSide)
+            continue;
+        auto &forwards = m_wordCodes[2 * static_cast<std::size_t>(i)];
+        auto &backwards = m_wordCodes[2 * static_cast<std::size_t>(i) + 1];
+        const auto length = static_cast<int>(word.size());
+        for (int k = 0; k < length; ++k) {
+            forwards[k] = codeOf(word[k]);
+            backwards[length - 1 - k] = forwards[k];
+        }
+    }
+    buildAutomaton();
+}
+
+std::uint16_t ListCodes::otherCode(QChar c) const
+{
+    const auto found = std::find(m_others.begin(), m_others.end(), c.unicode());
+    return found == m_others.end() ? separator()
+                                   : static_cast<std::uint16_t>(27 + (found - m_others.begin()));
+}
+
+void ListCodes::buildAutomaton()
+{
+    const int codes = m_codeCount;
+    // Codes whose characters the solver reads alike step alike: each steps as the first code
+    // of its kind, the only one the patterns use.
+    std::vector<int> kind(codes);
+    for (int code = 0; code < codes; ++code)
+        kind[code] = code;
+    std::vector<char16_t> foldedOf(codes, 0);
+    for (int letter = 0; letter < 26; ++letter)
+        foldedOf[letterCode(letter)] = static_cast<char16_t>(u'A' + letter);
+    for (std::size_t i = 0; i < m_others.size(); ++i)
+        foldedOf[27 + i] = folded(QChar(m_others[i]));
+    for (int code = 1; code < codes - 1; ++code)
+        for (int earlier = 1; earlier < code; ++earlier)
+            if (foldedOf[earlier] == foldedOf[code]) {
+                kind[code] = earlier;
+                break;
+            }
+
+    // Trie of the patterns: child[state * codes + code], 0 for none (the root has no parent).
+    std::vector<int> child(codes, 0);
+    std::vector<std::vector<int>> ends(1);
+    int states = 1;
+    auto add = [&](const std::vector<int> &pattern) {
+        int state = 0;
+        for (int code : pattern) {
+            const std::size_t at = static_cast<std::size_t>(state) * codes + code;
+            if (child[at] == 0) {
+                child[at] = states++;
+                child.resize(static_cast<std::size_t>(states) * codes, 0);
+                ends.emplace_back();
+            }
+            state = child[at];
+        }
+        auto &e = ends[state];
+        if (std::find(e.begin(), e.end(), static_cast<int>(pattern.size())) == e.end())
+            e.push_back(static_cast<int>(pattern.size()));
+    };
+    for (const QString &word : m_words) {
+        if (word.isEmpty() || word.size() > PuzzleGrid::MaxSide)
+            continue;
+        m_longest = std::max(m_longest, static_cast<int>(word.size()));
+        std::vector<int> pattern;
+        for (QChar c : word)
+            pattern.push_back(kind[codeOf(c)]);
+        add(pattern);
+        std::reverse(pattern.begin(), pattern.end());
+        add(pattern);
+    }
+
+    // Breadth first: failure links, full transitions, and the lengths ending in each state
+    // (its own and its longest proper suffix's). A code no pattern uses leads back to the root.
+    std::vector<int> delta(static_cast<std::size_t>(states) * codes, 0);
+    std::vector<int> fail(states, 0);
+    std::vector<int> order{0};
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const int state = order[i];
+        if (state != 0)
+            for (int length : ends[fail[state]])
+                if (std::find(ends[state].begin(), ends[state].end(), length) == ends[state].end())
+                    ends[state].push_back(length);
+        for (int code = 0; code < codes; ++code) {
+            const int c = child[static_cast<std::size_t>(state) * codes + code];
+            const int viaFail = state == 0 ? 0 : delta[static_cast<std::size_t>(fail[state]) * codes + code];
+            if (c != 0) {
+                fail[c] = viaFail;
+                delta[static_cast<std::size_t>(state) * codes + code] = c;
+                order.push_back(c);
+            } else {
+                delta[static_cast<std::size_t>(state) * codes + code] = viaFail;
+            }
+        }
+    }
+
+    // Renumber: states without readings first.
+    std::vector<int> number(states);
+    int n = 0;
+    for (int state = 0; state < states; ++state)
+        if (ends[state].empty())
+            number[state] = n++;
+    m_firstReading = static_cast<std::uint32_t>(n) * codes;
+    for (int state = 0; state < states; ++state)
+        if (!ends[state].empty()) {
+            number[state] = n++;
+            m_lengths.push_back(ends[state]);
+        }
+    m_next.assign(static_cast<std::size_t>(states) * codes, 0);
+    for (int state = 0; state < states; ++state)
+        for (int code = 0; code < codes; ++code)
+            m_next[static_cast<std::size_t>(number[state]) * codes + code] = static_cast<std::uint32_t>(
+                number[delta[static_cast<std::size_t>(state) * codes + kind[code]]] * codes);
+}
+
+const ListCodes &listCodesFor(const QStringList &words)
+{
+    thread_local std::unique_ptr<ListCodes> cached;
+    if (!cached || !cached->isFor(words))
+        cached = std::make_unique<ListCodes>(words);
+    return *cached;
+}
+
+StreamLayout::StreamLayout(int side) : side(side)
+{
+    for (auto &cells : cellAt)
+        cells.fill(-1);
+    for (int orientation = 0; orientation < Orientations; ++orientation) {
+        // The line of a cell, numbered so that the cells along it come in stream order.
+        auto lineIndex = [&](int row, int column) {
+            switch (orientation) {
+            case 0:
+                return row;
+            case 1:
+                return column;
+            case 2:
+                return column - row + side - 1;
+            default:
+                return row + column;
+            }
+        };
+        int at = 0;
+        for (int line = 0; line < lineCount(orientation); ++line) {
+            for (int row = 0; row < side; ++row)
+                for (int column = 0; column < side; ++column)
+                    if (lineIndex(row, column) == line) {
+                        const int cell = row * PuzzleGrid::Stride + column;
+                        position[orientation][cell] = static_cast<std::uint16_t>(at);
+                        cellAt[orientation][at++] = static_cast<std::int16_t>(cell);
+                    }
+            lineEnd[orientation][line] = static_cast<std::uint16_t>(at);
+            ++at; // separator
+        }
+        length[orientation] = at;
+    }
+}
+
+const StreamLayout &layoutFor(int side)
+{
+    thread_local std::unique_ptr<StreamLayout> cached;
+    if (!cached || cached->side != side)
+        cached = std::make_unique<StreamLayout>(side);
+    return *cached;
+}
+
+void LetterStreams::clear(const StreamLayout &layout, std::uint16_t separator)
+{
+    for (int orientation = 0; orientation < Orientations; ++orientation) {
+        std::uint16_t *stream = m_data[orientation].data() + Margin;
+        std::fill(stream, stream + layout.length[orientation], std::uint16_t(0));
+        for (int line = 0; line < layout.lineCount(orientation); ++line)
+            stream[layout.lineEnd[orientation][line]] = separator;
+    }
+}
+
+void LetterStreams::load(const StreamLayout &layout, const ListCodes &codes, const QChar *puzzle)
+{
+    clear(layout, codes.separator());
+    for (int row = 0; row < layout.side; ++row)
+        for (int column = 0; column < layout.side; ++column) {
+            const int cell = row * PuzzleGrid::Stride + column;
+            set(layout, cell, codes.codeOf(puzzle[cell]));
+        }
+}
+
+} // namespace brivamo
