@@ -22,7 +22,7 @@ public:
     {
     }
 
-    void setLetter(int cell, QChar c) { m_streams.set(m_layout, cell, m_codes.codeOf(c)); }
+    void setLetter(int cell, QChar c) { m_streams.setCell(cell, m_codes.codeOf(c)); }
 
     // Scans stream positions begin to end (exclusive) from the root state; marks the fill cells
     // of every reading there that uses one and returns how many did.
@@ -33,19 +33,20 @@ public:
         int found = 0;
         const std::uint32_t *next = m_codes.next();
         const std::uint32_t firstReading = m_codes.firstReading();
-        const std::uint16_t *stream = m_streams.stream(orientation);
+        const std::uint16_t *cells = m_streams.cells();
+        const std::uint16_t *stream = m_layout.cellAt[orientation].data();
         // Two symbols a round: the loop's own bookkeeping is a third of its work otherwise.
         int at = begin;
         for (; at + 1 < end; at += 2) {
-            state = next[state + stream[at]];
+            state = next[state + cells[stream[at]]];
             if (state >= firstReading) [[unlikely]]
                 found += markReadings(orientation, at, static_cast<std::uint32_t>(state), marks);
-            state = next[state + stream[at + 1]];
+            state = next[state + cells[stream[at + 1]]];
             if (state >= firstReading) [[unlikely]]
                 found += markReadings(orientation, at + 1, static_cast<std::uint32_t>(state), marks);
         }
         if (at < end) {
-            state = next[state + stream[at]];
+            state = next[state + cells[stream[at]]];
             if (state >= firstReading)
                 found += markReadings(orientation, at, static_cast<std::uint32_t>(state), marks);
         }
@@ -59,17 +60,18 @@ public:
         int found = 0;
         const std::uint32_t *next = m_codes.next();
         const std::size_t firstReading = m_codes.firstReading();
-        const std::uint16_t *rows = m_streams.stream(0);
-        const std::uint16_t *columns = m_streams.stream(1);
-        const std::uint16_t *down = m_streams.stream(2);
-        const std::uint16_t *up = m_streams.stream(3);
+        const std::uint16_t *cells = m_streams.cells();
+        const std::uint16_t *rows = m_layout.cellAt[0].data();
+        const std::uint16_t *columns = m_layout.cellAt[1].data();
+        const std::uint16_t *down = m_layout.cellAt[2].data();
+        const std::uint16_t *up = m_layout.cellAt[3].data();
         const int common = std::min(m_layout.length[0], m_layout.length[2]);
         std::array<std::size_t, Orientations> state{};
         for (int at = 0; at < common; ++at) {
-            state[0] = next[state[0] + rows[at]];
-            state[1] = next[state[1] + columns[at]];
-            state[2] = next[state[2] + down[at]];
-            state[3] = next[state[3] + up[at]];
+            state[0] = next[state[0] + cells[rows[at]]];
+            state[1] = next[state[1] + cells[columns[at]]];
+            state[2] = next[state[2] + cells[down[at]]];
+            state[3] = next[state[3] + cells[up[at]]];
             if (std::max(std::max(state[0], state[1]), std::max(state[2], state[3])) >= firstReading)
                 [[unlikely]]
                 for (int orientation = 0; orientation < Orientations; ++orientation)
@@ -93,7 +95,7 @@ private:
 
     bool markIfThroughFill(int orientation, int last, int length, RowMasks &marks) const
     {
-        const std::int16_t *cells = m_layout.cellAt[orientation].data() + last + 1 - length;
+        const std::uint16_t *cells = m_layout.cellAt[orientation].data() + last + 1 - length;
         bool usesFill = false;
         for (int k = 0; k < length; ++k)
             usesFill = usesFill || m_solution[cells[k]] == PuzzleGrid::Dot;

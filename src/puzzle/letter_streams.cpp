@@ -154,7 +154,7 @@ const ListCodes &listCodesFor(const QStringList &words)
 StreamLayout::StreamLayout(int side) : side(side)
 {
     for (auto &cells : cellAt)
-        cells.fill(-1);
+        cells.fill(SeparatorCell);
     for (int orientation = 0; orientation < Orientations; ++orientation) {
         // The line of a cell, numbered so that the cells along it come in stream order.
         auto lineIndex = [&](int row, int column) {
@@ -176,7 +176,7 @@ StreamLayout::StreamLayout(int side) : side(side)
                     if (lineIndex(row, column) == line) {
                         const int cell = row * PuzzleGrid::Stride + column;
                         position[orientation][cell] = static_cast<std::uint16_t>(at);
-                        cellAt[orientation][at++] = static_cast<std::int16_t>(cell);
+                        cellAt[orientation][at++] = static_cast<std::uint16_t>(cell);
                     }
             lineEnd[orientation][line] = static_cast<std::uint16_t>(at);
             ++at; // separator
@@ -195,21 +195,20 @@ const StreamLayout &layoutFor(int side)
 
 void LetterStreams::clear(const StreamLayout &layout, std::uint16_t separator)
 {
+    m_cells[StreamLayout::SeparatorCell] = separator;
     for (int orientation = 0; orientation < Orientations; ++orientation) {
-        std::uint16_t *stream = m_data[orientation].data() + Margin;
+        std::uint16_t *stream = m_lines[orientation].data() + Margin;
         std::fill(stream, stream + layout.length[orientation], std::uint16_t(0));
-        for (int line = 0; line < layout.lineCount(orientation); ++line)
-            stream[layout.lineEnd[orientation][line]] = separator;
     }
 }
 
 void LetterStreams::load(const StreamLayout &layout, const ListCodes &codes, const QChar *puzzle)
 {
-    clear(layout, codes.separator());
+    m_cells[StreamLayout::SeparatorCell] = codes.separator();
     for (int row = 0; row < layout.side; ++row)
         for (int column = 0; column < layout.side; ++column) {
             const int cell = row * PuzzleGrid::Stride + column;
-            set(layout, cell, codes.codeOf(puzzle[cell]));
+            m_cells[cell] = codes.codeOf(puzzle[cell]);
         }
 }
 

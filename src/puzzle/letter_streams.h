@@ -80,9 +80,11 @@ inline constexpr int Orientations = 4;
 inline constexpr int StreamSize = 1024;
 
 // Where each cell of a square of one side lies in the four streams, and which cell each stream
-// position holds (−1: a separator).
+// position holds (SeparatorCell after each line).
 struct StreamLayout
 {
+    static constexpr int SeparatorCell = PuzzleGrid::MaxSide * PuzzleGrid::Stride;
+
     explicit StreamLayout(int side);
 
     int lineCount(int orientation) const { return orientation < 2 ? side : 2 * side - 1; }
@@ -90,39 +92,45 @@ struct StreamLayout
     int side;
     std::array<int, Orientations> length{};
     std::array<std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::Stride>, Orientations> position{};
-    std::array<std::array<std::int16_t, StreamSize>, Orientations> cellAt{};
+    std::array<std::array<std::uint16_t, StreamSize>, Orientations> cellAt{};
     std::array<std::array<std::uint16_t, 2 * PuzzleGrid::MaxSide>, Orientations> lineEnd{};
 };
 
 // Made once per side and thread.
 const StreamLayout &layoutFor(int side);
 
-// A square's cells as codes in the four streams. Each stream has room before and after it, so
-// that a candidate's stretch can be read whole, 32 codes at a time, wherever it starts.
+// A square's letters as codes, twice over. The cells, in the grid's order, are what the fill
+// guard reads, each stream through the layout's cellAt. The placed words' letters are also kept
+// in the four streams themselves (0 where a cell is empty), where a candidate's cells lie side
+// by side and can be compared with its word 32 codes at a time; each stream has room before and
+// after it, so that a stretch can be read whole wherever it starts.
 class LetterStreams
 {
 public:
     static constexpr int Margin = ListCodes::WordLanes;
 
-    // Every cell empty, a separator after each line.
+    // An empty square: no placed letter in the streams, and the separator cell set.
     void clear(const StreamLayout &layout, std::uint16_t separator);
-    // The puzzle layer's letters as they are now.
+    // The cells from a finished square's puzzle layer (for the guard alone).
     void load(const StreamLayout &layout, const ListCodes &codes, const QChar *puzzle);
 
-    void set(const StreamLayout &layout, int cell, std::uint16_t code)
+    // A placed word's letter.
+    void place(const StreamLayout &layout, int cell, std::uint16_t code)
     {
+        m_cells[cell] = code;
         for (int orientation = 0; orientation < Orientations; ++orientation)
-            m_data[orientation][Margin + layout.position[orientation][cell]] = code;
+            m_lines[orientation][Margin + layout.position[orientation][cell]] = code;
     }
-    std::uint16_t at(const StreamLayout &layout, int cell) const
-    {
-        return m_data[0][Margin + layout.position[0][cell]];
-    }
+    // A fill letter, or the letter a placed cell already holds.
+    void setCell(int cell, std::uint16_t code) { m_cells[cell] = code; }
+    std::uint16_t cell(int cell) const { return m_cells[cell]; }
+    const std::uint16_t *cells() const { return m_cells.data(); }
 
-    const std::uint16_t *stream(int orientation) const { return m_data[orientation].data() + Margin; }
+    const std::uint16_t *line(int orientation) const { return m_lines[orientation].data() + Margin; }
 
 private:
-    std::array<std::array<std::uint16_t, Margin + StreamSize + Margin>, Orientations> m_data{};
+    std::array<std::uint16_t, StreamLayout::SeparatorCell + 1> m_cells{};
+    std::array<std::array<std::uint16_t, Margin + StreamSize + Margin>, Orientations> m_lines{};
 };
 
 } // namespace brivamo

@@ -8,6 +8,10 @@
 #include <array>
 #include <typeinfo>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace brivamo {
 
 void SortWordsLongestFirst(QStringList &words)
@@ -38,6 +42,56 @@ template <class Random> WordPlacement chooseCandidate(int wordNumber, int length
     }
 }
 
+// Which stream holds a direction's lines, and whether the direction reads it forwards.
+struct StreamDirection
+{
+    int orientation;
+    bool forwards;
+};
+inline constexpr std::array<StreamDirection, 9> StreamDirections{{
+    {0, true},  // unused
+    {1, false}, // upwards: a column read backwards
+    {3, false}, // upwards to the right
+    {0, true},  // left to right
+    {2, true},  // downwards to the right
+    {1, true},  // downwards
+    {3, true},  // downwards to the left
+    {0, false}, // right to left
+    {2, false}, // upwards to the left
+}};
+
+// True when a word (its codes, in stream order) may lie on a stretch of cells (codes, 0 for
+// empty): it meets no different letter and, if it must, crosses a word. Both are read 32 codes
+// at a time; lanes past the word's length are ignored. No branch depends on the cells, since
+// whether a random candidate collides is a coin toss the processor cannot predict.
+inline bool stretchAccepts(const std::uint16_t *cells, const std::uint16_t *word, int length, bool mustCross)
+{
+    const std::uint64_t used = (std::uint64_t(1) << (2 * length)) - 1; // two mask bits per code
+    std::uint64_t empty = 0;
+    std::uint64_t same = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    auto part = [&](int k) {
+        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(cells + 8 * k));
+        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(word + 8 * k));
+        empty |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(c, zero)))) << (16 * k);
+        same |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(c, w)))) << (16 * k);
+    };
+    part(0);
+    part(1);
+    part(2);
+    part(3);
+#else
+    for (int k = 0; k < length; ++k) {
+        empty |= std::uint64_t(cells[k] == 0 ? 3 : 0) << (2 * k);
+        same |= std::uint64_t(cells[k] == word[k] ? 3 : 0) << (2 * k);
+    }
+#endif
+    const bool clear = (~(empty | same) & used) == 0;
+    const bool crossed = ((same & used) | std::uint64_t(!mustCross)) != 0;
+    return clear & crossed;
+}
+
 // Stands in for a host that ignores every notification, so that the generator's calls to it
 // compile to nothing. Only its cancel flag is real (and nothing sets it during a run).
 class QuietHost
@@ -62,6 +116,12 @@ private:
     const PuzzleHost &m_host;
 };
 
+LetterStreams &quickStreams()
+{
+    thread_local LetterStreams streams;
+    return streams;
+}
+
 // One run of the generator on the grid's plain arrays. Host is PuzzleHost (every notification
 // delivered) or QuietHost; Random is the abstract source or the final seeded one, whose draws
 // then inline. Cells are addressed by array index; rows and columns are worked out only for
@@ -70,7 +130,8 @@ template <class Host, class Random> class Run
 {
 public:
     Run(PuzzleGrid &grid, const QStringList &words, int side, Host &host, Random &random)
-        : m_grid(grid), m_words(words), m_side(side), m_host(host), m_random(random)
+        : m_grid(grid), m_words(words), m_side(side), m_host(host), m_random(random),
+          m_codes(listCodesFor(words)), m_layout(layoutFor(side)), m_streams(quickStreams())
     {
     }
 
@@ -82,10 +143,16 @@ public:
             m_grid.recreate(m_side);
             m_solution = m_grid.solutionCells();
             m_puzzle = m_grid.puzzleCells();
+            if constexpr (quick())
+                m_streams.clear(m_layout, m_codes.separator());
             int wordsPlaced = 0;
 
             for (int i = 1; i <= wordCount; ++i) {
-                const Placed placed = placeWord(i, wordsPlaced);
+                Placed placed;
+                if constexpr (quick())
+                    placed = placeWordQuickly(i);
+                else
+                    placed = placeWord(i, wordsPlaced);
                 if (placed == Placed::Cancelled)
                     return PuzzleOutcome::Cancelled;
                 if (placed == Placed::Abandoned) {
@@ -97,7 +164,12 @@ public:
 
             if (wordsPlaced == wordCount) {
                 fillEmptyCells();
-                if (ClearSecondReadings(m_grid, m_words, m_random)) {
+                bool cleared;
+                if constexpr (quick())
+                    cleared = ClearSecondReadings(m_grid, m_codes, m_layout, m_streams, m_random);
+                else
+                    cleared = ClearSecondReadings(m_grid, m_words, m_random);
+                if (cleared) {
                     m_host.PuzzleCompleted();
                     return PuzzleOutcome::Completed;
                 }
@@ -120,6 +192,9 @@ private:
             return Host::Scribbles;
         return true;
     }
+    // Nothing is notified and the draws come in blocks: candidates are judged on the letter
+    // streams, which then go on to the fill guard ready made.
+    static constexpr bool quick() { return !scribbles() && drawsInBlocks(); }
     static int rowOf(int cell) { return cell / PuzzleGrid::Stride + 1; }
     static int columnOf(int cell) { return cell % PuzzleGrid::Stride + 1; }
 
@@ -159,6 +234,100 @@ private:
             }
         }
         return Placed::Abandoned;
+    }
+
+    Placed placeWordQuickly(int wordNumber)
+    {
+        const QString &word = m_words[wordNumber - 1];
+        const QChar *letters = word.constData();
+        const int length = static_cast<int>(word.size());
+        const std::uint16_t *forwards = m_codes.forwards(wordNumber - 1);
+        if (wordNumber == 1) {
+            // The square is still empty, so the first candidate is taken.
+            const WordPlacement candidate = chooseCandidate(wordNumber, length, m_side, m_random);
+            if (m_host.isCancelRequested())
+                return Placed::Cancelled;
+            commitQuickly(PuzzleGrid::index(candidate.startRow, candidate.startColumn), candidate.direction,
+                          letters, forwards, length);
+            return Placed::Accepted;
+        }
+
+        const bool mustCross = wordNumber % CrossingInterval == 0;
+        const int maxTries = CandidateLimit(m_side) - 1;
+        const auto side = static_cast<std::uint64_t>(m_side);
+        auto &engine = m_random.engine();
+        const std::array<Lane, 9> lanes = lanesFor(wordNumber, length);
+        // No branch below depends on a candidate until it is taken or the tries run out:
+        // whether a random candidate fits, collides or crosses is a coin toss the processor
+        // cannot predict. A candidate that would leave the square is judged all the same (the
+        // streams' margins keep its reads inside them) and counts for nothing.
+        for (int tries = 0;;) {
+            const auto [a, b, c] = engine.nextThree();
+            // mapToRange(a, 1, 8), mapToRange(b, 1, side), mapToRange(c, 1, side)
+            const Lane &lane = lanes[1 + (a >> 29)];
+            const int row = 1 + static_cast<int>(((b >> 8) * side) >> 24);
+            const int column = 1 + static_cast<int>(((c >> 8) * side) >> 24);
+            const bool inside = (static_cast<unsigned>(row - lane.rowLow) <= lane.rowSpan) &
+                                (static_cast<unsigned>(column - lane.columnLow) <= lane.columnSpan);
+            const int start = PuzzleGrid::index(row, column);
+            const bool accepted = inside & stretchAccepts(lane.line + lane.position[start] + lane.shift,
+                                                          lane.word, length, mustCross);
+            tries += inside;
+            if (accepted | (tries > maxTries) | (inside & m_host.isCancelRequested())) [[unlikely]] {
+                if (m_host.isCancelRequested())
+                    return Placed::Cancelled;
+                if (!accepted)
+                    return Placed::Abandoned;
+                commitQuickly(start, static_cast<int>(&lane - lanes.data()), letters, forwards, length);
+                return Placed::Accepted;
+            }
+        }
+    }
+
+    // What a candidate of one direction needs: where the word may start, and where its cells
+    // lie in the streams (the stretch begins shift codes before the start cell's position,
+    // and holds the word forwards or backwards).
+    struct Lane
+    {
+        int rowLow;
+        unsigned rowSpan;
+        int columnLow;
+        unsigned columnSpan;
+        int shift;
+        const std::uint16_t *word;
+        const std::uint16_t *line;
+        const std::uint16_t *position;
+    };
+
+    std::array<Lane, 9> lanesFor(int wordNumber, int length) const
+    {
+        std::array<Lane, 9> lanes{};
+        for (int direction = 1; direction <= 8; ++direction) {
+            const DirectionStep step = DirectionSteps[direction];
+            const StreamDirection stream = StreamDirections[direction];
+            Lane &lane = lanes[direction];
+            lane.rowLow = step.row < 0 ? length : 1;
+            lane.rowSpan = static_cast<unsigned>((step.row > 0 ? m_side - length + 1 : m_side) - lane.rowLow);
+            lane.columnLow = step.column < 0 ? length : 1;
+            lane.columnSpan =
+                static_cast<unsigned>((step.column > 0 ? m_side - length + 1 : m_side) - lane.columnLow);
+            lane.shift = stream.forwards ? 0 : 1 - length;
+            lane.word =
+                stream.forwards ? m_codes.forwards(wordNumber - 1) : m_codes.backwards(wordNumber - 1);
+            lane.line = m_streams.line(stream.orientation);
+            lane.position = m_layout.position[stream.orientation].data();
+        }
+        return lanes;
+    }
+
+    void commitQuickly(int start, int direction, const QChar *letters, const std::uint16_t *codes, int length)
+    {
+        const int stride =
+            DirectionSteps[direction].row * PuzzleGrid::Stride + DirectionSteps[direction].column;
+        for (int k = 0, cell = start; k < length; ++k, cell += stride) {
+            m_solution[cell] = letters[k];
+            m_streams.place(m_layout, cell, codes[k]);
+        }
     }
 
     static constexpr bool drawsInBlocks()
@@ -270,6 +439,10 @@ private:
 
     void fillEmptyCells()
     {
+        if constexpr (drawsInBlocks()) {
+            fillFromBlocks();
+            return;
+        }
         for (int row = 0; row < m_side; ++row) {
             QChar *solution = m_solution + row * PuzzleGrid::Stride;
             QChar *puzzle = m_puzzle + row * PuzzleGrid::Stride;
@@ -284,6 +457,36 @@ private:
         }
     }
 
+    // Three letters from each number: the number's first three digits in base 26, that is
+    // floor(n × 26³ / 2³²), each of the 17,576 triples as likely as any other to within 1 in
+    // 240,000. Every cell of a row gets a letter and the placed ones keep theirs, so that no
+    // branch depends on where the words lie.
+    void fillFromBlocks()
+    {
+        auto &engine = m_random.engine();
+        for (int row = 0; row < m_side; ++row) {
+            const int first = row * PuzzleGrid::Stride;
+            for (int column = 0; column < m_side; column += 3) {
+                std::uint64_t digits = engine();
+                for (int k = 0; k < 3 && column + k < m_side; ++k) {
+                    digits *= 26;
+                    const int letter = static_cast<int>(digits >> 32);
+                    digits &= 0xffffffffu;
+                    const int cell = first + column + k;
+                    const char16_t placed = m_solution[cell].unicode();
+                    // All ones where a word lies: the choices below are masks, not branches.
+                    const auto keep = static_cast<std::uint16_t>(-static_cast<int>(placed != 0));
+                    m_puzzle[cell] = QChar(char16_t((placed & keep) | ((u'A' + letter) & ~keep)));
+                    m_solution[cell] = QChar(char16_t((placed & keep) | (PuzzleGrid::Dot.unicode() & ~keep)));
+                    if constexpr (quick())
+                        m_streams.setCell(
+                            cell, static_cast<std::uint16_t>((m_streams.cell(cell) & keep) |
+                                                             (ListCodes::letterCode(letter) & ~keep)));
+                }
+            }
+        }
+    }
+
     PuzzleGrid &m_grid;
     const QStringList &m_words;
     const int m_side;
@@ -291,6 +494,10 @@ private:
     Random &m_random;
     QChar *m_solution = nullptr;
     QChar *m_puzzle = nullptr;
+    // Only read on the quick path.
+    const ListCodes &m_codes;
+    const StreamLayout &m_layout;
+    LetterStreams &m_streams;
     std::array<int, 9> m_rowLow{};
     std::array<unsigned, 9> m_rowSpan{};
     std::array<int, 9> m_columnLow{};
