@@ -434,6 +434,103 @@ private slots:
         QVERIFY(plainFillsWithReadings > 0);
     }
 
+    // A silent run takes its own quicker way; from the same seed it must make exactly the
+    // square the window's run makes, fill included, and leave the source at the same place.
+    void silentRunMakesTheWindowsPuzzle_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<int>("side");
+        const QStringList animals{"ALLIGATOR",  "BADGER",       "CAMEL",    "CHEETAH", "CROCODILE",
+                                  "DOLPHIN",    "EMU",          "FLAMINGO", "GIRAFFE", "GORILLA",
+                                  "HEDGEHOG",   "HIPPOPOTAMUS", "IGUANA",   "JAGUAR",  "KANGAROO",
+                                  "LEOPARD",    "MONGOOSE",     "OCTOPUS",  "PENGUIN", "PORCUPINE",
+                                  "RHINOCEROS", "SQUIRREL",     "WALRUS",   "YAK",     "ZEBRA"};
+        QTest::newRow("animals, side 30") << animals << 30;
+        QTest::newRow("animals, side 15 (often given up)") << animals << 15;
+        QTest::newRow("side equal to word 1")
+            << QStringList{"SATURDAY", "WEDNESDAY", "TUESDAY", "MONDAY", "FRIDAY", "SUNDAY"} << 9;
+        QTest::newRow("repeated word") << QStringList{"ECHO", "ECHO", "ECHO", "ECHO"} << 4;
+        QTest::newRow("thirty letters")
+            << QStringList{"ABCDEFGHIJKLMNOPQRSTUVWXYZABCD", "ZYXWVUTSRQPONMLKJIHGFEDCBAZYXW", "MIDDLE"}
+            << 30;
+        QTest::newRow("accents, case and hyphens") << QStringList{QStringLiteral("crème"),
+                                                                  QStringLiteral("Brûlée"),
+                                                                  "t-rex",
+                                                                  QStringLiteral("été"),
+                                                                  "ox",
+                                                                  "at",
+                                                                  "OX"}
+                                                   << 8;
+    }
+    void silentRunMakesTheWindowsPuzzle()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(int, side);
+        SortWordsLongestFirst(words);
+        int completed = 0;
+        for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+            modStandard::SeededRandomSource quietRandom(seed);
+            modStandard::SeededRandomSource windowRandom(seed);
+            SilentPuzzleHost silent;
+            RecordingHost window;
+            PuzzleGrid quiet;
+            PuzzleGrid shown;
+            const PuzzleOutcome outcome = MakePuzzle(quiet, words, side, silent, quietRandom);
+            QCOMPARE(outcome, MakePuzzle(shown, words, side, window, windowRandom));
+            // A square given up keeps the window's last scribbles; a silent run leaves none.
+            for (int row = 1; row <= side; ++row) {
+                QCOMPARE(quiet.solutionRow(row), shown.solutionRow(row));
+                if (outcome == PuzzleOutcome::Completed)
+                    QCOMPARE(quiet.puzzleRow(row), shown.puzzleRow(row));
+            }
+            QCOMPARE(quietRandom.inRange(1, 1 << 24), windowRandom.inRange(1, 1 << 24));
+            if (outcome == PuzzleOutcome::Completed) {
+                ++completed;
+                QCOMPARE(readingsThroughFill(quiet, words), 0);
+            }
+        }
+        QVERIFY(completed > 0);
+    }
+
+    // Fill letters drawn three from a number must still look like independent draws: each
+    // letter and each pair of neighbours about equally often (chi-squared far below what any
+    // skew or link between neighbours would give; the seeds are fixed, so this never flickers).
+    void fillLettersAreEvenAndIndependent()
+    {
+        const QStringList words{"QUIXOTICALLY"};
+        constexpr int Side = 30;
+        QList<double> letters(26, 0);
+        QList<double> pairs(26 * 26, 0);
+        for (std::uint32_t seed = 1; seed <= 120; ++seed) {
+            modStandard::SeededRandomSource random(seed);
+            SilentPuzzleHost host;
+            PuzzleGrid grid;
+            QCOMPARE(MakePuzzle(grid, words, Side, host, random), PuzzleOutcome::Completed);
+            for (int row = 1; row <= Side; ++row)
+                for (int column = 1; column <= Side; ++column) {
+                    if (grid.solution(row, column) != PuzzleGrid::Dot)
+                        continue;
+                    const int letter = grid.puzzle(row, column).unicode() - u'A';
+                    ++letters[letter];
+                    if (column < Side && grid.solution(row, column + 1) == PuzzleGrid::Dot)
+                        ++pairs[letter * 26 + grid.puzzle(row, column + 1).unicode() - u'A'];
+                }
+        }
+        auto chiSquared = [](const QList<double> &counts) {
+            double total = 0;
+            for (double count : counts)
+                total += count;
+            const double expected = total / static_cast<double>(counts.size());
+            double sum = 0;
+            for (double count : counts)
+                sum += (count - expected) * (count - expected) / expected;
+            return sum;
+        };
+        // 25 and 675 degrees of freedom: means 25 and 675, standard deviations 7 and 37.
+        QVERIFY2(chiSquared(letters) < 70, qPrintable(QString::number(chiSquared(letters))));
+        QVERIFY2(chiSquared(pairs) < 850, qPrintable(QString::number(chiSquared(pairs))));
+    }
+
     void fillThatCannotBeClearedFailsTheAttempt()
     {
         // With every letter a listed one-letter word, no fill letter is allowed.
