@@ -61,9 +61,11 @@ inline constexpr std::array<StreamDirection, 9> StreamDirections{{
 }};
 
 // True when a word (its codes, in stream order) may lie on a stretch of cells (codes, 0 for
-// empty): it meets no different letter and, if it must, crosses a word. Both are read 32 codes
-// at a time; lanes past the word's length are ignored. No branch depends on the cells, since
-// whether a random candidate collides is a coin toss the processor cannot predict.
+// empty): it meets no different letter and, if it must, crosses a word. Both are read 8 codes
+// at a time, Parts times (enough for the word); lanes past the word's length are ignored. No
+// branch depends on the cells, since whether a random candidate collides is a coin toss the
+// processor cannot predict.
+template <int Parts>
 inline bool stretchAccepts(const std::uint16_t *cells, const std::uint16_t *word, int length, bool mustCross)
 {
     const std::uint64_t used = (std::uint64_t(1) << (2 * length)) - 1; // two mask bits per code
@@ -78,9 +80,12 @@ inline bool stretchAccepts(const std::uint16_t *cells, const std::uint16_t *word
         same |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(c, w)))) << (16 * k);
     };
     part(0);
-    part(1);
-    part(2);
-    part(3);
+    if constexpr (Parts > 1)
+        part(1);
+    if constexpr (Parts > 2)
+        part(2);
+    if constexpr (Parts > 3)
+        part(3);
 #else
     for (int k = 0; k < length; ++k) {
         empty |= std::uint64_t(cells[k] == 0 ? 3 : 0) << (2 * k);
@@ -236,6 +241,21 @@ private:
         return Placed::Abandoned;
     }
 
+    // What a candidate of one direction needs: where the word may start, and where its cells
+    // lie in the streams (the stretch begins shift codes before the start cell's position,
+    // and holds the word forwards or backwards).
+    struct Lane
+    {
+        int rowLow;
+        unsigned rowSpan;
+        int columnLow;
+        unsigned columnSpan;
+        int shift;
+        const std::uint16_t *word;
+        const std::uint16_t *line;
+        const std::uint16_t *position;
+    };
+
     Placed placeWordQuickly(int wordNumber)
     {
         const QString &word = m_words[wordNumber - 1];
@@ -252,11 +272,27 @@ private:
             return Placed::Accepted;
         }
 
+        const std::array<Lane, 9> lanes = lanesFor(wordNumber, length);
+        switch ((length + 7) / 8) {
+        case 1:
+            return tryCandidates<1>(wordNumber, lanes, letters, forwards, length);
+        case 2:
+            return tryCandidates<2>(wordNumber, lanes, letters, forwards, length);
+        case 3:
+            return tryCandidates<3>(wordNumber, lanes, letters, forwards, length);
+        default:
+            return tryCandidates<4>(wordNumber, lanes, letters, forwards, length);
+        }
+    }
+
+    template <int Parts>
+    Placed tryCandidates(int wordNumber, const std::array<Lane, 9> &lanes, const QChar *letters,
+                         const std::uint16_t *forwards, int length)
+    {
         const bool mustCross = wordNumber % CrossingInterval == 0;
         const int maxTries = CandidateLimit(m_side) - 1;
         const auto side = static_cast<std::uint64_t>(m_side);
         auto &engine = m_random.engine();
-        const std::array<Lane, 9> lanes = lanesFor(wordNumber, length);
         // No branch below depends on a candidate until it is taken or the tries run out:
         // whether a random candidate fits, collides or crosses is a coin toss the processor
         // cannot predict. A candidate that would leave the square is judged all the same (the
@@ -270,8 +306,9 @@ private:
             const bool inside = (static_cast<unsigned>(row - lane.rowLow) <= lane.rowSpan) &
                                 (static_cast<unsigned>(column - lane.columnLow) <= lane.columnSpan);
             const int start = PuzzleGrid::index(row, column);
-            const bool accepted = inside & stretchAccepts(lane.line + lane.position[start] + lane.shift,
-                                                          lane.word, length, mustCross);
+            const bool accepted =
+                inside & stretchAccepts<Parts>(lane.line + lane.position[start] + lane.shift, lane.word,
+                                               length, mustCross);
             tries += inside;
             if (accepted | (tries > maxTries) | (inside & m_host.isCancelRequested())) [[unlikely]] {
                 if (m_host.isCancelRequested())
@@ -283,21 +320,6 @@ private:
             }
         }
     }
-
-    // What a candidate of one direction needs: where the word may start, and where its cells
-    // lie in the streams (the stretch begins shift codes before the start cell's position,
-    // and holds the word forwards or backwards).
-    struct Lane
-    {
-        int rowLow;
-        unsigned rowSpan;
-        int columnLow;
-        unsigned columnSpan;
-        int shift;
-        const std::uint16_t *word;
-        const std::uint16_t *line;
-        const std::uint16_t *position;
-    };
 
     std::array<Lane, 9> lanesFor(int wordNumber, int length) const
     {
