@@ -26,12 +26,28 @@ public:
 
     // Scans stream positions begin to end (exclusive) from the root state; marks the fill cells
     // of every reading there that uses one and returns how many did.
+    int scan(int orientation, int begin, int end, RowMasks &marks, std::size_t state = 0) const
+    {
+        if (const std::uint16_t *compact = m_codes.compactNext())
+            return scanWith(compact, orientation, begin, end, marks, state);
+        return scanWith(m_codes.next(), orientation, begin, end, marks, state);
+    }
+
+    // All four streams whole.
+    int scanAll(RowMasks &marks) const
+    {
+        if (const std::uint16_t *compact = m_codes.compactNext())
+            return scanAllWith(compact, marks);
+        return scanAllWith(m_codes.next(), marks);
+    }
+
+private:
     // Kept out of line so that its loop has the registers to itself.
-    [[gnu::noinline]] int scan(int orientation, int begin, int end, RowMasks &marks,
-                               std::size_t state = 0) const
+    template <class State>
+    [[gnu::noinline]] int scanWith(const State *next, int orientation, int begin, int end, RowMasks &marks,
+                                   std::size_t state) const
     {
         int found = 0;
-        const std::uint32_t *next = m_codes.next();
         const std::uint32_t firstReading = m_codes.firstReading();
         const std::uint16_t *cells = m_streams.cells();
         const std::uint16_t *stream = m_layout.cellAt[orientation].data();
@@ -53,12 +69,11 @@ public:
         return found;
     }
 
-    // All four streams whole. Each step of a stream waits for the step before it (a load from
-    // the table), so the four are walked side by side, their steps overlapping in time.
-    [[gnu::noinline]] int scanAll(RowMasks &marks) const
+    // Each step of a stream waits for the step before it (a load from the table), so the four
+    // are walked side by side, their steps overlapping in time.
+    template <class State> [[gnu::noinline]] int scanAllWith(const State *next, RowMasks &marks) const
     {
         int found = 0;
-        const std::uint32_t *next = m_codes.next();
         const std::size_t firstReading = m_codes.firstReading();
         const std::uint16_t *cells = m_streams.cells();
         const std::uint16_t *rows = m_layout.cellAt[0].data();
@@ -80,11 +95,10 @@ public:
                                               marks);
         }
         for (int orientation = 0; orientation < Orientations; ++orientation)
-            found += scan(orientation, common, m_layout.length[orientation], marks, state[orientation]);
+            found += scanWith(next, orientation, common, m_layout.length[orientation], marks, state[orientation]);
         return found;
     }
 
-private:
     [[gnu::noinline]] int markReadings(int orientation, int last, std::uint32_t state, RowMasks &marks) const
     {
         int found = 0;

@@ -141,6 +141,8 @@ void ListCodes::buildAutomaton()
         for (int code = 0; code < codes; ++code)
             m_next[static_cast<std::size_t>(number[state]) * codes + code] = static_cast<std::uint32_t>(
                 number[delta[static_cast<std::size_t>(state) * codes + kind[code]]] * codes);
+    if (m_next.size() <= 0x10000)
+        m_compactNext.assign(m_next.begin(), m_next.end());
 }
 
 const ListCodes &listCodesFor(const QStringList &words)
