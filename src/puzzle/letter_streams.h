@@ -129,6 +129,7 @@ public:
     void setCell(int cell, std::uint16_t code) { m_cells[cell] = code; }
     std::uint16_t cell(int cell) const { return m_cells[cell]; }
     const std::uint16_t *cells() const { return m_cells.data(); }
+    std::uint16_t *cells() { return m_cells.data(); }
 
     const std::uint16_t *line(int orientation) const { return m_lines[orientation].data() + Margin; }
 

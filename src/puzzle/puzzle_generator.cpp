@@ -486,25 +486,52 @@ private:
     void fillFromBlocks()
     {
         auto &engine = m_random.engine();
+        std::array<std::uint16_t, PuzzleGrid::MaxSide + 2> letters;
         for (int row = 0; row < m_side; ++row) {
-            const int first = row * PuzzleGrid::Stride;
             for (int column = 0; column < m_side; column += 3) {
                 std::uint64_t digits = engine();
-                for (int k = 0; k < 3 && column + k < m_side; ++k) {
+                for (int k = 0; k < 3; ++k) {
                     digits *= 26;
-                    const int letter = static_cast<int>(digits >> 32);
+                    letters[column + k] = static_cast<std::uint16_t>(digits >> 32);
                     digits &= 0xffffffffu;
-                    const int cell = first + column + k;
-                    const char16_t placed = m_solution[cell].unicode();
-                    // All ones where a word lies: the choices below are masks, not branches.
-                    const auto keep = static_cast<std::uint16_t>(-static_cast<int>(placed != 0));
-                    m_puzzle[cell] = QChar(char16_t((placed & keep) | ((u'A' + letter) & ~keep)));
-                    m_solution[cell] = QChar(char16_t((placed & keep) | (PuzzleGrid::Dot.unicode() & ~keep)));
-                    if constexpr (quick())
-                        m_streams.setCell(
-                            cell, static_cast<std::uint16_t>((m_streams.cell(cell) & keep) |
-                                                             (ListCodes::letterCode(letter) & ~keep)));
                 }
+            }
+            const int first = row * PuzzleGrid::Stride;
+            int column = 0;
+#if defined(__SSE2__)
+            const __m128i zero = _mm_setzero_si128();
+            for (; column + 8 <= m_side; column += 8) {
+                const int cell = first + column;
+                auto *solution = reinterpret_cast<__m128i *>(m_solution + cell);
+                const __m128i placed = _mm_loadu_si128(solution);
+                const __m128i letter =
+                    _mm_loadu_si128(reinterpret_cast<const __m128i *>(letters.data() + column));
+                const __m128i empty = _mm_cmpeq_epi16(placed, zero);
+                auto choose = [&](__m128i ifEmpty, __m128i otherwise) {
+                    return _mm_or_si128(_mm_and_si128(empty, ifEmpty), _mm_andnot_si128(empty, otherwise));
+                };
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(m_puzzle + cell),
+                                 choose(_mm_add_epi16(letter, _mm_set1_epi16(u'A')), placed));
+                _mm_storeu_si128(
+                    solution, choose(_mm_set1_epi16(static_cast<short>(PuzzleGrid::Dot.unicode())), placed));
+                if constexpr (quick()) {
+                    auto *codes = reinterpret_cast<__m128i *>(m_streams.cells() + cell);
+                    _mm_storeu_si128(
+                        codes, choose(_mm_add_epi16(letter, _mm_set1_epi16(1)), _mm_loadu_si128(codes)));
+                }
+            }
+#endif
+            for (; column < m_side; ++column) {
+                const int cell = first + column;
+                const char16_t placed = m_solution[cell].unicode();
+                // All ones where a word lies: the choices are masks, not branches.
+                const auto keep = static_cast<std::uint16_t>(-static_cast<int>(placed != 0));
+                m_puzzle[cell] = QChar(char16_t((placed & keep) | ((u'A' + letters[column]) & ~keep)));
+                m_solution[cell] = QChar(char16_t((placed & keep) | (PuzzleGrid::Dot.unicode() & ~keep)));
+                if constexpr (quick())
+                    m_streams.setCell(
+                        cell, static_cast<std::uint16_t>((m_streams.cell(cell) & keep) |
+                                                         (ListCodes::letterCode(letters[column]) & ~keep)));
             }
         }
     }
