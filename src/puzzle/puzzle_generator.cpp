@@ -97,6 +97,43 @@ inline bool stretchAccepts(const std::uint16_t *cells, const std::uint16_t *word
     return clear & crossed;
 }
 
+// Hands out an engine's numbers three at a time, keeping its place in a register rather than in
+// the engine, and tells the engine how many it took when it goes.
+class TripleReader
+{
+public:
+    explicit TripleReader(modStandard::MersenneTwister &engine) : m_engine(engine) { start(); }
+    ~TripleReader() { m_engine.skip(static_cast<int>(m_next - m_first)); }
+    TripleReader(const TripleReader &) = delete;
+    TripleReader &operator=(const TripleReader &) = delete;
+
+    std::array<std::uint32_t, 3> next()
+    {
+        if (m_end - m_next >= 3) [[likely]] {
+            const std::uint32_t *p = m_next;
+            m_next += 3;
+            return {p[0], p[1], p[2]};
+        }
+        m_engine.skip(static_cast<int>(m_next - m_first));
+        const std::array<std::uint32_t, 3> numbers = m_engine.nextThree();
+        start();
+        return numbers;
+    }
+
+private:
+    void start()
+    {
+        int count = 0;
+        m_first = m_next = m_engine.untaken(count);
+        m_end = m_first + count;
+    }
+
+    modStandard::MersenneTwister &m_engine;
+    const std::uint32_t *m_first = nullptr;
+    const std::uint32_t *m_next = nullptr;
+    const std::uint32_t *m_end = nullptr;
+};
+
 // Stands in for a host that ignores every notification, so that the generator's calls to it
 // compile to nothing. Only its cancel flag is real (and nothing sets it during a run).
 class QuietHost
@@ -292,13 +329,13 @@ private:
         const bool mustCross = wordNumber % CrossingInterval == 0;
         const int maxTries = CandidateLimit(m_side) - 1;
         const auto side = static_cast<std::uint64_t>(m_side);
-        auto &engine = m_random.engine();
+        TripleReader draws(m_random.engine());
         // No branch below depends on a candidate until it is taken or the tries run out:
         // whether a random candidate fits, collides or crosses is a coin toss the processor
         // cannot predict. A candidate that would leave the square is judged all the same (the
         // streams' margins keep its reads inside them) and counts for nothing.
         for (int tries = 0;;) {
-            const auto [a, b, c] = engine.nextThree();
+            const auto [a, b, c] = draws.next();
             // mapToRange(a, 1, 8), mapToRange(b, 1, side), mapToRange(c, 1, side)
             const Lane &lane = lanes[1 + (a >> 29)];
             const int row = 1 + static_cast<int>(((b >> 8) * side) >> 24);

@@ -42,6 +42,15 @@ public:
         return {a, b, (*this)()};
     }
 
+    // The numbers of the current block not yet taken (count of them, possibly none), for a
+    // caller that takes them in a loop of its own and then reports how many it took with skip().
+    const std::uint32_t *untaken(int &count) const
+    {
+        count = StateSize - m_next;
+        return m_output.data() + m_next;
+    }
+    void skip(int taken) { m_next += taken; }
+
 private:
     static constexpr int StateSize = 624;
     // Twists the state and tempers all of it into the next block of numbers at once.
