@@ -38,9 +38,12 @@ WordPlacement ChooseCandidate(int wordNumber, int length, int side, modStandard:
 // every step to the host. On Completed the grid holds the puzzle and its solution, and no word
 // of the list can be read a second time through a fill letter (ClearSecondReadings). In the
 // rare square whose fill cannot be cleared, the attempt fails as if a word had been abandoned.
-// Works on the grid's arrays and allocates nothing per puzzle (the fill guard keeps its tables
-// for the next puzzle of the same list); a SilentPuzzleHost and a
-// SeededRandomSource are recognised and called without virtual dispatch.
+// Works on the grid's arrays and allocates nothing per puzzle (the list's codes and the fill
+// guard's tables are kept for the next puzzle of the same list). A SeededRandomSource is
+// recognised and drawn from without virtual dispatch, and its fill takes three letters from
+// each number; any other source gives one fill letter per draw. With a SilentPuzzleHost
+// as well, candidates are judged on letter streams and nothing is notified; the square made
+// for a seed is the same either way.
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
                          modStandard::RandomSource &random);
 // The same, drawing from the program's own random source.

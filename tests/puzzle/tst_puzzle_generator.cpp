@@ -364,8 +364,8 @@ private slots:
         QVERIFY(completed > 0);
     }
 
-    // The fill is the plain one (a letter per empty cell, row by row, after the placement's
-    // draws) except where a listed word could be read through it; there, only fill letters change
+    // From a source of single draws the fill is the plain one (a letter per empty cell, row by
+    // row, after the placement's draws) except where a listed word could be read through it; there, only fill letters change
     // and afterwards no word reads through any fill cell. Compared in upper case.
     void noWordReadThroughTheFill_data()
     {
