@@ -95,7 +95,8 @@ private:
                                               marks);
         }
         for (int orientation = 0; orientation < Orientations; ++orientation)
-            found += scanWith(next, orientation, common, m_layout.length[orientation], marks, state[orientation]);
+            found +=
+                scanWith(next, orientation, common, m_layout.length[orientation], marks, state[orientation]);
         return found;
     }
 

@@ -48,7 +48,10 @@ public:
     const std::uint32_t *next() const { return m_next.data(); }
     // The same table in half the room, when every state number fits (the usual list's table
     // then stays in the processor's nearest cache); null otherwise.
-    const std::uint16_t *compactNext() const { return m_compactNext.empty() ? nullptr : m_compactNext.data(); }
+    const std::uint16_t *compactNext() const
+    {
+        return m_compactNext.empty() ? nullptr : m_compactNext.data();
+    }
     std::uint32_t firstReading() const { return m_firstReading; }
     // Lengths of the words ending in a state at or after firstReading, each once.
     const std::vector<int> &lengths(std::uint32_t state) const

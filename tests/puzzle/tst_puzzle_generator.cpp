@@ -365,8 +365,8 @@ private slots:
     }
 
     // From a source of single draws the fill is the plain one (a letter per empty cell, row by
-    // row, after the placement's draws) except where a listed word could be read through it; there, only fill letters change
-    // and afterwards no word reads through any fill cell. Compared in upper case.
+    // row, after the placement's draws) except where a listed word could be read through it; there, only fill
+    // letters change and afterwards no word reads through any fill cell. Compared in upper case.
     void noWordReadThroughTheFill_data()
     {
         QTest::addColumn<QStringList>("words");
