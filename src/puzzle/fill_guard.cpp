@@ -18,7 +18,8 @@ class Scanner
 {
 public:
     Scanner(const ListCodes &codes, const StreamLayout &layout, LetterStreams &streams, const QChar *solution)
-        : m_codes(codes), m_layout(layout), m_streams(streams), m_solution(solution)
+        : m_codes(codes), m_automaton(codes.automaton()), m_layout(layout), m_streams(streams),
+          m_solution(solution)
     {
     }
 
@@ -28,17 +29,17 @@ public:
     // of every reading there that uses one and returns how many did.
     int scan(int orientation, int begin, int end, RowMasks &marks, std::size_t state = 0) const
     {
-        if (const std::uint16_t *compact = m_codes.compactNext())
+        if (const std::uint16_t *compact = m_automaton.compactNext())
             return scanWith(compact, orientation, begin, end, marks, state);
-        return scanWith(m_codes.next(), orientation, begin, end, marks, state);
+        return scanWith(m_automaton.next(), orientation, begin, end, marks, state);
     }
 
     // All four streams whole.
     int scanAll(RowMasks &marks) const
     {
-        if (const std::uint16_t *compact = m_codes.compactNext())
+        if (const std::uint16_t *compact = m_automaton.compactNext())
             return scanAllWith(compact, marks);
-        return scanAllWith(m_codes.next(), marks);
+        return scanAllWith(m_automaton.next(), marks);
     }
 
 private:
@@ -48,7 +49,7 @@ private:
                                    std::size_t state) const
     {
         int found = 0;
-        const std::uint32_t firstReading = m_codes.firstReading();
+        const std::uint32_t firstReading = m_automaton.firstReading();
         const std::uint16_t *cells = m_streams.cells();
         const std::uint16_t *stream = m_layout.cellAt[orientation].data();
         // Two symbols a round: the loop's own bookkeeping is a third of its work otherwise.
@@ -74,7 +75,7 @@ private:
     template <class State> [[gnu::noinline]] int scanAllWith(const State *next, RowMasks &marks) const
     {
         int found = 0;
-        const std::size_t firstReading = m_codes.firstReading();
+        const std::size_t firstReading = m_automaton.firstReading();
         const std::uint16_t *cells = m_streams.cells();
         const std::uint16_t *rows = m_layout.cellAt[0].data();
         const std::uint16_t *columns = m_layout.cellAt[1].data();
@@ -103,7 +104,7 @@ private:
     [[gnu::noinline]] int markReadings(int orientation, int last, std::uint32_t state, RowMasks &marks) const
     {
         int found = 0;
-        for (int length : m_codes.lengths(state))
+        for (int length : m_automaton.lengths(state))
             found += markIfThroughFill(orientation, last, length, marks);
         return found;
     }
@@ -123,6 +124,7 @@ private:
     }
 
     const ListCodes &m_codes;
+    const ReadingAutomaton &m_automaton;
     const StreamLayout &m_layout;
     LetterStreams &m_streams;
     const QChar *m_solution;
@@ -150,7 +152,7 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
     // Later rounds look only where a reading could hold a redrawn cell: any other stretch is
     // unchanged and held no reading.
     std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> redrawn;
-    const int reach = codes.longest() - 1;
+    const int reach = codes.automaton().longest() - 1;
     for (int round = 0;; ++round) {
         if (found == 0)
             return true;

@@ -25,22 +25,9 @@ ListCodes::ListCodes(const QStringList &words) : m_words(words)
                 std::find(m_others.begin(), m_others.end(), c.unicode()) == m_others.end())
                 m_others.push_back(c.unicode());
     m_codeCount = 27 + static_cast<int>(m_others.size()) + 1;
-
-    m_wordCodes.resize(2 * static_cast<std::size_t>(words.size()));
-    for (qsizetype i = 0; i < words.size(); ++i) {
-        const QString &word = words[i];
-        if (word.size() > PuzzleGrid::MaxSide)
-            continue;
-        auto &forwards = m_wordCodes[2 * static_cast<std::size_t>(i)];
-        auto &backwards = m_wordCodes[2 * static_cast<std::size_t>(i) + 1];
-        const auto length = static_cast<int>(word.size());
-        for (int k = 0; k < length; ++k) {
-            forwards[k] = codeOf(word[k]);
-            backwards[length - 1 - k] = forwards[k];
-        }
-    }
-    buildAutomaton();
 }
+
+ListCodes::~ListCodes() = default;
 
 std::uint16_t ListCodes::otherCode(QChar c) const
 {
@@ -49,7 +36,31 @@ std::uint16_t ListCodes::otherCode(QChar c) const
                                    : static_cast<std::uint16_t>(27 + (found - m_others.begin()));
 }
 
-void ListCodes::buildAutomaton()
+const ListCodes::WordCodes &ListCodes::word(int i) const
+{
+    while (static_cast<int>(m_wordCodes.size()) <= i) {
+        const QString &word = m_words[static_cast<qsizetype>(m_wordCodes.size())];
+        WordCodes &codes = m_wordCodes.emplace_back();
+        const auto length = static_cast<int>(word.size());
+        if (length > PuzzleGrid::MaxSide)
+            continue;
+        for (int k = 0; k < length; ++k) {
+            codes.forwards[k] = codeOf(word[k]);
+            codes.backwards[length - 1 - k] = codes.forwards[k];
+        }
+    }
+    return m_wordCodes[static_cast<std::size_t>(i)];
+}
+
+const ReadingAutomaton &ListCodes::automaton() const
+{
+    if (!m_automaton)
+        m_automaton = std::make_unique<ReadingAutomaton>(m_words, *this);
+    return *m_automaton;
+}
+
+ReadingAutomaton::ReadingAutomaton(const QStringList &words, const ListCodes &list)
+    : m_codeCount(list.codeCount())
 {
     const int codes = m_codeCount;
     // Codes whose characters the solver reads alike step alike: each steps as the first code
@@ -59,16 +70,17 @@ void ListCodes::buildAutomaton()
         kind[code] = code;
     std::vector<char16_t> foldedOf(codes, 0);
     for (int letter = 0; letter < 26; ++letter)
-        foldedOf[letterCode(letter)] = static_cast<char16_t>(u'A' + letter);
-    for (std::size_t i = 0; i < m_others.size(); ++i)
-        foldedOf[27 + i] = folded(QChar(m_others[i]));
+        foldedOf[ListCodes::letterCode(letter)] = static_cast<char16_t>(u'A' + letter);
+    for (const QString &word : words)
+        for (QChar c : word)
+            if (const std::uint16_t code = list.codeOf(c); code > 26)
+                foldedOf[code] = folded(c);
     for (int code = 1; code < codes - 1; ++code)
         for (int earlier = 1; earlier < code; ++earlier)
             if (foldedOf[earlier] == foldedOf[code]) {
                 kind[code] = earlier;
                 break;
             }
-
     // Trie of the patterns: child[state * codes + code], 0 for none (the root has no parent).
     std::vector<int> child(codes, 0);
     std::vector<std::vector<int>> ends(1);
@@ -88,13 +100,13 @@ void ListCodes::buildAutomaton()
         if (std::find(e.begin(), e.end(), static_cast<int>(pattern.size())) == e.end())
             e.push_back(static_cast<int>(pattern.size()));
     };
-    for (const QString &word : m_words) {
+    for (const QString &word : words) {
         if (word.isEmpty() || word.size() > PuzzleGrid::MaxSide)
             continue;
         m_longest = std::max(m_longest, static_cast<int>(word.size()));
         std::vector<int> pattern;
         for (QChar c : word)
-            pattern.push_back(kind[codeOf(c)]);
+            pattern.push_back(kind[list.codeOf(c)]);
         add(pattern);
         std::reverse(pattern.begin(), pattern.end());
         add(pattern);

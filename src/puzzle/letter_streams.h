@@ -6,45 +6,24 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <vector>
 
 namespace brivamo {
 
-// A list's characters as small whole numbers, shared by the generator's candidate test and the
-// fill guard. Code 0 is an empty cell, 'A' to 'Z' are 1 to 26 and every other character a word
-// holds gets a code of its own after them, exactly as written ('a' and 'A' differ, as they do
-// when a candidate meets a placed letter). The last code separates lines and stands for any
-// character no word holds.
-//
-// The codes also drive one automaton of every word and its reversal, which folds case as the
-// solver reads ('a' steps like 'A'), so that one pass along each line of the four orientations
-// finds every reading in all eight directions.
-class ListCodes
+class ListCodes;
+
+// One automaton of every word of a list and its reversal, stepping on the list's codes and
+// folding case as the solver reads ('a' steps like 'A'), so that one pass along each line of the
+// four orientations finds every reading in all eight directions.
+class ReadingAutomaton
 {
 public:
-    explicit ListCodes(const QStringList &words);
+    ReadingAutomaton(const QStringList &words, const ListCodes &codes);
 
-    // Cheap while the list is still shared with the one the codes were made for.
-    bool isFor(const QStringList &words) const { return m_words == words; }
-
-    std::uint16_t codeOf(QChar c) const
-    {
-        if (const unsigned letter = c.unicode() - unsigned(u'A'); letter < 26) [[likely]]
-            return static_cast<std::uint16_t>(letter + 1);
-        return otherCode(c);
-    }
-    static std::uint16_t letterCode(int letter) { return static_cast<std::uint16_t>(letter + 1); }
-    std::uint16_t separator() const { return static_cast<std::uint16_t>(m_codeCount - 1); }
-    int codeCount() const { return m_codeCount; }
-
-    // Word i (0-based, in the list's order) as codes, and reversed; zero after its last letter
-    // up to WordLanes. Words longer than a side can hold are left empty.
-    static constexpr int WordLanes = 32;
-    const std::uint16_t *forwards(int word) const { return m_wordCodes[2 * word].data(); }
-    const std::uint16_t *backwards(int word) const { return m_wordCodes[2 * word + 1].data(); }
-
-    // The automaton: states are numbered premultiplied by the code count, and those where some
-    // word ends come last, so a step is one load and the test for a reading one comparison.
+    // States are numbered premultiplied by the code count, and those where some word ends come
+    // last, so a step is one load and the test for a reading one comparison.
     const std::uint32_t *next() const { return m_next.data(); }
     // The same table in half the room, when every state number fits (the usual list's table
     // then stays in the processor's nearest cache); null otherwise.
@@ -62,18 +41,61 @@ public:
     int longest() const { return m_longest; }
 
 private:
-    std::uint16_t otherCode(QChar c) const;
-    void buildAutomaton();
-
-    QStringList m_words;            // a copy: shares the caller's data until either changes
-    std::vector<char16_t> m_others; // characters with codes 27 and up, in order
-    int m_codeCount = 0;
-    std::vector<std::array<std::uint16_t, WordLanes>> m_wordCodes;
+    int m_codeCount;
     std::vector<std::uint32_t> m_next;
     std::vector<std::uint16_t> m_compactNext;
     std::uint32_t m_firstReading = 0;
     std::vector<std::vector<int>> m_lengths;
     int m_longest = 1;
+};
+
+// A list's characters as small whole numbers, shared by the generator's candidate test and the
+// fill guard. Code 0 is an empty cell, 'A' to 'Z' are 1 to 26 and every other character a word
+// holds gets a code of its own after them, exactly as written ('a' and 'A' differ, as they do
+// when a candidate meets a placed letter). The last code separates lines and stands for any
+// character no word holds.
+//
+// A word's codes and the automaton are made when first asked for: a long list whose puzzle is
+// given up early never pays for them.
+class ListCodes
+{
+public:
+    explicit ListCodes(const QStringList &words);
+    ~ListCodes();
+
+    // Cheap while the list is still shared with the one the codes were made for.
+    bool isFor(const QStringList &words) const { return m_words == words; }
+
+    std::uint16_t codeOf(QChar c) const
+    {
+        if (const unsigned letter = c.unicode() - unsigned(u'A'); letter < 26) [[likely]]
+            return static_cast<std::uint16_t>(letter + 1);
+        return otherCode(c);
+    }
+    static std::uint16_t letterCode(int letter) { return static_cast<std::uint16_t>(letter + 1); }
+    std::uint16_t separator() const { return static_cast<std::uint16_t>(m_codeCount - 1); }
+    int codeCount() const { return m_codeCount; }
+
+    // Word i (0-based, in the list's order) as codes, and reversed; zero after its last letter
+    // up to WordLanes. A word longer than a side can hold is left empty.
+    static constexpr int WordLanes = 32;
+    struct WordCodes
+    {
+        std::array<std::uint16_t, WordLanes> forwards{};
+        std::array<std::uint16_t, WordLanes> backwards{};
+    };
+    const WordCodes &word(int i) const;
+
+    const ReadingAutomaton &automaton() const;
+
+private:
+    std::uint16_t otherCode(QChar c) const;
+
+    QStringList m_words;            // a copy: shares the caller's data until either changes
+    std::vector<char16_t> m_others; // characters with codes 27 and up, in order
+    int m_codeCount = 0;
+    mutable std::deque<WordCodes> m_wordCodes; // the first words, as far as asked
+    mutable std::unique_ptr<ReadingAutomaton> m_automaton;
 };
 
 // Made once per list and thread, kept for the next puzzle of the same list.

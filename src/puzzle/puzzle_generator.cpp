@@ -298,7 +298,8 @@ private:
         const QString &word = m_words[wordNumber - 1];
         const QChar *letters = word.constData();
         const int length = static_cast<int>(word.size());
-        const std::uint16_t *forwards = m_codes.forwards(wordNumber - 1);
+        const ListCodes::WordCodes &codes = m_codes.word(wordNumber - 1);
+        const std::uint16_t *forwards = codes.forwards.data();
         if (wordNumber == 1) {
             // The square is still empty, so the first candidate is taken.
             const WordPlacement candidate = chooseCandidate(wordNumber, length, m_side, m_random);
@@ -309,7 +310,7 @@ private:
             return Placed::Accepted;
         }
 
-        const std::array<Lane, 9> lanes = lanesFor(wordNumber, length);
+        const std::array<Lane, 9> lanes = lanesFor(codes, length);
         switch ((length + 7) / 8) {
         case 1:
             return tryCandidates<1>(wordNumber, lanes, letters, forwards, length);
@@ -358,7 +359,7 @@ private:
         }
     }
 
-    std::array<Lane, 9> lanesFor(int wordNumber, int length) const
+    std::array<Lane, 9> lanesFor(const ListCodes::WordCodes &codes, int length) const
     {
         std::array<Lane, 9> lanes{};
         for (int direction = 1; direction <= 8; ++direction) {
@@ -371,8 +372,7 @@ private:
             lane.columnSpan =
                 static_cast<unsigned>((step.column > 0 ? m_side - length + 1 : m_side) - lane.columnLow);
             lane.shift = stream.forwards ? 0 : 1 - length;
-            lane.word =
-                stream.forwards ? m_codes.forwards(wordNumber - 1) : m_codes.backwards(wordNumber - 1);
+            lane.word = stream.forwards ? codes.forwards.data() : codes.backwards.data();
             lane.line = m_streams.line(stream.orientation);
             lane.position = m_layout.position[stream.orientation].data();
         }
