@@ -132,15 +132,6 @@ private:
 
 } // namespace
 
-bool ClearSecondReadings(PuzzleGrid &grid, const QStringList &words, modStandard::RandomSource &random)
-{
-    const ListCodes &codes = listCodesFor(words);
-    const StreamLayout &layout = layoutFor(grid.side());
-    thread_local LetterStreams streams;
-    streams.load(layout, codes, grid.puzzleCells());
-    return ClearSecondReadings(grid, codes, layout, streams, random);
-}
-
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamLayout &layout,
                          LetterStreams &streams, modStandard::RandomSource &random)
 {

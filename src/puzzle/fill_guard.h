@@ -4,8 +4,6 @@
 #include "puzzle/puzzle_grid.h"
 #include "puzzle/standard_routines.h"
 
-#include <QStringList>
-
 namespace brivamo {
 
 // Rounds of redrawing after which a fill counts as impossible to clear. A reachable clean fill
@@ -18,11 +16,9 @@ inline constexpr int MaxFillRounds = 1000;
 // in any of the eight directions, along a line that uses at least one fill cell. Each round
 // redraws exactly the fill cells of the readings it found, in row order; letters are compared
 // in upper case, as the solver reads them. A reading made only of placed letters stays. Returns
-// false when the fill is still not clear after MaxFillRounds rounds. Allocates only the first time a
-// thread sees a list (or a side): the search tables are kept for the next puzzle.
-bool ClearSecondReadings(PuzzleGrid &grid, const QStringList &words, modStandard::RandomSource &random);
-// The same, for a caller whose streams already hold the puzzle layer's letters (the list's
-// codes and the side's layout); the streams follow every redrawn letter.
+// false when the fill is still not clear after MaxFillRounds rounds. The streams' cells must
+// hold the puzzle layer's letters as the list's codes (LetterStreams::load, or kept up to date
+// while the square was built); they follow every redrawn letter.
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamLayout &layout,
                          LetterStreams &streams, modStandard::RandomSource &random);
 

@@ -158,7 +158,7 @@ private:
     const PuzzleHost &m_host;
 };
 
-LetterStreams &quickStreams()
+LetterStreams &threadStreams()
 {
     thread_local LetterStreams streams;
     return streams;
@@ -173,7 +173,7 @@ template <class Host, class Random> class Run
 public:
     Run(PuzzleGrid &grid, const QStringList &words, int side, Host &host, Random &random)
         : m_grid(grid), m_words(words), m_side(side), m_host(host), m_random(random),
-          m_codes(listCodesFor(words)), m_layout(layoutFor(side)), m_streams(quickStreams())
+          m_codes(listCodesFor(words)), m_layout(layoutFor(side)), m_streams(threadStreams())
     {
     }
 
@@ -206,12 +206,10 @@ public:
 
             if (wordsPlaced == wordCount) {
                 fillEmptyCells();
-                bool cleared;
-                if constexpr (quick())
-                    cleared = ClearSecondReadings(m_grid, m_codes, m_layout, m_streams, m_random);
-                else
-                    cleared = ClearSecondReadings(m_grid, m_words, m_random);
-                if (cleared) {
+                // The quick path kept the cell codes up to date; the others read them now.
+                if constexpr (!quick())
+                    m_streams.load(m_layout, m_codes, m_puzzle);
+                if (ClearSecondReadings(m_grid, m_codes, m_layout, m_streams, m_random)) {
                     m_host.PuzzleCompleted();
                     return PuzzleOutcome::Completed;
                 }
@@ -278,9 +276,9 @@ private:
         return Placed::Abandoned;
     }
 
-    // What a candidate of one direction needs: where the word may start, and where its cells
-    // lie in the streams (the stretch begins shift codes before the start cell's position,
-    // and holds the word forwards or backwards).
+    // What a candidate of one direction needs: where the word may start (rows and columns,
+    // 1-based) and, on the quick path, where its cells lie in the streams (the stretch begins
+    // shift codes before the start cell's position, and holds the word forwards or backwards).
     struct Lane
     {
         int rowLow;
@@ -310,23 +308,24 @@ private:
             return Placed::Accepted;
         }
 
-        const std::array<Lane, 9> lanes = lanesFor(codes, length);
+        setFitRanges(length);
+        setStretches(codes, length);
         switch ((length + 7) / 8) {
         case 1:
-            return tryCandidates<1>(wordNumber, lanes, letters, forwards, length);
+            return tryCandidates<1>(wordNumber, letters, forwards, length);
         case 2:
-            return tryCandidates<2>(wordNumber, lanes, letters, forwards, length);
+            return tryCandidates<2>(wordNumber, letters, forwards, length);
         case 3:
-            return tryCandidates<3>(wordNumber, lanes, letters, forwards, length);
+            return tryCandidates<3>(wordNumber, letters, forwards, length);
         default:
-            return tryCandidates<4>(wordNumber, lanes, letters, forwards, length);
+            return tryCandidates<4>(wordNumber, letters, forwards, length);
         }
     }
 
     template <int Parts>
-    Placed tryCandidates(int wordNumber, const std::array<Lane, 9> &lanes, const QChar *letters,
-                         const std::uint16_t *forwards, int length)
+    Placed tryCandidates(int wordNumber, const QChar *letters, const std::uint16_t *forwards, int length)
     {
+        const std::array<Lane, 9> lanes = m_lanes;
         const bool mustCross = wordNumber % CrossingInterval == 0;
         const int maxTries = CandidateLimit(m_side) - 1;
         const auto side = static_cast<std::uint64_t>(m_side);
@@ -359,24 +358,17 @@ private:
         }
     }
 
-    std::array<Lane, 9> lanesFor(const ListCodes::WordCodes &codes, int length) const
+    // Where the word's stretch lies in the streams for each direction.
+    void setStretches(const ListCodes::WordCodes &codes, int length)
     {
-        std::array<Lane, 9> lanes{};
         for (int direction = 1; direction <= 8; ++direction) {
-            const DirectionStep step = DirectionSteps[direction];
             const StreamDirection stream = StreamDirections[direction];
-            Lane &lane = lanes[direction];
-            lane.rowLow = step.row < 0 ? length : 1;
-            lane.rowSpan = static_cast<unsigned>((step.row > 0 ? m_side - length + 1 : m_side) - lane.rowLow);
-            lane.columnLow = step.column < 0 ? length : 1;
-            lane.columnSpan =
-                static_cast<unsigned>((step.column > 0 ? m_side - length + 1 : m_side) - lane.columnLow);
+            Lane &lane = m_lanes[direction];
             lane.shift = stream.forwards ? 0 : 1 - length;
             lane.word = stream.forwards ? codes.forwards.data() : codes.backwards.data();
             lane.line = m_streams.line(stream.orientation);
             lane.position = m_layout.position[stream.orientation].data();
         }
-        return lanes;
     }
 
     void commitQuickly(int start, int direction, const QChar *letters, const std::uint16_t *codes, int length)
@@ -402,12 +394,12 @@ private:
     {
         for (int direction = 1; direction <= 8; ++direction) {
             const DirectionStep step = DirectionSteps[direction];
-            m_rowLow[direction] = step.row < 0 ? length : 1;
-            m_rowSpan[direction] =
-                static_cast<unsigned>((step.row > 0 ? m_side - length + 1 : m_side) - m_rowLow[direction]);
-            m_columnLow[direction] = step.column < 0 ? length : 1;
-            m_columnSpan[direction] = static_cast<unsigned>((step.column > 0 ? m_side - length + 1 : m_side) -
-                                                            m_columnLow[direction]);
+            Lane &lane = m_lanes[direction];
+            lane.rowLow = step.row < 0 ? length : 1;
+            lane.rowSpan = static_cast<unsigned>((step.row > 0 ? m_side - length + 1 : m_side) - lane.rowLow);
+            lane.columnLow = step.column < 0 ? length : 1;
+            lane.columnSpan =
+                static_cast<unsigned>((step.column > 0 ? m_side - length + 1 : m_side) - lane.columnLow);
         }
     }
 
@@ -425,8 +417,9 @@ private:
                     const int direction = 1 + static_cast<int>(a >> 29);
                     const int row = 1 + static_cast<int>(((b >> 8) * side) >> 24);
                     const int column = 1 + static_cast<int>(((c >> 8) * side) >> 24);
-                    if (static_cast<unsigned>(row - m_rowLow[direction]) <= m_rowSpan[direction] &&
-                        static_cast<unsigned>(column - m_columnLow[direction]) <= m_columnSpan[direction]) {
+                    const Lane &lane = m_lanes[direction];
+                    if (static_cast<unsigned>(row - lane.rowLow) <= lane.rowSpan &&
+                        static_cast<unsigned>(column - lane.columnLow) <= lane.columnSpan) {
                         WordPlacement candidate;
                         candidate.length = length;
                         candidate.setDirection(direction);
@@ -580,14 +573,10 @@ private:
     Random &m_random;
     QChar *m_solution = nullptr;
     QChar *m_puzzle = nullptr;
-    // Only read on the quick path.
     const ListCodes &m_codes;
     const StreamLayout &m_layout;
     LetterStreams &m_streams;
-    std::array<int, 9> m_rowLow{};
-    std::array<unsigned, 9> m_rowSpan{};
-    std::array<int, 9> m_columnLow{};
-    std::array<unsigned, 9> m_columnSpan{};
+    std::array<Lane, 9> m_lanes{};
 };
 
 template <class Host, class Random>
