@@ -192,7 +192,6 @@ StreamLayout::StreamLayout(int side) : side(side)
                         position[orientation][cell] = static_cast<std::uint16_t>(at);
                         cellAt[orientation][at++] = static_cast<std::uint16_t>(cell);
                     }
-            lineEnd[orientation][line] = static_cast<std::uint16_t>(at);
             ++at; // separator
         }
         length[orientation] = at;

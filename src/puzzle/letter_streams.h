@@ -122,7 +122,6 @@ struct StreamLayout
     std::array<int, Orientations> length{};
     std::array<std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::Stride>, Orientations> position{};
     std::array<std::array<std::uint16_t, StreamSize>, Orientations> cellAt{};
-    std::array<std::array<std::uint16_t, 2 * PuzzleGrid::MaxSide>, Orientations> lineEnd{};
 };
 
 // Made once per side and thread.
