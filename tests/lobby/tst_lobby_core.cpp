@@ -137,8 +137,6 @@ private slots:
         QTest::addColumn<bool>("ownNames");
         QTest::newRow("Japanese") << QLocale(QLocale::Japanese, QLocale::Japan) << false;
         QTest::newRow("Hebrew") << QLocale(QLocale::Hebrew, QLocale::Israel) << false;
-        QTest::newRow("Chinese") << QLocale(QLocale::Chinese, QLocale::China) << false;
-        QTest::newRow("Korean") << QLocale(QLocale::Korean, QLocale::SouthKorea) << false;
         QTest::newRow("Arabic") << QLocale(QLocale::Arabic, QLocale::Egypt) << false;
         QTest::newRow("Portuguese") << QLocale(QLocale::Portuguese, QLocale::Portugal) << false;
         QTest::newRow("Spanish") << QLocale(QLocale::Spanish, QLocale::Spain) << true;
