@@ -125,7 +125,7 @@ void LobbyModel::LoadCategories()
     // A folder without any list gets the lists that come with the program. Should that fail, the
     // catalogue below still holds the weekday list, or reports why it could not be made.
     InstallShippedLists(m_folder);
-    const CatalogueResult catalogue = modSupport::ListCategories(m_folder);
+    const CatalogueResult catalogue = modSupport::ListCategories(m_folder, WeekdayListWords());
     m_categories = catalogue.names;
     std::stable_sort(m_categories.begin(), m_categories.end(), lessIgnoringCase);
     if (m_currentCategory >= m_categories.size())

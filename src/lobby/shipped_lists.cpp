@@ -1,5 +1,6 @@
 #include "lobby/shipped_lists.h"
 
+#include "puzzle/puzzle_words.h"
 #include "wordlists/safe_file.h"
 
 #include <QDirIterator>
@@ -39,6 +40,16 @@ QStringList ShippedListResources()
         paths.append(it.next());
     paths.sort();
     return paths;
+}
+
+QStringList WeekdayListWords(const QLocale &locale)
+{
+    // Decided by the same check that a puzzle applies to its words, so a list written here can
+    // never be refused there; the whole list changes language, never a single day.
+    QStringList words = modSupport::WeekdayWords(locale);
+    if (FindUnusableWord(words))
+        words = modSupport::WeekdayWords(QLocale::c());
+    return words;
 }
 
 StoreStatus InstallShippedLists(const QDir &folder)

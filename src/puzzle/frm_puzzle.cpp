@@ -439,6 +439,9 @@ void frmPuzzle::cmdCancelPuzzle_Click()
 
 void frmPuzzle::AttemptStarted(int attempt)
 {
+    // An attempt that placed every word hid the cancel button, yet its fill can still fail it: the
+    // next attempt is cancelled by the button and Esc like the first.
+    cmdCancelPuzzle->show();
     labelAttempts->setText(display(QStringLiteral("Attempts Made ") + CrLf + formatNumber(attempt)));
     FillWordList();
     DrawEmptyBoard();
@@ -468,7 +471,8 @@ void frmPuzzle::CellReverted(int row, int column, QChar content)
 
 void frmPuzzle::WordAccepted(int wordsPlaced)
 {
-    // Once the last word is in, the run can only complete: the cancel button goes before the fill.
+    // Once the last word is in, nothing of this attempt is left to cancel: the button goes before
+    // the fill (and comes back should the fill fail the attempt).
     if (wordsPlaced == m_words.size())
         cmdCancelPuzzle->hide();
     picPuzzle->repaintNow();

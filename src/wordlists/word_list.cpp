@@ -296,11 +296,9 @@ bool isAscii(const QString &text)
 
 } // namespace
 
-QStringList WeekdayWords()
+QStringList WeekdayWords(const QLocale &locale)
 {
-    // The user's language; under the C locale that is English. Day 0 of this date system is
-    // 30 December 1899, so days 1 to 7 run from Sunday to Saturday.
-    const QLocale locale;
+    // Day 0 of this date system is 30 December 1899, so days 1 to 7 run from Sunday to Saturday.
     const QDate dayZero(1899, 12, 30);
     QStringList words;
     for (int day = 1; day <= 7; ++day)
@@ -308,7 +306,7 @@ QStringList WeekdayWords()
     return words;
 }
 
-brivamo::CatalogueResult ListCategories(const QDir &folder)
+brivamo::CatalogueResult ListCategories(const QDir &folder, const QStringList &weekdays)
 {
     brivamo::CatalogueResult result;
     std::optional<QStringList> files = listFileNames(folder);
@@ -325,7 +323,7 @@ brivamo::CatalogueResult ListCategories(const QDir &folder)
         QString reason;
         const std::optional<QString> target = writeTarget(folder, WeekdaysFileName, reason);
         if (target)
-            reason = brivamo::writeFileSafely(*target, encodeWords(WeekdayWords(), ParsedList()));
+            reason = brivamo::writeFileSafely(*target, encodeWords(weekdays, ParsedList()));
         if (reason.isEmpty())
             files->append(WeekdaysFileName);
         else if (firstWeekdaysFailure(folder))

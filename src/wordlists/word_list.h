@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -70,15 +71,17 @@ constexpr qint64 MaxListFileBytes = 4 * 1024 * 1024;
 inline const QString WeekdaysCategory = QStringLiteral("Weekdays");
 inline const QString WeekdaysFileName = QStringLiteral("Weekdays.lst");
 
-// The weekday names Sunday to Saturday in the user's language (English under the C locale),
-// upper case.
-QStringList WeekdayWords();
+// The weekday names Sunday to Saturday as `locale` writes them (English under the C locale),
+// upper-cased in that locale.
+QStringList WeekdayWords(const QLocale &locale = QLocale());
 
-// Writes Weekdays.lst when no weekday list exists (any letter case), so the catalogue is never
-// empty; an existing one, perhaps edited by the user, is left alone. A failure to write it is
-// reported once per folder and run, not at every reload. Then returns the category names of the
-// ordinary, non-hidden *.lst files (extension in any case), sorted ascending without regard to case.
-brivamo::CatalogueResult ListCategories(const QDir &folder = QDir());
+// Writes Weekdays.lst holding `weekdays` when no weekday list exists (any letter case), so the
+// catalogue is never empty; an existing one, perhaps edited by the user, is left alone. A failure
+// to write it is reported once per folder and run, not at every reload. Then returns the category
+// names of the ordinary, non-hidden *.lst files (extension in any case), sorted ascending without
+// regard to case. The lobby passes names a puzzle can be made of (WeekdayListWords).
+brivamo::CatalogueResult ListCategories(const QDir &folder = QDir(),
+                                        const QStringList &weekdays = WeekdayWords());
 
 // Reads a list line by line. Lines may end in CR LF, CR or LF; blank and whitespace-only lines
 // are not words and are skipped; every other line is a word kept exactly as written. Each line is

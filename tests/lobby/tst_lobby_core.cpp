@@ -3,6 +3,8 @@
 #include "lobby/lobby_model.h"
 #include "lobby/shipped_lists.h"
 #include "lobby_support.h"
+#include "puzzle/puzzle_generator.h"
+#include "puzzle/puzzle_words.h"
 #include "wordlists/validation.h"
 #include "wordlists/word_list.h"
 
@@ -125,6 +127,49 @@ private slots:
         QStringList sorted = inserted;
         sortWords(sorted);
         QTEST(sorted, "expected");
+    }
+
+    // The weekday list a new folder gets in the user's language, or in English where that
+    // language's names could not make a puzzle.
+    void weekdayListMakesAPuzzle_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<bool>("ownNames");
+        QTest::newRow("Japanese") << QLocale(QLocale::Japanese, QLocale::Japan) << false;
+        QTest::newRow("Hebrew") << QLocale(QLocale::Hebrew, QLocale::Israel) << false;
+        QTest::newRow("Arabic") << QLocale(QLocale::Arabic, QLocale::Egypt) << false;
+        QTest::newRow("Portuguese") << QLocale(QLocale::Portuguese, QLocale::Portugal) << false;
+        QTest::newRow("Spanish") << QLocale(QLocale::Spanish, QLocale::Spain) << true;
+        QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << true;
+        QTest::newRow("Greek") << QLocale(QLocale::Greek, QLocale::Greece) << true;
+        QTest::newRow("Russian") << QLocale(QLocale::Russian, QLocale::Russia) << true;
+        QTest::newRow("Turkish") << QLocale(QLocale::Turkish, QLocale::Turkey) << true;
+    }
+    void weekdayListMakesAPuzzle()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(bool, ownNames);
+        const QStringList own = modSupport::WeekdayWords(locale);
+        const QStringList english = modSupport::WeekdayWords(QLocale::c());
+        // Each row stands for what it claims: names of its own that a puzzle refuses, or accepts.
+        QCOMPARE(!FindUnusableWord(own), ownNames);
+        QVERIFY(own != english);
+
+        WorkingFolder folder;
+        const QLocale previous;
+        QLocale::setDefault(locale);
+        LobbyModel lobby(folder.dir());
+        lobby.LoadCategories();
+        QLocale::setDefault(previous);
+        QVERIFY(lobby.categories().contains(modSupport::WeekdaysCategory));
+        QStringList words = modSupport::ReadWordList(modSupport::WeekdaysCategory, folder.dir()).list.words;
+        QCOMPARE(words, ownNames ? own : english);
+
+        SortWordsLongestFirst(words);
+        PuzzleGrid grid;
+        SilentPuzzleHost host;
+        modStandard::SeededRandomSource random(7);
+        QCOMPARE(MakePuzzle(grid, words, 12, host, random), PuzzleOutcome::Completed);
     }
 
     void everyListRespectsTheUmask()

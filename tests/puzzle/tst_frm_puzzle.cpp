@@ -102,6 +102,14 @@ const QStringList Animals{"EMU", "ZEBRA", "ALLIGATOR", "CAMEL", "IGUANA", "BADGE
 // Five 5-letter words without a shared letter: in a square of 5 every line meets the first word's
 // diagonal, so the second word never fits.
 const QStringList Disjoint{"ABCDE", "FGHIJ", "KLMNO", "PQRST", "UVWXY"};
+// The alphabet, then each of its letters as a word: once every word is placed, any fill letter
+// would make a one-letter word readable a second time, so the fill fails the attempt.
+const QStringList Unfillable = [] {
+    QStringList words{"ABCDEFGHIJKLMNOPQRSTUVWXYZ"};
+    for (char16_t c = u'A'; c <= u'Z'; ++c)
+        words << QString(QChar(c));
+    return words;
+}();
 
 } // namespace
 
@@ -128,6 +136,16 @@ class TestFrmPuzzle : public QObject
     static void duringRun(frmPuzzle &w, std::function<void()> check)
     {
         QTimer::singleShot(0, &w, std::move(check));
+    }
+
+    // A click where `button` lies, received by whatever shows there, as a user's click would be
+    // (a test click aimed at the button itself reaches it even while it is hidden).
+    static void clickWhere(QWidget &window, QWidget *button)
+    {
+        const QPoint at = button->mapTo(&window, button->rect().center());
+        QWidget *shown = window.childAt(at);
+        QWidget *target = shown ? shown : &window;
+        QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(&window, at));
     }
 
     static void setSound(bool on) { basBrivamo::writeBoolSetting(basBrivamo::KeySoundStatus, on); }
@@ -299,6 +317,47 @@ private slots:
         QCOMPARE(m_sounds.played, (QStringList{"click", "click"}));
         QCOMPARE(w.listWords->count(), Animals.size());
         QVERIFY(w.isLoaded());
+    }
+
+    // The last word placed hides the cancel button before the fill; when the fill then fails the
+    // attempt, the next attempt must be cancellable again.
+    void cancelAfterAFailedFill_data() { cancel_data(); }
+    void cancelAfterAFailedFill()
+    {
+        QFETCH(bool, byKey);
+        setSound(true);
+        ScriptedDialogs dialogs;
+        dialogs.queueMessage(MsgAnswer::Ok); // the "Whew!" box, should cancelling fail
+        frmPuzzle &w = open("ALPHABET", Unfillable);
+        w.scrollSquareSize->setValue(26);
+        int clicks = 0;
+        int failedFills = 0;
+        bool offered = false;
+        bool pressed = false;
+        m_sounds.onPlay = [&] {
+            if (m_sounds.played.last() == QLatin1String("tryagain")) {
+                if (clicks == Unfillable.size())
+                    ++failedFills;
+                clicks = 0;
+            } else if (m_sounds.played.last() == QLatin1String("click") && ++clicks == 1 && failedFills > 0 &&
+                       !pressed) {
+                // The first word of the attempt after a failed fill is in: cancel as a user would.
+                offered = w.cmdCancelPuzzle->isVisibleTo(&w) && w.cancelButton() == w.cmdCancelPuzzle;
+                pressed = true;
+                if (byKey)
+                    QTest::keyClick(&w, Qt::Key_Escape);
+                else
+                    clickWhere(w, w.cmdCancelPuzzle);
+            }
+        };
+        w.cmdMakePuzzle->click();
+        QVERIFY2(pressed, "no attempt failed in its fill");
+        // The run stopped there, with no "Whew!" box after ten attempts.
+        QCOMPARE(dialogs.count(), 0);
+        QCOMPARE(m_sounds.played.last(), QStringLiteral("click"));
+        QVERIFY(isIdle(w));
+        QCOMPARE(w.grid(), nullptr);
+        QVERIFY(offered);
     }
 
     void givenUp()
