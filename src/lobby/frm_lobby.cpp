@@ -32,7 +32,7 @@ frmLobby::HelpOpener &helpOpener()
     return opener;
 }
 
-// The caption above a list.
+// The caption above a list: Arial 9 bold italic in dark blue.
 QLabel *makeLabel(QWidget *parent, const char *name)
 {
     return WindowLook::MakeLabel(parent, name, WindowLook::Arial(9, true, true), WindowLook::DarkBlue);
