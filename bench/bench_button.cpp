@@ -43,13 +43,13 @@ struct BenchHost
     QWidget window;
     OstrelButton *button;
 
-    BenchHost(int type, bool withPicture)
+    BenchHost(ButtonStyle style, bool withPicture)
     {
         window.resize(300, 200);
         button = new OstrelButton(&window);
         button->setGeometry(20, 20, 141, 63);
         button->setFont(QFont(QStringLiteral("Liberation Sans"), 8));
-        button->setButtonType(type);
+        button->setButtonType(style);
         button->setCaption(QStringLiteral("&Make Puzzle"));
         if (withPicture)
             button->setPictureNormal(ButtonPicture(BenchIcon()));
@@ -58,13 +58,13 @@ struct BenchHost
     }
 };
 
-// range(0): button type; range(1): 1 with the icon.
+// range(0): the style's stored code (ButtonType); range(1): 1 with the icon.
 void BM_ButtonRedraw(benchmark::State &state)
 {
     EnsureApplication();
-    BenchHost host(int(state.range(0)), state.range(1) != 0);
+    BenchHost host(ButtonStyle(state.range(0)), state.range(1) != 0);
     for (auto _ : state) {
-        host.button->Redraw(OstrelButton::StateNormal, true);
+        host.button->Redraw(OstrelButton::DrawState::Normal, true);
         benchmark::DoNotOptimize(host.button->surface().constBits());
     }
 }
@@ -78,10 +78,10 @@ BENCHMARK(BM_ButtonRedraw)
 void BM_ButtonRedrawPressedDisabled(benchmark::State &state)
 {
     EnsureApplication();
-    BenchHost host(14, true);
+    BenchHost host(ButtonStyle::Gradient, true);
     host.button->setEnabled(state.range(0) != 0);
     for (auto _ : state) {
-        host.button->Redraw(OstrelButton::StatePressed, true);
+        host.button->Redraw(OstrelButton::DrawState::Pressed, true);
         benchmark::DoNotOptimize(host.button->surface().constBits());
     }
 }
@@ -90,10 +90,10 @@ BENCHMARK(BM_ButtonRedrawPressedDisabled)->Arg(1)->Arg(0)->Unit(benchmark::kMicr
 void BM_ButtonDefaultLook(benchmark::State &state)
 {
     EnsureApplication();
-    BenchHost host(14, true);
+    BenchHost host(ButtonStyle::Gradient, true);
     host.button->setDefaultLook(true);
     for (auto _ : state) {
-        host.button->Redraw(OstrelButton::StateNormal, true);
+        host.button->Redraw(OstrelButton::DrawState::Normal, true);
         benchmark::DoNotOptimize(host.button->surface().constBits());
     }
 }
@@ -103,9 +103,9 @@ BENCHMARK(BM_ButtonDefaultLook)->Unit(benchmark::kMicrosecond);
 void BM_ButtonUnforcedRedraw(benchmark::State &state)
 {
     EnsureApplication();
-    BenchHost host(14, true);
+    BenchHost host(ButtonStyle::Gradient, true);
     for (auto _ : state)
-        host.button->Redraw(OstrelButton::StateNormal, false);
+        host.button->Redraw(OstrelButton::DrawState::Normal, false);
 }
 BENCHMARK(BM_ButtonUnforcedRedraw);
 

@@ -13,6 +13,7 @@
 #include <QPainterPath>
 
 #include <cstdio>
+#include <optional>
 
 using namespace brivamo;
 
@@ -75,18 +76,47 @@ const char *const LookNames[LookCount] = {"normal", "hovered", "pressed", "disab
 
 struct Variant
 {
-    int type;
-    int position; // -1: no picture
+    ButtonStyle style;
+    std::optional<PicturePlace> position; // nothing: no picture
 };
+
+QString StyleName(ButtonStyle style)
+{
+    switch (style) {
+    case ButtonStyle::Rounded:
+        return QStringLiteral("rounded");
+    case ButtonStyle::SeeThrough:
+        return QStringLiteral("see-through");
+    case ButtonStyle::Gradient:
+        return QStringLiteral("gradient");
+    case ButtonStyle::Plain:
+        break;
+    }
+    return QStringLiteral("plain");
+}
+
+QString PlaceName(PicturePlace place)
+{
+    switch (place) {
+    case PicturePlace::Right:
+        return QStringLiteral("right");
+    case PicturePlace::Above:
+        return QStringLiteral("above");
+    case PicturePlace::Below:
+        return QStringLiteral("below");
+    case PicturePlace::Behind:
+        return QStringLiteral("behind");
+    case PicturePlace::Left:
+        break;
+    }
+    return QStringLiteral("left");
+}
 
 QString VariantLabel(const Variant &v)
 {
-    static const char *const types[] = {"rounded (3)", "see-through (11)", "gradient (14)", "plain (2)"};
-    static const char *const positions[] = {"left", "right", "above", "below", "behind"};
-    const int t = v.type == 3 ? 0 : v.type == 11 ? 1 : v.type == 14 ? 2 : 3;
-    QString label = QString::fromLatin1(types[t]);
-    label += v.position < 0 ? QStringLiteral("\nno picture")
-                            : QStringLiteral("\npicture %1").arg(QString::fromLatin1(positions[v.position]));
+    QString label = QStringLiteral("%1 (%2)").arg(StyleName(v.style)).arg(qint32(v.style));
+    label += v.position ? QStringLiteral("\npicture %1").arg(PlaceName(*v.position))
+                        : QStringLiteral("\nno picture");
     return label;
 }
 
@@ -103,9 +133,12 @@ int main(int argc, char **argv)
                                {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
 
     QList<Variant> variants;
-    for (int type : {14, 11, 3, 2}) {
-        for (int position = -1; position <= 4; ++position)
-            variants.append({type, position});
+    for (ButtonStyle style :
+         {ButtonStyle::Gradient, ButtonStyle::SeeThrough, ButtonStyle::Rounded, ButtonStyle::Plain}) {
+        variants.append({style, std::nullopt});
+        for (PicturePlace place : {PicturePlace::Left, PicturePlace::Right, PicturePlace::Above,
+                                   PicturePlace::Below, PicturePlace::Behind})
+            variants.append({style, place});
     }
 
     Sheet sheet;
@@ -139,11 +172,12 @@ int main(int argc, char **argv)
             auto *b = new OstrelButton(&sheet);
             b->setGeometry(LabelWidth + look * CellWidth + 8, y, ButtonWidth, ButtonHeight);
             b->setFont(buttonFont);
-            b->setButtonType(v.type);
-            b->setCaption(v.position == 4 ? QStringLiteral("&Behind") : QStringLiteral("&Make Puzzle"));
-            if (v.position >= 0) {
+            b->setButtonType(v.style);
+            b->setCaption(v.position == PicturePlace::Behind ? QStringLiteral("&Behind")
+                                                             : QStringLiteral("&Make Puzzle"));
+            if (v.position) {
                 b->setPictureNormal(icon);
-                b->setPicturePosition(v.position);
+                b->setPicturePosition(*v.position);
             }
             if (look == Disabled)
                 b->setEnabled(false);
@@ -158,7 +192,7 @@ int main(int argc, char **argv)
     if (QWidget *focused = QApplication::focusWidget())
         focused->clearFocus(); // only the "focused" column shows focus
     for (auto &[b, look] : buttons) {
-        if (b->ButtonType() == 11)
+        if (b->ButtonType() == ButtonStyle::SeeThrough)
             b->Refresh();
     }
 

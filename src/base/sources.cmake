@@ -6,6 +6,8 @@ target_sources(brivamo_core PRIVATE
   src/base/maker_info.h
   src/base/shared_routines.cpp src/base/shared_routines.h)
 target_sources(brivamo_ui PRIVATE src/base/window_routines.cpp src/base/window_routines.h)
+# The look the lobby and the puzzle window share: list colours, fonts, list and label factories.
+target_sources(brivamo_ui PRIVATE src/base/window_look.cpp src/base/window_look.h)
 # The window base, its registry and the window-free step of its fades.
 target_sources(brivamo_core PRIVATE src/base/fade_request.cpp src/base/fade_request.h)
 target_sources(brivamo_ui PRIVATE

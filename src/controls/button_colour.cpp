@@ -62,22 +62,23 @@ ButtonPalette ComputePalette(const PaletteInputs &in, const SystemColourLookup &
     auto shade = [&](Colour c, int n) { return ShadeColour(c, n, false, in.softBevel); };
     auto system = [&](int index) { return TranslateColour(SystemColour(index), lookup); };
     switch (in.colorScheme) {
-    case 2:
+    case ColourScheme::Properties:
         p.face = TranslateColour(in.backColor, lookup);
         p.text = TranslateColour(in.foreColor, lookup);
         p.overText = TranslateColour(in.foreOver, lookup);
         break;
-    case 3:
+    case ColourScheme::LightGrey:
         p.face = LightGrey;
         p.text = p.overText = 0;
         p.light = 14671839;
         p.highlight = 16777215;
         p.shadow = 8421504;
         break;
-    case 4:
+    case ColourScheme::Parent:
         p.face = TranslateColour(in.parentBack, lookup);
         p.text = p.overText = TranslateColour(in.parentText, lookup);
         break;
+    case ColourScheme::System:
     default:
         p.face = system(SystemColourIndex::ButtonFace);
         p.text = p.overText = system(SystemColourIndex::ButtonText);
@@ -86,13 +87,13 @@ ButtonPalette ComputePalette(const PaletteInputs &in, const SystemColourLookup &
         p.shadow = system(SystemColourIndex::ButtonShadow);
         break;
     }
-    if (in.colorScheme == 2 || in.colorScheme == 4) {
+    if (in.colorScheme == ColourScheme::Properties || in.colorScheme == ColourScheme::Parent) {
         p.light = shade(p.face, 31);
         p.highlight = shade(p.face, 47);
         p.shadow = shade(p.face, -64);
     }
     p.mask = TranslateColour(in.maskColor, lookup);
-    p.liftedFace = ShadeColour(p.face, 48, in.buttonType == 3, in.softBevel);
+    p.liftedFace = ShadeColour(p.face, 48, in.buttonType == ButtonStyle::Rounded, in.softBevel);
     return p;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/button_codes.h"
+
 #include <QtGlobal>
 
 #include <functional>
@@ -95,15 +97,15 @@ struct ButtonPalette
 
 struct PaletteInputs
 {
-    int colorScheme = 2;
-    int buttonType = 14;
+    ColourScheme colorScheme = ColourScheme::Properties;
+    ButtonStyle buttonType = ButtonStyle::Gradient;
     bool softBevel = false;
     Colour backColor = 0;
     Colour foreColor = 0;
     Colour foreOver = 0;
     Colour maskColor = LightGrey;
-    Colour parentBack = 0; // scheme 4: the parent window's background
-    Colour parentText = 0; // scheme 4: the parent window's text colour
+    Colour parentBack = 0; // ColourScheme::Parent: the parent window's background
+    Colour parentText = 0; // ColourScheme::Parent: the parent window's text colour
 };
 
 ButtonPalette ComputePalette(const PaletteInputs &in, const SystemColourLookup &lookup);

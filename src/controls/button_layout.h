@@ -1,5 +1,7 @@
 #pragma once
 
+#include "controls/button_codes.h"
+
 #include <functional>
 #include <utility>
 #include <vector>
@@ -20,19 +22,11 @@ struct PixelRect
     bool operator==(const PixelRect &) const = default;
 };
 
-enum PicturePositionValue {
-    PictureLeft = 0,
-    PictureRight = 1,
-    PictureAbove = 2,
-    PictureBelow = 3,
-    PictureBehind = 4
-};
-
 // Rectangle of the dotted focus frame for a button of the given style and client size.
-PixelRect FocusFrameFor(int buttonType, int width, int height);
+PixelRect FocusFrameFor(ButtonStyle style, int width, int height);
 
 // Pixels cut from the button's outline (the corners of the rounded and gradient styles).
-std::vector<std::pair<int, int>> RegionCutPixels(int buttonType, int width, int height);
+std::vector<std::pair<int, int>> RegionCutPixels(ButtonStyle style, int width, int height);
 
 struct LayoutInputs
 {
@@ -40,7 +34,7 @@ struct LayoutInputs
     int height = 0;
     int pictureWidth = 0;
     int pictureHeight = 0;
-    int picturePosition = PictureLeft;
+    PicturePlace picturePosition = PicturePlace::Left;
     bool captionBlank = true; // the caption holds nothing but spaces
     bool hasPicture = false;  // a normal or an over picture is set
 };
@@ -58,7 +52,7 @@ struct ContentLayout
 // working rectangle's left and top and ends at the wrapped text's right and bottom.
 using CaptionMeasure = std::function<PixelRect(const PixelRect &working)>;
 
-// Places caption and picture. Picture positions outside 0..4 are treated as 0 (picture left).
+// Places caption and picture. A stored picture position outside the list is laid out as Left.
 ContentLayout LayoutContent(const LayoutInputs &in, const CaptionMeasure &measure,
                             const ContentLayout &previous);
 

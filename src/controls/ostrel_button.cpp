@@ -17,6 +17,12 @@ namespace brivamo {
 
 namespace {
 
+// The events' mouse-button bits and the key code of the space bar.
+constexpr qint16 PrimaryButton = 1;
+constexpr qint16 SecondaryButton = 2;
+constexpr qint16 MiddleButton = 4;
+constexpr qint16 SpaceKey = 32;
+
 Colour ColourOf(const QColor &c)
 {
     return MakeColour(c.red(), c.green(), c.blue());
@@ -38,11 +44,11 @@ qint16 ButtonBits(Qt::MouseButtons buttons)
 {
     qint16 bits = 0;
     if (buttons & Qt::LeftButton)
-        bits |= 1;
+        bits |= PrimaryButton;
     if (buttons & Qt::RightButton)
-        bits |= 2;
+        bits |= SecondaryButton;
     if (buttons & Qt::MiddleButton)
-        bits |= 4;
+        bits |= MiddleButton;
     return bits;
 }
 
@@ -56,7 +62,7 @@ qint16 KeyCodeOf(const QKeyEvent *event)
         return qint16(112 + (key - Qt::Key_F1));
     switch (key) {
     case Qt::Key_Space:
-        return 32;
+        return SpaceKey;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         return 13;
@@ -100,6 +106,47 @@ qint16 KeyCodeOf(const QKeyEvent *event)
     default:
         return 0;
     }
+}
+
+// The cursor of a pointer code; nothing for the default (and for codes outside the list).
+std::optional<Qt::CursorShape> CursorShapeOf(PointerShape pointer)
+{
+    switch (pointer) {
+    case PointerShape::Arrow:
+    case PointerShape::Icon:
+        return Qt::ArrowCursor;
+    case PointerShape::Cross:
+        return Qt::CrossCursor;
+    case PointerShape::IBeam:
+        return Qt::IBeamCursor;
+    case PointerShape::Size:
+    case PointerShape::SizeAll:
+        return Qt::SizeAllCursor;
+    case PointerShape::SizeNeSw:
+        return Qt::SizeBDiagCursor;
+    case PointerShape::SizeNS:
+        return Qt::SizeVerCursor;
+    case PointerShape::SizeNwSe:
+        return Qt::SizeFDiagCursor;
+    case PointerShape::SizeWE:
+        return Qt::SizeHorCursor;
+    case PointerShape::UpArrow:
+        return Qt::UpArrowCursor;
+    case PointerShape::Wait:
+        return Qt::WaitCursor;
+    case PointerShape::Forbidden:
+        return Qt::ForbiddenCursor;
+    case PointerShape::Busy:
+        return Qt::BusyCursor;
+    case PointerShape::WhatsThis:
+        return Qt::WhatsThisCursor;
+    case PointerShape::PointingHand:
+        return Qt::PointingHandCursor;
+    case PointerShape::Default:
+    case PointerShape::Custom: // without a MouseIcon
+        break;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -146,8 +193,6 @@ QSize OstrelButton::sizeHint() const
 void OstrelButton::setBackColor(Colour colour)
 {
     m_backColor = colour;
-    if (m_designMode)
-        m_backOver = colour;
     ComputePalette();
     redrawLast();
     notice("BCOL");
@@ -164,8 +209,6 @@ void OstrelButton::setBackOver(Colour colour)
 void OstrelButton::setForeColor(Colour colour)
 {
     m_foreColor = colour;
-    if (m_designMode)
-        m_foreOver = colour;
     ComputePalette();
     redrawLast();
     notice("FCOL");
@@ -187,10 +230,10 @@ void OstrelButton::setMaskColor(Colour colour)
     notice("MCOL");
 }
 
-void OstrelButton::setButtonType(int type)
+void OstrelButton::setButtonType(ButtonStyle style)
 {
-    m_buttonType = type;
-    if (type == 11 && m_shown)
+    m_buttonType = style;
+    if (style == ButtonStyle::SeeThrough && m_shown)
         TakeBackgroundSnapshot();
     HandleResize(true);
     notice("BTYPE");
@@ -208,7 +251,7 @@ void OstrelButton::captionChanged()
 {
     UpdateAccessKey();
     LayoutContent();
-    Redraw(StateNormal, true);
+    Redraw(DrawState::Normal, true);
     QAccessibleEvent event(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&event);
 }
@@ -216,7 +259,7 @@ void OstrelButton::captionChanged()
 void OstrelButton::setEnabled(bool enabled)
 {
     m_enabled = enabled;
-    Redraw(StateNormal, true);
+    Redraw(DrawState::Normal, true);
     m_settingEnabled = true;
     QWidget::setEnabled(enabled);
     m_settingEnabled = false;
@@ -270,11 +313,11 @@ void OstrelButton::setFontName(const QString &name)
     QWidget::setFont(f);
 }
 
-void OstrelButton::setColorScheme(int scheme)
+void OstrelButton::setColorScheme(ColourScheme scheme)
 {
     m_colorScheme = scheme;
     ComputePalette();
-    Redraw(StateNormal, true);
+    Redraw(DrawState::Normal, true);
     notice("COLTYPE");
 }
 
@@ -285,7 +328,7 @@ void OstrelButton::setShowFocusRect(bool show)
     notice("FOCUSR");
 }
 
-void OstrelButton::setMousePointer(qint16 pointer)
+void OstrelButton::setMousePointer(PointerShape pointer)
 {
     m_mousePointer = pointer;
     applyMousePointer();
@@ -301,22 +344,12 @@ void OstrelButton::setMouseIcon(const ButtonPicture &icon)
 
 void OstrelButton::applyMousePointer()
 {
-    static const Qt::CursorShape shapes[] = {Qt::ArrowCursor,     Qt::ArrowCursor,       Qt::CrossCursor,
-                                             Qt::IBeamCursor,     Qt::ArrowCursor,       Qt::SizeAllCursor,
-                                             Qt::SizeBDiagCursor, Qt::SizeVerCursor,     Qt::SizeFDiagCursor,
-                                             Qt::SizeHorCursor,   Qt::UpArrowCursor,     Qt::WaitCursor,
-                                             Qt::ForbiddenCursor, Qt::BusyCursor,        Qt::WhatsThisCursor,
-                                             Qt::SizeAllCursor,   Qt::PointingHandCursor};
-    if (m_mousePointer == 99) {
-        if (!m_mouseIcon.isNull())
-            setCursor(QCursor(QPixmap::fromImage(m_mouseIcon.image())));
-        else
-            unsetCursor();
-    } else if (m_mousePointer > 0 && m_mousePointer < qint16(std::size(shapes))) {
-        setCursor(shapes[m_mousePointer]);
-    } else {
+    if (m_mousePointer == PointerShape::Custom && !m_mouseIcon.isNull())
+        setCursor(QCursor(QPixmap::fromImage(m_mouseIcon.image())));
+    else if (const auto shape = CursorShapeOf(m_mousePointer))
+        setCursor(*shape);
+    else
         unsetCursor();
-    }
 }
 
 void OstrelButton::setSoftBevel(bool soft)
@@ -344,7 +377,7 @@ void OstrelButton::setPictureOver(const ButtonPicture &picture)
     notice("PICH");
 }
 
-void OstrelButton::setPicturePosition(int position)
+void OstrelButton::setPicturePosition(PicturePlace position)
 {
     m_picturePosition = position;
     notice("PICPOS");
@@ -368,7 +401,7 @@ void OstrelButton::setUseGreyscale(bool use)
     notice("NGREY");
 }
 
-void OstrelButton::setSpecialEffect(int effect)
+void OstrelButton::setSpecialEffect(ReliefEffect effect)
 {
     m_specialEffect = effect;
     redrawLast();
@@ -386,13 +419,13 @@ void OstrelButton::setValue(bool value)
 {
     m_value = value;
     if (m_checkBoxBehaviour)
-        Redraw(StateNormal, true);
+        Redraw(DrawState::Normal, true);
     notice("VALUE");
 }
 
 void OstrelButton::Refresh()
 {
-    if (m_buttonType == 11)
+    if (m_buttonType == ButtonStyle::SeeThrough)
         TakeBackgroundSnapshot();
     ComputePalette();
     LayoutContent();
@@ -430,8 +463,8 @@ void OstrelButton::InitProperties()
     m_captionFollowsName = true;
     UpdateAccessKey();
     QWidget::setFont(parentWidget() ? parentWidget()->font() : QApplication::font());
-    m_buttonType = 14;
-    m_colorScheme = 2;
+    m_buttonType = ButtonStyle::Gradient;
+    m_colorScheme = ColourScheme::Properties;
     m_backColor = m_backOver = TranslateColour(SystemColour(SystemColourIndex::ButtonFace));
     m_foreColor = m_foreOver = TranslateColour(SystemColour(SystemColourIndex::ButtonText));
     m_maskColor = LightGrey;
@@ -449,7 +482,9 @@ void OstrelButton::ReadProperties(const PropertyStore &store)
         return picture;
     };
 
-    m_buttonType = store.readInt(QStringLiteral("BTYPE"), 2);
+    // The codes are kept as stored, also those outside their lists, so they are written back
+    // unchanged.
+    m_buttonType = ButtonStyle(store.readInt(QStringLiteral("BTYPE"), qint32(ButtonStyle::Plain)));
     m_caption = store.readString(QStringLiteral("TX"), QString());
     m_captionFollowsName = false;
     m_enabled = store.readBool(QStringLiteral("ENAB"), true);
@@ -462,7 +497,7 @@ void OstrelButton::ReadProperties(const PropertyStore &store)
         f.setUnderline(fontSpec->underline);
         f.setStrikeOut(fontSpec->strikeout);
     }
-    m_colorScheme = store.readInt(QStringLiteral("COLTYPE"), 1);
+    m_colorScheme = ColourScheme(store.readInt(QStringLiteral("COLTYPE"), qint32(ColourScheme::System)));
     m_showFocusRect = store.readBool(QStringLiteral("FOCUSR"), true);
     m_backColor = Colour(store.readInt(QStringLiteral("BCOL"),
                                        qint32(TranslateColour(SystemColour(SystemColourIndex::ButtonFace)))));
@@ -471,15 +506,15 @@ void OstrelButton::ReadProperties(const PropertyStore &store)
                                        qint32(TranslateColour(SystemColour(SystemColourIndex::ButtonText)))));
     m_foreOver = Colour(store.readInt(QStringLiteral("FCOLO"), qint32(m_foreColor)));
     m_maskColor = Colour(store.readInt(QStringLiteral("MCOL"), qint32(LightGrey)));
-    m_mousePointer = qint16(store.readInt(QStringLiteral("MPTR"), 0));
+    m_mousePointer = PointerShape(store.readInt(QStringLiteral("MPTR"), qint32(PointerShape::Default)));
     m_mouseIcon = readPicture("MICON");
     m_pictureNormal = readPicture("PICN");
     m_pictureOver = readPicture("PICH");
     m_useMaskColor = store.readBool(QStringLiteral("UMCOL"), true);
     m_softBevel = store.readBool(QStringLiteral("SOFT"), false);
-    m_picturePosition = store.readInt(QStringLiteral("PICPOS"), 0);
+    m_picturePosition = PicturePlace(store.readInt(QStringLiteral("PICPOS"), qint32(PicturePlace::Left)));
     m_useGreyscale = store.readBool(QStringLiteral("NGREY"), false);
-    m_specialEffect = store.readInt(QStringLiteral("FX"), 0);
+    m_specialEffect = ReliefEffect(store.readInt(QStringLiteral("FX"), qint32(ReliefEffect::None)));
     m_checkBoxBehaviour = store.readBool(QStringLiteral("CHECK"), false);
     m_value = store.readBool(QStringLiteral("VALUE"), false);
 
@@ -500,7 +535,7 @@ void OstrelButton::ReadProperties(const PropertyStore &store)
     // A button read while already on screen would otherwise keep showing its old look.
     if (isVisible()) {
         ComputePalette();
-        Redraw(StateNormal, true);
+        Redraw(DrawState::Normal, true);
     }
 }
 
@@ -515,26 +550,26 @@ void OstrelButton::WriteProperties(PropertyStore &store) const
     fontSpec.underline = f.underline();
     fontSpec.strikeout = f.strikeOut();
 
-    store.writeInt(QStringLiteral("BTYPE"), m_buttonType);
+    store.writeInt(QStringLiteral("BTYPE"), qint32(m_buttonType));
     store.write(QStringLiteral("TX"), m_caption);
     store.writeBool(QStringLiteral("ENAB"), m_enabled);
     store.write(QStringLiteral("FONT"), FormatFontSpec(fontSpec));
-    store.writeInt(QStringLiteral("COLTYPE"), m_colorScheme);
+    store.writeInt(QStringLiteral("COLTYPE"), qint32(m_colorScheme));
     store.writeBool(QStringLiteral("FOCUSR"), m_showFocusRect);
     store.writeInt(QStringLiteral("BCOL"), qint32(m_backColor));
     store.writeInt(QStringLiteral("BCOLO"), qint32(m_backOver));
     store.writeInt(QStringLiteral("FCOL"), qint32(m_foreColor));
     store.writeInt(QStringLiteral("FCOLO"), qint32(m_foreOver));
     store.writeInt(QStringLiteral("MCOL"), qint32(m_maskColor));
-    store.writeInt(QStringLiteral("MPTR"), m_mousePointer);
+    store.writeInt(QStringLiteral("MPTR"), qint32(m_mousePointer));
     store.write(QStringLiteral("MICON"), m_mouseIcon.toReference());
     store.write(QStringLiteral("PICN"), m_pictureNormal.toReference());
     store.write(QStringLiteral("PICH"), m_pictureOver.toReference());
     store.writeBool(QStringLiteral("UMCOL"), m_useMaskColor);
     store.writeBool(QStringLiteral("SOFT"), m_softBevel);
-    store.writeInt(QStringLiteral("PICPOS"), m_picturePosition);
+    store.writeInt(QStringLiteral("PICPOS"), qint32(m_picturePosition));
     store.writeBool(QStringLiteral("NGREY"), m_useGreyscale);
-    store.writeInt(QStringLiteral("FX"), m_specialEffect);
+    store.writeInt(QStringLiteral("FX"), qint32(m_specialEffect));
     store.writeBool(QStringLiteral("CHECK"), m_checkBoxBehaviour);
     store.writeBool(QStringLiteral("VALUE"), m_value);
 }
@@ -658,7 +693,7 @@ ButtonPalette OstrelButton::paletteFor(Colour backColor) const
     in.foreColor = m_foreColor;
     in.foreOver = m_foreOver;
     in.maskColor = m_maskColor;
-    if (m_colorScheme == 4) {
+    if (m_colorScheme == ColourScheme::Parent) {
         const QWidget *parent = parentWidget();
         const QPalette pal = parent ? parent->palette() : QGuiApplication::palette();
         const QPalette::ColorRole back = parent ? parent->backgroundRole() : QPalette::Window;
@@ -766,7 +801,7 @@ void OstrelButton::HandleResize(bool redraw)
     else
         setMask(m_region);
     if (redraw && m_height != 0)
-        Redraw(StateNormal, true);
+        Redraw(DrawState::Normal, true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -789,11 +824,11 @@ void OstrelButton::resizeEvent(QResizeEvent *)
 
 void OstrelButton::showEvent(QShowEvent *)
 {
-    if (m_buttonType == 11)
+    if (m_buttonType == ButtonStyle::SeeThrough)
         TakeBackgroundSnapshot();
     m_shown = true;
     ComputePalette();
-    Redraw(StateNormal, true);
+    Redraw(DrawState::Normal, true);
 }
 
 void OstrelButton::hideEvent(QHideEvent *)
@@ -806,7 +841,7 @@ void OstrelButton::changeEvent(QEvent *event)
     switch (event->type()) {
     case QEvent::FontChange:
         LayoutContent();
-        Redraw(StateNormal, true);
+        Redraw(DrawState::Normal, true);
         break;
     case QEvent::PaletteChange:
     case QEvent::ApplicationPaletteChange:
@@ -816,7 +851,7 @@ void OstrelButton::changeEvent(QEvent *event)
         // Someone enabled or disabled the widget directly: keep Enabled in step.
         if (!m_settingEnabled && testAttribute(Qt::WA_ForceDisabled) == m_enabled) {
             m_enabled = !testAttribute(Qt::WA_ForceDisabled);
-            Redraw(StateNormal, true);
+            Redraw(DrawState::Normal, true);
         }
         break;
     default:
@@ -910,17 +945,17 @@ void OstrelButton::HandleMouseDown(qint16 button, qint16 shift, float x, float y
 {
     emit MouseDown(button, shift, x, y);
     m_lastMouseButton = quint8(button);
-    if (button != 2)
-        Redraw(StatePressed, false);
+    if (button != SecondaryButton)
+        Redraw(DrawState::Pressed, false);
 }
 
 void OstrelButton::HandleMouseMove(qint16 button, qint16 shift, float x, float y)
 {
     emit MouseMove(button, shift, x, y);
-    if (button >= 2)
+    if (button >= SecondaryButton) // another button than the primary one is held
         return;
     if (!IsMouseOver()) {
-        Redraw(StateNormal, false);
+        Redraw(DrawState::Normal, false);
         return;
     }
     if (!m_overTimer.isActive())
@@ -928,11 +963,11 @@ void OstrelButton::HandleMouseMove(qint16 button, qint16 shift, float x, float y
     if (button == 0 && !m_hover) {
         m_overTimer.start();
         m_hover = true;
-        Redraw(StateNormal, true);
+        Redraw(DrawState::Normal, true);
         emit MouseOver();
-    } else if (button == 1) {
+    } else if (button == PrimaryButton) {
         m_hover = true;
-        Redraw(StatePressed, false);
+        Redraw(DrawState::Pressed, false);
         m_hover = false;
     }
 }
@@ -943,59 +978,59 @@ void OstrelButton::OverTimerTick()
         return;
     m_overTimer.stop();
     m_hover = false;
-    Redraw(StateNormal, true);
+    Redraw(DrawState::Normal, true);
     emit MouseOut();
 }
 
 void OstrelButton::HandleMouseUp(qint16 button, qint16 shift, float x, float y)
 {
     emit MouseUp(button, shift, x, y);
-    if (button != 2)
-        Redraw(StateNormal, false);
+    if (button != SecondaryButton)
+        Redraw(DrawState::Normal, false);
 }
 
 void OstrelButton::HandleClick()
 {
-    if (m_lastMouseButton != 1 || !m_enabled)
+    if (m_lastMouseButton != PrimaryButton || !m_enabled)
         return;
     if (m_checkBoxBehaviour)
         m_value = !m_value;
-    Redraw(StateNormal, true);
+    Redraw(DrawState::Normal, true);
     repaint(); // the button must not look pressed while the Click handlers run
     emit Click();
 }
 
 void OstrelButton::HandleDblClick()
 {
-    if (m_lastMouseButton != 1)
+    if (m_lastMouseButton != PrimaryButton)
         return;
     // The mouse stays with the button until release (Qt grabs it for the pressed button).
-    HandleMouseDown(1, 0, 0.0f, 0.0f);
+    HandleMouseDown(PrimaryButton, 0, 0.0f, 0.0f);
 }
 
 void OstrelButton::HandleKeyDown(qint16 keyCode, qint16 shift)
 {
     emit KeyDown(keyCode, shift);
     m_lastKeyCode = quint8(keyCode);
-    if (keyCode == 32)
-        Redraw(StatePressed, false);
+    if (keyCode == SpaceKey)
+        Redraw(DrawState::Pressed, false);
 }
 
 void OstrelButton::HandleKeyUp(qint16 keyCode, qint16 shift)
 {
     emit KeyUp(keyCode, shift);
-    if (m_lastKeyCode != 32 || keyCode != 32)
+    if (m_lastKeyCode != SpaceKey || keyCode != SpaceKey)
         return;
     if (m_checkBoxBehaviour)
         m_value = !m_value;
-    Redraw(StateNormal, false);
+    Redraw(DrawState::Normal, false);
     repaint();
     emit Click();
 }
 
 void OstrelButton::AccessKeyPress()
 {
-    m_lastMouseButton = 1;
+    m_lastMouseButton = PrimaryButton;
     HandleClick();
 }
 

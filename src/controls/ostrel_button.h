@@ -1,5 +1,6 @@
 #pragma once
 
+#include "controls/button_codes.h"
 #include "controls/button_colour.h"
 #include "controls/button_layout.h"
 #include "controls/button_picture.h"
@@ -37,16 +38,16 @@ class OstrelButton : public QWidget
     Q_CLASSINFO("ProgrammaticIdentifier", "Brivamo.OstrelButton")
 
 public:
-    enum DrawState { StateNormal = 0, StatePressed = 2 };
+    enum class DrawState { Normal, Pressed };
     enum class PictureMode { Normal, Pressed, Disabled };
     // Caption looks drawn by DrawCaption.
-    enum CaptionContent {
-        CaptionNormal = 0,
-        CaptionHovered = 1,
-        CaptionPressedRounded = 2,
-        CaptionDisabled = 3,
-        CaptionDisabledRounded = 4,
-        CaptionPressed = 5
+    enum class CaptionContent {
+        Normal,
+        Hovered,
+        PressedRounded, // pressed, rounded style
+        Disabled,       // engraved: a light copy under a dark one
+        DisabledRounded,
+        Pressed, // gradient and see-through styles
     };
 
     explicit OstrelButton(QWidget *parent = nullptr);
@@ -64,9 +65,8 @@ public:
     Colour MaskColor() const { return m_maskColor; }
     void setMaskColor(Colour colour);
 
-    // 3 rounded, 11 see-through, 14 gradient, anything else plain (face and picture only).
-    int ButtonType() const { return m_buttonType; }
-    void setButtonType(int type);
+    ButtonStyle ButtonType() const { return m_buttonType; }
+    void setButtonType(ButtonStyle style);
 
     // "&" marks the access key, "&&" shows one "&"; line breaks are allowed.
     QString Caption() const { return m_caption; }
@@ -89,20 +89,16 @@ public:
     QString FontName() const { return font().family(); }
     void setFontName(const QString &name);
 
-    // 2 the four colour properties, 3 fixed light grey, 4 the parent's colours, else system.
-    int ColorScheme() const { return m_colorScheme; }
-    void setColorScheme(int scheme);
+    ColourScheme ColorScheme() const { return m_colorScheme; }
+    void setColorScheme(ColourScheme scheme);
     bool ShowFocusRect() const { return m_showFocusRect; }
     void setShowFocusRect(bool show);
 
-    // 0 default, 1 arrow, 2 cross, 3 I-beam, 5/15 size all, 6 size NE-SW, 7 size N-S,
-    // 8 size NW-SE, 9 size W-E, 10 up arrow, 11 wait, 12 forbidden, 13 busy, 14 what's this,
-    // 16 pointing hand, 99 MouseIcon.
-    qint16 MousePointer() const { return m_mousePointer; }
-    void setMousePointer(qint16 pointer);
+    PointerShape MousePointer() const { return m_mousePointer; }
+    void setMousePointer(PointerShape pointer);
+    // The cursor of PointerShape::Custom.
     ButtonPicture MouseIcon() const { return m_mouseIcon; }
     void setMouseIcon(const ButtonPicture &icon);
-    QWidget *hwnd() { return this; }
 
     bool SoftBevel() const { return m_softBevel; }
     void setSoftBevel(bool soft);
@@ -110,16 +106,14 @@ public:
     void setPictureNormal(const ButtonPicture &picture);
     ButtonPicture PictureOver() const { return m_pictureOver; }
     void setPictureOver(const ButtonPicture &picture);
-    // 0 left of the caption, 1 right, 2 above, 3 below, 4 behind.
-    int PicturePosition() const { return m_picturePosition; }
-    void setPicturePosition(int position);
+    PicturePlace PicturePosition() const { return m_picturePosition; }
+    void setPicturePosition(PicturePlace position);
     bool UseMaskColor() const { return m_useMaskColor; }
     void setUseMaskColor(bool use);
     bool UseGreyscale() const { return m_useGreyscale; }
     void setUseGreyscale(bool use);
-    // 0 none, 1 raised, 2 sunken, 3 shadow.
-    int SpecialEffect() const { return m_specialEffect; }
-    void setSpecialEffect(int effect);
+    ReliefEffect SpecialEffect() const { return m_specialEffect; }
+    void setSpecialEffect(ReliefEffect effect);
     bool CheckBoxBehaviour() const { return m_checkBoxBehaviour; }
     void setCheckBoxBehaviour(bool behaviour);
     bool Value() const { return m_value; }
@@ -139,8 +133,6 @@ public:
     // Writes every key, in order, with the current values.
     void WriteProperties(PropertyStore &store) const;
 
-    bool designMode() const { return m_designMode; }
-    void setDesignMode(bool design) { m_designMode = design; }
     // Whether the window treats this button as its default button (bold caption, blue rim).
     bool defaultLook() const { return m_defaultLook; }
     void setDefaultLook(bool isDefault);
@@ -152,8 +144,8 @@ public:
     std::optional<QChar> accessKey() const { return m_accessKey; }
 
     // --- Drawing and geometry ---------------------------------------------------------------
-    void Redraw(int state, bool force);
-    void DrawCaption(int contentState);
+    void Redraw(DrawState state, bool force);
+    void DrawCaption(CaptionContent content);
     void DrawPicture(PictureMode mode);
     // solid: paint the picture's pixels in one colour instead (nothing: the picture's own).
     void CompositePicture(int x, int y, int w, int h, const ButtonPicture &picture,
@@ -175,7 +167,8 @@ public:
     QSize pictureBox() const { return {m_pictureWidth, m_pictureHeight}; }
     const QImage &snapshot() const { return m_snapshot; }
     bool isHovered() const { return m_hover; }
-    int lastDrawnState() const { return m_lastState; }
+    // Nothing until the first completed repaint.
+    std::optional<DrawState> lastDrawnState() const { return m_lastState; }
     // Completed repaints of the surface since creation (diagnostics).
     quint64 drawCount() const { return m_drawCount; }
 
@@ -231,7 +224,7 @@ private:
     // Access key, layout and look after the caption changed; tells screen readers the new name.
     void captionChanged();
     void applyMousePointer();
-    void redrawLast() { Redraw(m_lastState < 0 ? StateNormal : m_lastState, true); }
+    void redrawLast() { Redraw(m_lastState.value_or(DrawState::Normal), true); }
     ButtonPalette paletteFor(Colour backColor) const;
     QFont captionFont() const;
 
@@ -249,9 +242,9 @@ private:
     void EndDefaultCaption();
     void FrameSet();
     void DrawRim(const RoundedColour::Rim &rim);
-    void DrawRecipe14(int state);
-    void DrawRecipe11(int state);
-    void DrawRecipe3(int state);
+    void DrawGradientStyle(DrawState state);
+    void DrawSeeThroughStyle(DrawState state);
+    void DrawRoundedStyle(DrawState state);
     void PictureEffect(int offset, const ButtonPicture &picture);
 
     // Stored properties.
@@ -260,20 +253,20 @@ private:
     Colour m_foreColor = 0;
     Colour m_foreOver = 0;
     Colour m_maskColor = LightGrey;
-    int m_buttonType = 14;
+    ButtonStyle m_buttonType = ButtonStyle::Gradient;
     QString m_caption;
     bool m_enabled = true;
-    int m_colorScheme = 2;
+    ColourScheme m_colorScheme = ColourScheme::Properties;
     bool m_showFocusRect = true;
-    qint16 m_mousePointer = 0;
+    PointerShape m_mousePointer = PointerShape::Default;
     ButtonPicture m_mouseIcon;
     bool m_softBevel = false;
     ButtonPicture m_pictureNormal;
     ButtonPicture m_pictureOver;
-    int m_picturePosition = PictureLeft;
+    PicturePlace m_picturePosition = PicturePlace::Left;
     bool m_useMaskColor = true;
     bool m_useGreyscale = false;
-    int m_specialEffect = 0;
+    ReliefEffect m_specialEffect = ReliefEffect::None;
     bool m_checkBoxBehaviour = false;
     bool m_value = false;
 
@@ -281,13 +274,12 @@ private:
     bool m_shown = true;
     bool m_hover = false;
     bool m_focus = false;
-    int m_lastState = -1;
+    std::optional<DrawState> m_lastState;
     QString m_lastCaption;
     quint8 m_lastMouseButton = 0;
     quint8 m_lastKeyCode = 0;
     bool m_resizeSuspended = false;
     bool m_snapshotInProgress = false;
-    bool m_designMode = false;
     bool m_defaultLook = false;
     bool m_captionFollowsName = false;
     bool m_settingEnabled = false;
@@ -305,7 +297,7 @@ private:
     QTimer m_overTimer;
     QShortcut *m_shortcut = nullptr;
     std::optional<QChar> m_accessKey;
-    int m_lastContentState = CaptionNormal;
+    CaptionContent m_lastContentState = CaptionContent::Normal;
     bool m_boldCaption = false;  // draw and lay out the caption in bold for now
     bool m_captionDrawn = false; // a caption was drawn in the current repaint
     quint64 m_drawCount = 0;

@@ -255,10 +255,10 @@ void OstrelButton::DrawSnapshot()
 // ---------------------------------------------------------------------------------------------
 // Redraw
 
-void OstrelButton::Redraw(int state, bool force)
+void OstrelButton::Redraw(DrawState state, bool force)
 {
     if (m_checkBoxBehaviour && m_value)
-        state = StatePressed;
+        state = DrawState::Pressed;
     if (!force && m_caption == m_lastCaption && state == m_lastState)
         return;
     if (m_width != width() || m_height != height() ||
@@ -270,25 +270,26 @@ void OstrelButton::Redraw(int state, bool force)
     m_lastCaption = m_caption;
     m_captionDrawn = false;
 
-    // In scheme 2 a hovered button takes every derived colour from BackOver.
-    const bool hoverColours = m_hover && m_colorScheme == 2;
+    // With the colour properties a hovered button takes every derived colour from BackOver.
+    const bool hoverColours = m_hover && m_colorScheme == ColourScheme::Properties;
     if (hoverColours)
         m_palette = paletteFor(m_backOver);
 
     Fill(0, 0, m_width, m_height, m_palette.face);
     switch (m_buttonType) {
-    case 14:
-        DrawRecipe14(state);
+    case ButtonStyle::Gradient:
+        DrawGradientStyle(state);
         break;
-    case 11:
-        DrawRecipe11(state);
+    case ButtonStyle::SeeThrough:
+        DrawSeeThroughStyle(state);
         break;
-    case 3:
-        DrawRecipe3(state);
+    case ButtonStyle::Rounded:
+        DrawRoundedStyle(state);
         break;
+    case ButtonStyle::Plain:
     default:
         DrawPicture(!m_enabled ? PictureMode::Disabled
-                               : (state == StateNormal ? PictureMode::Normal : PictureMode::Pressed));
+                               : (state == DrawState::Normal ? PictureMode::Normal : PictureMode::Pressed));
         break;
     }
 
@@ -326,22 +327,22 @@ void OstrelButton::EndDefaultCaption()
     LayoutContent();
 }
 
-void OstrelButton::DrawRecipe14(int state)
+void OstrelButton::DrawGradientStyle(DrawState state)
 {
     const int w = m_width;
     const int h = m_height;
     if (!m_enabled) {
         Gradient(m_palette.highlight, 58, true, false);
         FrameSet();
-        DrawCaption(CaptionDisabled);
+        DrawCaption(CaptionContent::Disabled);
         DrawPicture(PictureMode::Disabled);
-    } else if (state == StateNormal) {
+    } else if (state == DrawState::Normal) {
         if (m_hover)
             Fill(0, 0, w, h, m_palette.light);
         else
             Gradient(m_palette.highlight, 58, true, false);
         BeginDefaultCaption();
-        DrawCaption(m_hover ? CaptionHovered : CaptionNormal);
+        DrawCaption(m_hover ? CaptionContent::Hovered : CaptionContent::Normal);
         FrameSet();
         DrawFocus();
         DrawPicture(PictureMode::Normal);
@@ -351,27 +352,27 @@ void OstrelButton::DrawRecipe14(int state)
         Frame(0, 0, w, h, ShadeColour(m_palette.shadow, -48));
         Line(2, h - 2, w - 2, h - 2, m_palette.highlight);
         Line(w - 2, 2, w - 2, h - 1, m_palette.highlight);
-        DrawCaption(CaptionPressed);
+        DrawCaption(CaptionContent::Pressed);
         DrawFocus();
         DrawPicture(PictureMode::Pressed);
     }
 }
 
-void OstrelButton::DrawRecipe11(int state)
+void OstrelButton::DrawSeeThroughStyle(DrawState state)
 {
     DrawSnapshot();
     if (!m_enabled) {
-        DrawCaption(CaptionDisabled);
+        DrawCaption(CaptionContent::Disabled);
         DrawPicture(PictureMode::Disabled);
-    } else if (state == StateNormal) {
-        DrawCaption(m_hover ? CaptionHovered : CaptionNormal);
+    } else if (state == DrawState::Normal) {
+        DrawCaption(m_hover ? CaptionContent::Hovered : CaptionContent::Normal);
         if (m_hover)
             Bevel(m_palette.highlight, m_palette.shadow);
         DrawFocus();
         DrawPicture(PictureMode::Normal);
     } else {
         Bevel(m_palette.shadow, m_palette.highlight);
-        DrawCaption(CaptionPressed);
+        DrawCaption(CaptionContent::Pressed);
         DrawFocus();
         DrawPicture(PictureMode::Pressed);
     }
@@ -389,7 +390,7 @@ void OstrelButton::DrawRim(const RoundedColour::Rim &rim)
     Line(w - 3, 3, w - 3, h - 3, rim.sides);
 }
 
-void OstrelButton::DrawRecipe3(int state)
+void OstrelButton::DrawRoundedStyle(DrawState state)
 {
     const int w = m_width;
     const int h = m_height;
@@ -408,13 +409,13 @@ void OstrelButton::DrawRecipe3(int state)
 
     if (!m_enabled) {
         Fill(0, 0, w, h, shadeP(lifted, -24));
-        DrawCaption(CaptionDisabledRounded);
+        DrawCaption(CaptionContent::DisabledRounded);
         Frame(0, 0, w, h, shadeP(lifted, -84));
         corners(shadeP(lifted, -72));
         DrawPicture(PictureMode::Disabled);
-    } else if (state == StateNormal) {
+    } else if (state == DrawState::Normal) {
         Gradient(lifted, 25, true, true);
-        DrawCaption(m_hover ? CaptionHovered : CaptionNormal);
+        DrawCaption(m_hover ? CaptionContent::Hovered : CaptionContent::Normal);
         outline();
         if (m_hover) {
             DrawRim(RoundedColour::Hover);
@@ -434,7 +435,7 @@ void OstrelButton::DrawRecipe3(int state)
     } else {
         const Colour start = shadeP(lifted, -32);
         Gradient(start, 25, false, true);
-        DrawCaption(CaptionPressedRounded);
+        DrawCaption(CaptionContent::PressedRounded);
         outline();
         Line(2, h - 2, w - 2, h - 2, shadeP(start, 16));
         Line(1, h - 3, w - 2, h - 3, shadeP(start, 10));
@@ -451,49 +452,48 @@ void OstrelButton::DrawRecipe3(int state)
 // ---------------------------------------------------------------------------------------------
 // Caption
 
-void OstrelButton::DrawCaption(int contentState)
+void OstrelButton::DrawCaption(CaptionContent content)
 {
-    m_lastContentState = contentState;
+    m_lastContentState = content;
     m_captionDrawn = true;
     const PixelRect t = m_layout.caption;
     const PixelRect p = m_layout.pressedCaption;
     const ButtonPalette &pal = m_palette;
 
+    const ReliefEffect relief = EffectiveRelief(m_specialEffect);
     auto effect = [&](const PixelRect &r) {
-        if (m_specialEffect < 1)
+        if (relief == ReliefEffect::None)
             return;
-        const Colour base = m_buttonType == 14 ? pal.liftedFace : pal.face;
-        const int a = m_specialEffect == 2 ? 40 : -40;
+        const Colour base = m_buttonType == ButtonStyle::Gradient ? pal.liftedFace : pal.face;
+        const int a = relief == ReliefEffect::Sunken ? 40 : -40;
         DrawText(r.translated(1, 1), ShadeColour(base, a));
-        if (m_specialEffect < 3)
+        if (relief != ReliefEffect::Shadow)
             DrawText(r.translated(-1, -1), ShadeColour(base, -a));
     };
 
-    switch (contentState) {
-    case CaptionNormal:
+    switch (content) {
+    case CaptionContent::Normal:
         effect(t);
         DrawText(t, pal.text);
         break;
-    case CaptionHovered:
+    case CaptionContent::Hovered:
         effect(t);
         DrawText(t, pal.overText);
         break;
-    case CaptionPressedRounded:
+    case CaptionContent::PressedRounded:
         effect(p);
         DrawText(p, pal.overText);
         break;
-    case CaptionDisabled:
+    case CaptionContent::Disabled:
         DrawText(p, pal.highlight);
         DrawText(t, pal.shadow);
         break;
-    case CaptionDisabledRounded:
+    case CaptionContent::DisabledRounded:
         DrawText(t, ShadeColour(pal.liftedFace, -104, true));
         break;
-    case CaptionPressed:
+    case CaptionContent::Pressed:
         DrawText(p, ShadeColour(pal.shadow, -50));
         DrawText(t, pal.highlight);
-        break;
-    default:
         break;
     }
 }
@@ -529,7 +529,7 @@ void OstrelButton::DrawPicture(PictureMode mode)
         }
         break;
     case PictureMode::Disabled:
-        if (m_buttonType == 3) {
+        if (m_buttonType == ButtonStyle::Rounded) {
             CompositePicture(px + 1, py + 1, pw, ph, m_pictureNormal, std::nullopt, false, true);
         } else {
             CompositePicture(px + 1, py + 1, pw, ph, m_pictureNormal, m_palette.highlight, true, false);
@@ -539,21 +539,22 @@ void OstrelButton::DrawPicture(PictureMode mode)
     }
     // A picture behind the caption must not cover it: draw the caption again on top, exactly
     // as it was drawn in this repaint (plain styles draw no caption at all).
-    if (m_picturePosition == PictureBehind && m_captionDrawn)
+    if (m_picturePosition == PicturePlace::Behind && m_captionDrawn)
         DrawCaption(m_lastContentState);
 }
 
 void OstrelButton::PictureEffect(int offset, const ButtonPicture &picture)
 {
-    if (m_specialEffect < 1)
+    const ReliefEffect relief = EffectiveRelief(m_specialEffect);
+    if (relief == ReliefEffect::None)
         return;
-    const Colour base = m_buttonType == 3 ? m_palette.liftedFace : m_palette.face;
-    const int e = m_specialEffect == 2 ? 40 : -40;
+    const Colour base = m_buttonType == ButtonStyle::Rounded ? m_palette.liftedFace : m_palette.face;
+    const int e = relief == ReliefEffect::Sunken ? 40 : -40;
     const int px = m_layout.pictureX;
     const int py = m_layout.pictureY;
     CompositePicture(px + 1 + offset, py + 1 + offset, m_pictureWidth, m_pictureHeight, picture,
                      ShadeColour(base, e), false, false);
-    if (m_specialEffect < 3)
+    if (relief != ReliefEffect::Shadow)
         CompositePicture(px - 1 + offset, py - 1 + offset, m_pictureWidth, m_pictureHeight, picture,
                          ShadeColour(base, -e), false, false);
 }

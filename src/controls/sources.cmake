@@ -1,6 +1,7 @@
 # Files of this subsystem: target_sources(brivamo_core ...) for window-free logic,
 # target_sources(brivamo_ui ...) for widgets and platform code.
 target_sources(brivamo_core PRIVATE
+  src/controls/button_codes.h
   src/controls/button_colour.cpp src/controls/button_colour.h
   src/controls/button_layout.cpp src/controls/button_layout.h
   src/controls/button_store.cpp src/controls/button_store.h)

@@ -2,6 +2,7 @@
 
 #include "base/app_info.h"
 #include "base/settings.h"
+#include "base/window_look.h"
 #include "base/window_routines.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
@@ -31,52 +32,18 @@ frmLobby::HelpOpener &helpOpener()
     return opener;
 }
 
-// A colour written as &H00BBGGRR.
-QColor fromBgr(quint32 value)
-{
-    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
-}
-
-QFont labelFont()
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(9);
-    font.setBold(true);
-    font.setItalic(true);
-    return font;
-}
-
-QFont listFont(bool bold)
-{
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
-
+// The caption above a list: Arial 9 bold italic in dark blue.
 QLabel *makeLabel(QWidget *parent, const char *name)
 {
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setFont(labelFont());
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, fromBgr(0x00400000));
-    label->setPalette(palette);
-    return label;
+    return WindowLook::MakeLabel(parent, name, WindowLook::Arial(9, true, true), WindowLook::DarkBlue);
 }
 
-QListWidget *makeList(QWidget *parent, const char *name, bool bold, quint32 background)
+QListWidget *makeList(QWidget *parent, const char *name, bool bold, QRgb background)
 {
-    auto *list = new QListWidget(parent);
-    list->setObjectName(QLatin1String(name));
-    list->setFont(listFont(bold));
+    auto *list = WindowLook::MakeList(parent, name, WindowLook::SansSerif(8.25, bold), background);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setUniformItemSizes(true);
-    QPalette palette = list->palette();
-    palette.setColor(QPalette::Base, fromBgr(background));
-    palette.setColor(QPalette::Text, Qt::black);
-    list->setPalette(palette);
     return list;
 }
 
@@ -121,14 +88,14 @@ void frmLobby::createControls()
 
     labelCategory = makeLabel(this, "labelCategory");
     labelCategory->move(twipsToPixels(2835), twipsToPixels(1155));
-    listCategories = makeList(this, "listCategories", true, 0x00C0FFFF);
+    listCategories = makeList(this, "listCategories", true, WindowLook::LightYellow);
     placeTwips(listCategories, 2835, 1365, 1590, 4005);
     listCategories->setAccessibleName(QStringLiteral("Categories"));
     cmdDeleteCategory = button(this, "cmdDeleteCategory", 2835, 5460, 1590, 840);
 
     labelWords = makeLabel(this, "labelWords");
     labelWords->move(twipsToPixels(4515), twipsToPixels(1155));
-    listWords = makeList(this, "listWords", false, 0x0080FFFF);
+    listWords = makeList(this, "listWords", false, WindowLook::Yellow);
     placeTwips(listWords, 4515, 1365, 2640, 4950);
     listWords->setAccessibleName(QStringLiteral("Words"));
 

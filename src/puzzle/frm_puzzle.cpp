@@ -2,6 +2,7 @@
 
 #include "base/app_info.h"
 #include "base/settings.h"
+#include "base/window_look.h"
 #include "base/window_routines.h"
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
@@ -79,35 +80,12 @@ frmPuzzle::HelpOpener &helpOpener()
     return opener;
 }
 
-QFont sansFont(double points, bool bold)
+// A centred label on one of the rounded panels.
+QLabel *makePanelLabel(QWidget *parent, const char *name, const QFont &font, QRgb text)
 {
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-QFont arialFont(double points)
-{
-    QFont font;
-    font.setFamilies(
-        {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-    font.setPointSizeF(points);
-    return font;
-}
-
-QLabel *makeLabel(QWidget *parent, const char *name, const QFont &font, QColor text)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setFont(font);
+    QLabel *label = WindowLook::MakeLabel(parent, name, font, text);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, text);
-    label->setPalette(palette);
     label->setAttribute(Qt::WA_TranslucentBackground);
     return label;
 }
@@ -175,32 +153,22 @@ void frmPuzzle::createControls()
     cmdSoundStatus = button("cmdSoundStatus", 1575, 105, 645, 630);
     cmdLobby = button("cmdLobby", 8400, 75, 645, 630);
 
-    labelCategory = new QLabel(this);
-    labelCategory->setObjectName(QStringLiteral("labelCategory"));
-    labelCategory->setFont(sansFont(9.75, true));
+    labelCategory =
+        WindowLook::MakeLabel(this, "labelCategory", WindowLook::SansSerif(9.75, true), WindowLook::Black);
     labelCategory->setAlignment(Qt::AlignCenter);
     labelCategory->setFrameStyle(QFrame::Box | QFrame::Plain);
     labelCategory->setLineWidth(1);
     labelCategory->setAutoFillBackground(true);
     {
         QPalette palette = labelCategory->palette();
-        palette.setColor(QPalette::Window, QColor(255, 255, 192));
-        palette.setColor(QPalette::WindowText, Qt::black);
+        palette.setColor(QPalette::Window, WindowLook::LightYellow);
         labelCategory->setPalette(palette);
     }
     placeTwips(labelCategory, 105, 1155, 1695, 330);
 
-    listWords = new QListWidget(this);
-    listWords->setObjectName(QStringLiteral("listWords"));
-    listWords->setFont(sansFont(8.25, false));
+    listWords = WindowLook::MakeList(this, "listWords", WindowLook::SansSerif(8.25), WindowLook::Yellow);
     listWords->setFocusPolicy(Qt::NoFocus);
     listWords->setSelectionMode(QAbstractItemView::NoSelection);
-    {
-        QPalette palette = listWords->palette();
-        palette.setColor(QPalette::Base, QColor(255, 255, 128));
-        palette.setColor(QPalette::Text, Qt::black);
-        listWords->setPalette(palette);
-    }
     placeTwips(listWords, 105, 1470, 1695, 5160);
     listWords->setAccessibleName(QStringLiteral("Words"));
 
@@ -208,8 +176,8 @@ void frmPuzzle::createControls()
     shp1->setObjectName(QStringLiteral("shp1"));
     placeTwips(shp1, 1890, 1155, 1905, 1380);
 
-    const QColor navy(0, 0, 128);
-    labelSquareSize = makeLabel(this, "labelSquareSize", sansFont(8.25, true), navy);
+    labelSquareSize =
+        makePanelLabel(this, "labelSquareSize", WindowLook::SansSerif(8.25, true), WindowLook::Navy);
     placeTwips(labelSquareSize, 1995, 1260, 1695, 435);
 
     scrollSquareSize = new QScrollBar(Qt::Horizontal, this);
@@ -221,7 +189,7 @@ void frmPuzzle::createControls()
     scrollSquareSize->setAccessibleName(QStringLiteral("Square size"));
     placeTwips(scrollSquareSize, 1995, 1680, 1695, 330);
 
-    labelMinMax = makeLabel(this, "labelMinMax", arialFont(8.25), navy);
+    labelMinMax = makePanelLabel(this, "labelMinMax", WindowLook::Arial(8.25), WindowLook::Navy);
     placeTwips(labelMinMax, 1995, 2040, 1695, 435);
 
     cmdMakePuzzle = button("cmdMakePuzzle", 1890, 2730, 1905, 840);
@@ -234,12 +202,14 @@ void frmPuzzle::createControls()
     cmdViewPuzzle->hide();
     cmdPrintPuzzle->hide();
 
-    shp2 = new RoundedPanel(QColor(192, 192, 255), navy, this);
+    shp2 = new RoundedPanel(QColor(192, 192, 255), QColor(WindowLook::Navy), this);
     shp2->setObjectName(QStringLiteral("shp2"));
     placeTwips(shp2, 1890, 5460, 1905, 1170);
-    labelAttempts = makeLabel(this, "labelAttempts", sansFont(8.25, true), Qt::black);
+    labelAttempts =
+        makePanelLabel(this, "labelAttempts", WindowLook::SansSerif(8.25, true), WindowLook::Black);
     placeTwips(labelAttempts, 1995, 5565, 1695, 435);
-    labelWordsPlaced = makeLabel(this, "labelWordsPlaced", sansFont(8.25, true), Qt::black);
+    labelWordsPlaced =
+        makePanelLabel(this, "labelWordsPlaced", WindowLook::SansSerif(8.25, true), WindowLook::Black);
     placeTwips(labelWordsPlaced, 1995, 6090, 1695, 435);
 
     picPuzzle = new PuzzleBoard(this);

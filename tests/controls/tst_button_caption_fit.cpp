@@ -38,7 +38,7 @@ private slots:
         window.resize(width + 40, height + 40);
         auto *b = new OstrelButton(&window);
         b->setGeometry(20, 20, width, height);
-        b->setButtonType(14);
+        b->setButtonType(ButtonStyle::Gradient);
         b->setBackColor(MakeColour(0, 255, 0));
         b->setForeColor(MakeColour(0, 64, 0));
         QFont f(QStringLiteral("Arial"));

@@ -166,7 +166,7 @@ void TestButtonCore::paletteSchemes()
     in.parentBack = MakeColour(10, 20, 30);
     in.parentText = MakeColour(40, 50, 60);
 
-    in.colorScheme = 2;
+    in.colorScheme = ColourScheme::Properties;
     ButtonPalette p = ComputePalette(in, FakeSystemColour);
     QCOMPARE(p.face, MakeColour(100, 150, 200));
     QCOMPARE(p.text, MakeColour(1, 2, 3));
@@ -177,7 +177,7 @@ void TestButtonCore::paletteSchemes()
     QCOMPARE(p.mask, MakeColour(15, 30, 45));
     QCOMPARE(p.liftedFace, MakeColour(148, 198, 248));
 
-    in.buttonType = 3; // lifted face becomes proportional
+    in.buttonType = ButtonStyle::Rounded; // lifted face becomes proportional
     QCOMPARE(ComputePalette(in, FakeSystemColour).liftedFace, MakeColour(148, 198, 250));
 
     in.softBevel = true; // every shade step halves
@@ -186,7 +186,7 @@ void TestButtonCore::paletteSchemes()
     QCOMPARE(p.shadow, MakeColour(68, 118, 168));
     in.softBevel = false;
 
-    in.colorScheme = 3; // the colour properties have no effect
+    in.colorScheme = ColourScheme::LightGrey; // the colour properties have no effect
     p = ComputePalette(in, FakeSystemColour);
     QCOMPARE(p.face, LightGrey);
     QCOMPARE(p.text, Colour(0));
@@ -195,14 +195,15 @@ void TestButtonCore::paletteSchemes()
     QCOMPARE(p.highlight, Colour(16777215));
     QCOMPARE(p.shadow, Colour(8421504));
 
-    in.colorScheme = 4;
+    in.colorScheme = ColourScheme::Parent;
     p = ComputePalette(in, FakeSystemColour);
     QCOMPARE(p.face, MakeColour(10, 20, 30));
     QCOMPARE(p.text, MakeColour(40, 50, 60));
     QCOMPARE(p.overText, MakeColour(40, 50, 60));
     QCOMPARE(p.highlight, MakeColour(57, 67, 77));
 
-    for (int scheme : {0, 1, 5}) {
+    // The system's colours, also for stored codes outside the list.
+    for (ColourScheme scheme : {ColourScheme(0), ColourScheme::System, ColourScheme(5)}) {
         in.colorScheme = scheme;
         p = ComputePalette(in, FakeSystemColour);
         QCOMPARE(p.face, MakeColour(15, 30, 45));
@@ -216,22 +217,22 @@ void TestButtonCore::paletteSchemes()
 
 void TestButtonCore::focusFrameAndRegion_data()
 {
-    QTest::addColumn<int>("type");
+    QTest::addColumn<ButtonStyle>("style");
     QTest::addColumn<PixelRect>("frame");
     QTest::addColumn<int>("cuts");
-    QTest::newRow("rounded") << 3 << PixelRect{4, 4, 96, 26} << 12;
-    QTest::newRow("see-through") << 11 << PixelRect{3, 3, 97, 27} << 0;
-    QTest::newRow("gradient") << 14 << PixelRect{6, 6, 96, 26} << 2;
-    QTest::newRow("plain") << 2 << PixelRect{0, 0, 100, 30} << 0;
+    QTest::newRow("rounded") << ButtonStyle::Rounded << PixelRect{4, 4, 96, 26} << 12;
+    QTest::newRow("see-through") << ButtonStyle::SeeThrough << PixelRect{3, 3, 97, 27} << 0;
+    QTest::newRow("gradient") << ButtonStyle::Gradient << PixelRect{6, 6, 96, 26} << 2;
+    QTest::newRow("plain") << ButtonStyle::Plain << PixelRect{0, 0, 100, 30} << 0;
 }
 
 void TestButtonCore::focusFrameAndRegion()
 {
-    QFETCH(int, type);
+    QFETCH(ButtonStyle, style);
     QFETCH(PixelRect, frame);
     QFETCH(int, cuts);
-    QCOMPARE(FocusFrameFor(type, 100, 30), frame);
-    const auto pixels = RegionCutPixels(type, 100, 30);
+    QCOMPARE(FocusFrameFor(style, 100, 30), frame);
+    const auto pixels = RegionCutPixels(style, 100, 30);
     const std::set<std::pair<int, int>> distinct(pixels.begin(), pixels.end());
     QCOMPARE(int(distinct.size()), cuts);
     for (const auto &[x, y] : distinct) {
@@ -243,24 +244,25 @@ void TestButtonCore::focusFrameAndRegion()
 
 void TestButtonCore::layoutContent_data()
 {
-    QTest::addColumn<int>("position");
+    QTest::addColumn<PicturePlace>("position");
     QTest::addColumn<bool>("blank");
     QTest::addColumn<PixelRect>("caption");
     QTest::addColumn<QPoint>("picture");
     // Button 120 x 60 with a 32 x 16 picture; the caption measures 40 x 13.
-    QTest::newRow("left") << 0 << false << PixelRect{58, 25, 98, 38} << QPoint(20, 22);
-    QTest::newRow("right") << 1 << false << PixelRect{24, 25, 64, 38} << QPoint(70, 22);
-    QTest::newRow("above") << 2 << false << PixelRect{42, 33, 82, 46} << QPoint(44, 15);
-    QTest::newRow("below") << 3 << false << PixelRect{42, 15, 82, 28} << QPoint(44, 30);
-    QTest::newRow("behind") << 4 << false << PixelRect{42, 24, 82, 37} << QPoint(44, 22);
+    QTest::newRow("left") << PicturePlace::Left << false << PixelRect{58, 25, 98, 38} << QPoint(20, 22);
+    QTest::newRow("right") << PicturePlace::Right << false << PixelRect{24, 25, 64, 38} << QPoint(70, 22);
+    QTest::newRow("above") << PicturePlace::Above << false << PixelRect{42, 33, 82, 46} << QPoint(44, 15);
+    QTest::newRow("below") << PicturePlace::Below << false << PixelRect{42, 15, 82, 28} << QPoint(44, 30);
+    QTest::newRow("behind") << PicturePlace::Behind << false << PixelRect{42, 24, 82, 37} << QPoint(44, 22);
     QTest::newRow("blank caption centres the picture")
-        << 0 << true << PixelRect{58, 25, 98, 38} << QPoint(44, 22);
-    QTest::newRow("out of range acts as left") << 9 << false << PixelRect{58, 25, 98, 38} << QPoint(20, 22);
+        << PicturePlace::Left << true << PixelRect{58, 25, 98, 38} << QPoint(44, 22);
+    QTest::newRow("out of range acts as left")
+        << PicturePlace(9) << false << PixelRect{58, 25, 98, 38} << QPoint(20, 22);
 }
 
 void TestButtonCore::layoutContent()
 {
-    QFETCH(int, position);
+    QFETCH(PicturePlace, position);
     QFETCH(bool, blank);
     QFETCH(PixelRect, caption);
     QFETCH(QPoint, picture);

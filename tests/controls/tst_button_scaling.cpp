@@ -26,14 +26,14 @@ struct Host
     QWidget window;
     OstrelButton *button;
 
-    Host(qreal ratio, int type)
+    Host(qreal ratio, ButtonStyle style)
     {
         PlaceOnScreen(window, ratio, QSize(W + 40, H + 40));
         button = new OstrelButton(&window);
         button->setGeometry(20, 20, W, H);
         button->setFocusPolicy(Qt::NoFocus); // the same look in the active window and the other
-        button->setButtonType(type);
-        button->setColorScheme(2);
+        button->setButtonType(style);
+        button->setColorScheme(ColourScheme::Properties);
         button->setBackColor(MakeColour(192, 192, 192));
         button->setForeColor(MakeColour(0, 0, 64));
         QFont font(QStringLiteral("Liberation Sans"));
@@ -57,11 +57,11 @@ private slots:
     void surfaceAtDeviceRatio_data()
     {
         QTest::addColumn<qreal>("ratio");
-        QTest::addColumn<int>("type");
+        QTest::addColumn<ButtonStyle>("style");
         for (qreal ratio : {1.0, 1.5, 2.0})
-            for (int type : {14, 3, 11}) {
-                const QString name = QStringLiteral("ratio %1, type %2").arg(ratio).arg(type);
-                QTest::newRow(qPrintable(name)) << ratio << type;
+            for (ButtonStyle style : {ButtonStyle::Gradient, ButtonStyle::Rounded, ButtonStyle::SeeThrough}) {
+                const QString name = QStringLiteral("ratio %1, type %2").arg(ratio).arg(qint32(style));
+                QTest::newRow(qPrintable(name)) << ratio << style;
             }
     }
 
@@ -72,11 +72,11 @@ private slots:
     void surfaceAtDeviceRatio()
     {
         QFETCH(qreal, ratio);
-        QFETCH(int, type);
+        QFETCH(ButtonStyle, style);
         QVERIFY2(ScreenWithRatio(ratio), "no offscreen screen with this ratio");
 
-        Host plain(1.0, type);
-        Host scaled(ratio, type);
+        Host plain(1.0, style);
+        Host scaled(ratio, style);
         QCOMPARE(scaled.button->devicePixelRatioF(), ratio);
         const QImage &reference = plain.button->surface();
         const QImage &image = scaled.button->surface();

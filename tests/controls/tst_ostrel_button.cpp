@@ -9,6 +9,15 @@
 
 using namespace brivamo;
 
+using State = OstrelButton::DrawState;
+
+namespace QTest {
+template <> char *toString(const std::optional<State> &state)
+{
+    return qstrdup(!state ? "nothing drawn" : *state == State::Normal ? "Normal" : "Pressed");
+}
+} // namespace QTest
+
 namespace {
 
 constexpr int W = 141;
@@ -41,12 +50,12 @@ struct Host
     OstrelButton *button;
     QStringList events;
 
-    explicit Host(int type = 14)
+    explicit Host(ButtonStyle style = ButtonStyle::Gradient)
     {
         window.resize(300, 200);
         button = new OstrelButton(&window);
         button->setGeometry(20, 20, W, H);
-        button->setButtonType(type);
+        button->setButtonType(style);
         button->setCaption(QString());
         window.show();
         window.activateWindow();
@@ -109,7 +118,9 @@ private slots:
     void iconOnMaskColour();
     void defaultButtonDrawsBold();
     void unforcedRedrawPaintsOnce();
+    void plainTypeShowsNoCaption_data();
     void plainTypeShowsNoCaption();
+    void reliefBeyondShadow();
     void hoverUsesBackOver();
 
     void enterClickLeaveOrder();
@@ -127,6 +138,7 @@ private slots:
 
     void storeRoundTrip();
     void emptyStoreReadsPlainButton();
+    void storedCodesOutsideTheirListsSurvive();
     void applyDefinitionsToWindow();
     void propertySideEffects();
 };
@@ -164,32 +176,34 @@ void TestOstrelButton::gradientRows()
 
 void TestOstrelButton::windowCorners_data()
 {
-    QTest::addColumn<int>("type");
+    QTest::addColumn<ButtonStyle>("style");
     QTest::addColumn<QList<QPoint>>("missing");
     QTest::addColumn<QList<QPoint>>("present");
     const int r = W - 1;
     const int b = H - 1;
-    QTest::newRow("gradient") << 14 << QList<QPoint>{{r, 0}, {0, b}}
+    QTest::newRow("gradient") << ButtonStyle::Gradient << QList<QPoint>{{r, 0}, {0, b}}
                               << QList<QPoint>{{0, 0}, {r, b}, {r - 1, 0}, {r, 1}, {1, b}, {0, b - 1}};
-    QTest::newRow("rounded") << 3 << QList<QPoint>{{0, 0}, {1, 0}, {0, 1},     {r, 0}, {r - 1, 0}, {r, 1},
-                                                   {0, b}, {1, b}, {0, b - 1}, {r, b}, {r - 1, b}, {r, b - 1}}
+    QTest::newRow("rounded") << ButtonStyle::Rounded
+                             << QList<QPoint>{{0, 0}, {1, 0}, {0, 1},     {r, 0}, {r - 1, 0}, {r, 1},
+                                              {0, b}, {1, b}, {0, b - 1}, {r, b}, {r - 1, b}, {r, b - 1}}
                              << QList<QPoint>{{1, 1}, {2, 0}, {0, 2}, {r - 1, b - 1}, {r - 2, b}, {r, b - 2}};
-    QTest::newRow("see-through") << 11 << QList<QPoint>{} << QList<QPoint>{{0, 0}, {r, 0}, {0, b}, {r, b}};
+    QTest::newRow("see-through") << ButtonStyle::SeeThrough << QList<QPoint>{}
+                                 << QList<QPoint>{{0, 0}, {r, 0}, {0, b}, {r, b}};
 }
 
 void TestOstrelButton::windowCorners()
 {
-    QFETCH(int, type);
+    QFETCH(ButtonStyle, style);
     QFETCH(QList<QPoint>, missing);
     QFETCH(QList<QPoint>, present);
-    Host host(type);
+    Host host(style);
     const QRegion region = host.button->mask().isEmpty() ? QRegion(host.button->rect()) : host.button->mask();
     for (const QPoint &p : missing)
         QVERIFY2(!region.contains(p), qPrintable(QStringLiteral("(%1, %2) kept").arg(p.x()).arg(p.y())));
     for (const QPoint &p : present)
         QVERIFY2(region.contains(p), qPrintable(QStringLiteral("(%1, %2) cut").arg(p.x()).arg(p.y())));
     // Switching to a plain style gives the whole rectangle back.
-    host.button->setButtonType(2);
+    host.button->setButtonType(ButtonStyle::Plain);
     QVERIFY(host.button->mask().isEmpty());
 }
 
@@ -206,7 +220,7 @@ void TestOstrelButton::pressedGradientButton()
     QCOMPARE(At(b, px, py), MakeColour(200, 0, 0));
 
     QTest::mousePress(&b, Qt::LeftButton, {}, QPoint(W - 10, H - 10));
-    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StatePressed));
+    QCOMPARE(b.lastDrawnState(), State::Pressed);
     QCOMPARE(At(b, W - 6, H / 2), ShadeColour(pal.face, -9, false, false)); // flat face
     QCOMPARE(At(b, 0, H / 2), ShadeColour(pal.shadow, -48, false, false));  // darker outer frame
     QCOMPARE(At(b, W / 2, 0), ShadeColour(pal.shadow, -48, false, false));
@@ -224,7 +238,7 @@ void TestOstrelButton::pressedGradientButton()
     QVERIFY(CountColour(b, area, pal.highlight) > 0);
 
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(W - 10, H - 10));
-    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StateNormal));
+    QCOMPARE(b.lastDrawnState(), State::Normal);
 }
 
 void TestOstrelButton::disabledCaptionIsEngraved()
@@ -289,11 +303,11 @@ void TestOstrelButton::pictureCompositing()
         for (int x = 0; x < 7; ++x)
             bitmap.setPixel(x, y,
                             (x + y) % 3 == 0 ? qRgb(192, 192, 192) : qRgb(30 * x + 10, 40 * y, 200 - 20 * x));
-    Host host(2);
+    Host host(ButtonStyle::Plain);
     OstrelButton &b = *host.button;
     const Colour face = MakeColour(10, 200, 30);
     b.setBackColor(face);
-    b.setColorScheme(2);
+    b.setColorScheme(ColourScheme::Properties);
     b.setUseGreyscale(greyscale);
     b.setUseMaskColor(useMask);
     b.setPictureNormal(ButtonPicture(bitmap));
@@ -333,11 +347,11 @@ void TestOstrelButton::iconOnMaskColour()
     icon.setPixel(1, 1, qRgba(0, 0, 255, 255));
     icon.setPixel(2, 1, qRgba(255, 0, 0, 200));
     icon.setPixel(3, 1, qRgba(255, 0, 0, 60)); // mostly transparent counts as transparent
-    Host host(2);
+    Host host(ButtonStyle::Plain);
     OstrelButton &b = *host.button;
     const Colour face = MakeColour(10, 200, 30);
     b.setBackColor(face);
-    b.setColorScheme(2);
+    b.setColorScheme(ColourScheme::Properties);
     b.setMaskColor(MakeColour(255, 0, 255));
     b.setUseMaskColor(useMask);
     b.setPictureNormal(ButtonPicture(icon));
@@ -386,28 +400,54 @@ void TestOstrelButton::unforcedRedrawPaintsOnce()
     Host host;
     OstrelButton &b = *host.button;
     const quint64 before = b.drawCount();
-    b.Redraw(OstrelButton::StatePressed, false);
-    b.Redraw(OstrelButton::StatePressed, false);
+    b.Redraw(State::Pressed, false);
+    b.Redraw(State::Pressed, false);
     QCOMPARE(b.drawCount(), before + 1);
-    b.Redraw(OstrelButton::StatePressed, true);
+    b.Redraw(State::Pressed, true);
     QCOMPARE(b.drawCount(), before + 2);
     b.setCaption(QStringLiteral("New")); // a changed caption always repaints
     QCOMPARE(b.drawCount(), before + 3);
     // Hidden buttons draw nothing, and the next forced redraw paints the current state.
     host.window.hide();
-    b.Redraw(OstrelButton::StateNormal, true);
+    b.Redraw(State::Normal, true);
     QCOMPARE(b.drawCount(), before + 3);
+}
+
+void TestOstrelButton::plainTypeShowsNoCaption_data()
+{
+    QTest::addColumn<ButtonStyle>("style");
+    QTest::newRow("plain") << ButtonStyle::Plain;
+    QTest::newRow("a stored code outside the list") << ButtonStyle(7);
 }
 
 void TestOstrelButton::plainTypeShowsNoCaption()
 {
-    Host host(2);
+    QFETCH(ButtonStyle, style);
+    Host host(style);
     OstrelButton &b = *host.button;
-    b.setColorScheme(2);
+    b.setColorScheme(ColourScheme::Properties);
     b.setBackColor(MakeColour(1, 2, 3));
     b.setForeColor(MakeColour(250, 250, 250));
     b.setCaption(QStringLiteral("Hidden"));
     QCOMPARE(CountColour(b, {0, 0, W, H}, MakeColour(1, 2, 3)), W * H);
+}
+
+void TestOstrelButton::reliefBeyondShadow()
+{
+    // Stored effects above Shadow draw as Shadow, below None as None.
+    auto surfaceWith = [](ReliefEffect effect) {
+        Host host;
+        host.button->setPictureNormal(ButtonPicture(SolidIcon(8, 8, qRgb(200, 0, 0))));
+        host.button->setCaption(QStringLiteral("Go"));
+        host.button->setSpecialEffect(effect);
+        return host.button->surface();
+    };
+    const QImage none = surfaceWith(ReliefEffect::None);
+    const QImage shadow = surfaceWith(ReliefEffect::Shadow);
+    QVERIFY(shadow != none);
+    QVERIFY(surfaceWith(ReliefEffect::Raised) != shadow);
+    QCOMPARE(surfaceWith(ReliefEffect(7)), shadow);
+    QCOMPARE(surfaceWith(ReliefEffect(-2)), none);
 }
 
 void TestOstrelButton::hoverUsesBackOver()
@@ -438,7 +478,7 @@ void TestOstrelButton::enterClickLeaveOrder()
     QTest::mouseClick(&b, Qt::LeftButton, {}, inside);
     // Without movement during the click the hover flag stays set: the hovered look returns.
     QVERIFY(b.isHovered());
-    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StateNormal));
+    QCOMPARE(b.lastDrawnState(), State::Normal);
     QTest::mouseMove(&host.window, QPoint(5, 5));
     QTRY_VERIFY(host.events.endsWith(QStringLiteral("MouseOut")));
     QCOMPARE(host.events,
@@ -464,10 +504,9 @@ void TestOstrelButton::spaceKeyClicks()
     if (zeroKeyCode)
         connect(&b, &OstrelButton::KeyDown, [](qint16 &keyCode, qint16 &) { keyCode = 0; });
     QTest::keyPress(&b, Qt::Key_Space);
-    QCOMPARE(b.lastDrawnState(),
-             zeroKeyCode ? int(OstrelButton::StateNormal) : int(OstrelButton::StatePressed));
+    QCOMPARE(b.lastDrawnState(), zeroKeyCode ? State::Normal : State::Pressed);
     QTest::keyRelease(&b, Qt::Key_Space);
-    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StateNormal));
+    QCOMPARE(b.lastDrawnState(), State::Normal);
     QCOMPARE(host.events, expected);
 }
 
@@ -510,12 +549,12 @@ void TestOstrelButton::checkBoxBehaviour()
     const QPoint inside(30, 30);
     QTest::mouseClick(&b, Qt::LeftButton, {}, inside);
     QCOMPARE(valuesSeen, QList<bool>{true});
-    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StatePressed));
+    QCOMPARE(b.lastDrawnState(), State::Pressed);
     QTest::mouseMove(&b, QPoint(40, 30)); // hovering keeps the pressed look
-    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StatePressed));
+    QCOMPARE(b.lastDrawnState(), State::Pressed);
     QTest::keyClick(&b, Qt::Key_Space);
     QCOMPARE(valuesSeen, (QList<bool>{true, false}));
-    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StateNormal));
+    QCOMPARE(b.lastDrawnState(), State::Normal);
     // Setting Value repaints only with the behaviour on.
     b.setCheckBoxBehaviour(false);
     const quint64 draws = b.drawCount();
@@ -530,17 +569,17 @@ void TestOstrelButton::pressWithoutClick_data()
 {
     QTest::addColumn<int>("mouseButton");
     QTest::addColumn<bool>("handlerMakesSecondary");
-    QTest::addColumn<int>("pressedState");
-    QTest::newRow("MouseDown handler sets Button to 2") << int(Qt::LeftButton) << true << 0;
-    QTest::newRow("middle button looks pressed") << int(Qt::MiddleButton) << false << 2;
-    QTest::newRow("secondary button") << int(Qt::RightButton) << false << 0;
+    QTest::addColumn<State>("pressedState");
+    QTest::newRow("MouseDown handler sets Button to 2") << int(Qt::LeftButton) << true << State::Normal;
+    QTest::newRow("middle button looks pressed") << int(Qt::MiddleButton) << false << State::Pressed;
+    QTest::newRow("secondary button") << int(Qt::RightButton) << false << State::Normal;
 }
 
 void TestOstrelButton::pressWithoutClick()
 {
     QFETCH(int, mouseButton);
     QFETCH(bool, handlerMakesSecondary);
-    QFETCH(int, pressedState);
+    QFETCH(State, pressedState);
     Host host;
     OstrelButton &b = *host.button;
     int clicks = 0;
@@ -548,7 +587,7 @@ void TestOstrelButton::pressWithoutClick()
     if (handlerMakesSecondary)
         connect(&b, &OstrelButton::MouseDown, [](qint16 &button, qint16 &, float &, float &) { button = 2; });
     const QPoint inside(30, 30);
-    b.Redraw(OstrelButton::StateNormal, true);
+    b.Redraw(State::Normal, true);
     QTest::mousePress(&b, Qt::MouseButton(mouseButton), {}, inside);
     QCOMPARE(b.lastDrawnState(), pressedState);
     QTest::mouseRelease(&b, Qt::MouseButton(mouseButton), {}, inside);
@@ -561,7 +600,7 @@ void TestOstrelButton::storeRoundTrip()
     picture.fill(qRgb(1, 2, 3));
     QWidget window;
     auto *a = new OstrelButton(&window);
-    a->setButtonType(3);
+    a->setButtonType(ButtonStyle::Rounded);
     a->setCaption(QStringLiteral("  Make\r\n&Puzzle \"now\" "));
     a->setEnabled(false);
     QFont f(QStringLiteral("Liberation Serif"));
@@ -569,22 +608,22 @@ void TestOstrelButton::storeRoundTrip()
     f.setItalic(true);
     f.setUnderline(true);
     a->setFont(f);
-    a->setColorScheme(4);
+    a->setColorScheme(ColourScheme::Parent);
     a->setShowFocusRect(false);
     a->setBackColor(SystemColour(15));
     a->setBackOver(MakeColour(1, 2, 3));
     a->setForeColor(MakeColour(4, 5, 6));
     a->setForeOver(MakeColour(7, 8, 9));
     a->setMaskColor(MakeColour(255, 0, 255));
-    a->setMousePointer(99);
+    a->setMousePointer(PointerShape::Custom);
     a->setMouseIcon(ButtonPicture(SolidIcon(8, 8, qRgb(9, 9, 9))));
     a->setPictureNormal(ButtonPicture(picture));
     a->setPictureOver(ButtonPicture(SolidIcon(4, 4, qRgb(0, 255, 0))));
     a->setUseMaskColor(false);
     a->setSoftBevel(true);
-    a->setPicturePosition(3);
+    a->setPicturePosition(PicturePlace::Below);
     a->setUseGreyscale(true);
-    a->setSpecialEffect(2);
+    a->setSpecialEffect(ReliefEffect::Sunken);
     a->setCheckBoxBehaviour(true);
     a->setValue(true);
 
@@ -622,8 +661,8 @@ void TestOstrelButton::emptyStoreReadsPlainButton()
     b->ReadProperties(PropertyStore());
     const QPalette pal = QGuiApplication::palette();
     auto colourOf = [](const QColor &c) { return MakeColour(c.red(), c.green(), c.blue()); };
-    QCOMPARE(b->ButtonType(), 2);
-    QCOMPARE(b->ColorScheme(), 1);
+    QCOMPARE(b->ButtonType(), ButtonStyle::Plain);
+    QCOMPARE(b->ColorScheme(), ColourScheme::System);
     QCOMPARE(b->Caption(), QString());
     QVERIFY(b->Enabled());
     QVERIFY(b->ShowFocusRect());
@@ -633,7 +672,7 @@ void TestOstrelButton::emptyStoreReadsPlainButton()
     QCOMPARE(b->BackOver(), b->BackColor());
     QCOMPARE(b->ForeColor(), colourOf(pal.color(QPalette::ButtonText)));
     QCOMPARE(b->ForeOver(), b->ForeColor());
-    QCOMPARE(b->PicturePosition(), 0);
+    QCOMPARE(b->PicturePosition(), PicturePlace::Left);
     QVERIFY(!b->CheckBoxBehaviour());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -642,6 +681,21 @@ void TestOstrelButton::emptyStoreReadsPlainButton()
     QCOMPARE(b->buttonPalette().shadow, colourOf(pal.color(QPalette::Dark)));
     QCOMPARE(CountColour(*b, {0, 0, W, H}, b->buttonPalette().face), W * H);
     QVERIFY(b->mask().isEmpty());
+}
+
+void TestOstrelButton::storedCodesOutsideTheirListsSurvive()
+{
+    const ButtonDefinitions defs =
+        ButtonDefinitions::parse(QStringLiteral("[cmdOdd]\nbtype=7\ncoltype=9\nmptr=42\npicpos=12\nfx=-3\n"));
+    QWidget window;
+    auto *b = new OstrelButton(&window);
+    b->ReadProperties(*defs.find(QStringLiteral("cmdOdd")));
+    PropertyStore written;
+    b->WriteProperties(written);
+    const QStringList keys{"BTYPE", "COLTYPE", "MPTR", "PICPOS", "FX"};
+    const QStringList values{"7", "9", "42", "12", "-3"};
+    for (qsizetype i = 0; i < keys.size(); ++i)
+        QCOMPARE(*written.value(keys[i]), values[i]);
 }
 
 void TestOstrelButton::applyDefinitionsToWindow()
@@ -661,11 +715,11 @@ void TestOstrelButton::applyDefinitionsToWindow()
     auto *other = new OstrelButton(&window);
     other->setObjectName(QStringLiteral("cmdOther"));
     QCOMPARE(ApplyButtonDefinitions(&window, path), 2);
-    QCOMPARE(quit->ButtonType(), 11);
+    QCOMPARE(quit->ButtonType(), ButtonStyle::SeeThrough);
     QCOMPARE(quit->Caption(), QStringLiteral("&Quit"));
-    QCOMPARE(quit->ColorScheme(), 3);
+    QCOMPARE(quit->ColorScheme(), ColourScheme::LightGrey);
     QCOMPARE(help->Caption(), QStringLiteral("Help \r\nme"));
-    QCOMPARE(other->ButtonType(), 14); // untouched: still a newly placed button
+    QCOMPARE(other->ButtonType(), ButtonStyle::Gradient); // untouched: still a newly placed button
     QCOMPARE(ApplyButtonDefinitions(&window, dir.filePath(QStringLiteral("none.txt"))), 0);
 }
 
@@ -675,18 +729,17 @@ void TestOstrelButton::propertySideEffects()
     OstrelButton &b = *host.button;
     QSignalSpy notices(&b, &OstrelButton::PropertyChanged);
     b.setBackOver(MakeColour(5, 5, 5));
-    b.setBackColor(MakeColour(9, 9, 9)); // at run time BackOver stays
-    QCOMPARE(b.BackOver(), MakeColour(5, 5, 5));
-    b.setDesignMode(true);
-    b.setBackColor(MakeColour(7, 7, 7));
-    QCOMPARE(b.BackOver(), MakeColour(7, 7, 7));
+    b.setForeOver(MakeColour(6, 6, 6));
+    // Setting the face or caption colour keeps the stored hover colours.
+    b.setBackColor(MakeColour(9, 9, 9));
     b.setForeColor(MakeColour(3, 3, 3));
-    QCOMPARE(b.ForeOver(), MakeColour(3, 3, 3));
+    QCOMPARE(b.BackOver(), MakeColour(5, 5, 5));
+    QCOMPARE(b.ForeOver(), MakeColour(6, 6, 6));
     b.setFontBold(true); // font parts send no notice of their own
     QStringList keys;
     for (const auto &args : notices)
         keys << args.first().toString();
-    QCOMPARE(keys, (QStringList{"BCOLO", "BCOL", "BCOL", "FCOL"}));
+    QCOMPARE(keys, (QStringList{"BCOLO", "FCOLO", "BCOL", "FCOL"}));
     QCOMPARE(OstrelButton::Version(), QStringLiteral("w2005.08.15"));
 
     // Pictures: the over picture and the mask switches repaint only when they can show.
@@ -712,7 +765,7 @@ void TestOstrelButton::doubleClickClicksOnce()
     QTest::mouseDClick(host.button, Qt::LeftButton, {}, inside);
     QTest::mouseRelease(host.button, Qt::LeftButton, {}, inside);
     QCOMPARE(host.events, (QStringList{"MouseDown", "MouseUp", "Click", "MouseDown", "MouseUp"}));
-    QCOMPARE(host.button->lastDrawnState(), int(OstrelButton::StateNormal));
+    QCOMPARE(host.button->lastDrawnState(), State::Normal);
 }
 
 void TestOstrelButton::dragOutAndBack()
@@ -723,7 +776,7 @@ void TestOstrelButton::dragOutAndBack()
     const QPoint inside(30, 30);
     QTest::mouseMove(&b, inside);
     QTest::mousePress(&b, Qt::LeftButton, {}, inside);
-    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StatePressed));
+    QCOMPARE(b.lastDrawnState(), State::Pressed);
     // Moves while the primary button is held (QTest keeps it down between press and release,
     // but leaves the cursor where it was).
     auto heldMove = [&b](QPoint local) {
@@ -731,13 +784,13 @@ void TestOstrelButton::dragOutAndBack()
         QTest::mouseMove(&b, local);
     };
     heldMove(QPoint(W + 40, 30)); // outside: normal look
-    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StateNormal));
+    QCOMPARE(b.lastDrawnState(), State::Normal);
     QTRY_VERIFY(host.events.contains(QStringLiteral("MouseOut")));
     host.events.clear();
     heldMove(QPoint(35, 30));
     heldMove(QPoint(36, 31));
     // Back over it: pressed again, and MouseIn on every move while the timer stays stopped.
-    QCOMPARE(b.lastDrawnState(), int(OstrelButton::StatePressed));
+    QCOMPARE(b.lastDrawnState(), State::Pressed);
     QCOMPARE(host.events, (QStringList{"MouseMove", "MouseIn", "MouseMove", "MouseIn"}));
     QVERIFY(!b.isHovered());
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(36, 31));
@@ -754,9 +807,9 @@ void TestOstrelButton::seeThroughShowsParent()
     window.setPalette(pal);
     auto *b = new OstrelButton(&window);
     b->setGeometry(20, 20, W, H);
-    b->setColorScheme(2);
+    b->setColorScheme(ColourScheme::Properties);
     b->setBackColor(MakeColour(250, 0, 0));
-    b->setButtonType(11);
+    b->setButtonType(ButtonStyle::SeeThrough);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(At(*b, 2, 2), MakeColour(12, 34, 56));

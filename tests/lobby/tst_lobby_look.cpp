@@ -67,9 +67,9 @@ private slots:
         QCOMPARE(lobby.labelCategory->palette().color(QPalette::WindowText), QColor(0, 0, 0x40));
         QVERIFY(lobby.listCategories->font().bold());
         QVERIFY(!lobby.listWords->font().bold());
-        QCOMPARE(lobby.cmdMakePuzzle->ButtonType(), 14);
-        QCOMPARE(lobby.cmdQuit->ButtonType(), 11);
-        QCOMPARE(lobby.cmdDeleteWord->PicturePosition(), 1);
+        QCOMPARE(lobby.cmdMakePuzzle->ButtonType(), ButtonStyle::Gradient);
+        QCOMPARE(lobby.cmdQuit->ButtonType(), ButtonStyle::SeeThrough);
+        QCOMPARE(lobby.cmdDeleteWord->PicturePosition(), PicturePlace::Right);
         QVERIFY(!lobby.cmdAddWord->PictureNormal().isNull());
         QCOMPARE(lobby.cmdAddWord->FontName(), QStringLiteral("Arial"));
         checkLayout(lobby);
