@@ -119,30 +119,20 @@ void MersenneTwister::regenerate()
     m_next = 0;
 }
 
+void RandomSource::drawLetters(std::uint16_t *letters, int count)
+{
+    for (int k = 0; k < count; ++k)
+        letters[k] = static_cast<std::uint16_t>(inRange('A', 'Z') - 'A');
+}
+
 SeededRandomSource::SeededRandomSource() : m_engine(clockSeed()) {}
 
 SeededRandomSource::SeededRandomSource(std::uint32_t seed) : m_engine(seed) {}
 
-float SeededRandomSource::nextUnit()
-{
-    // The top 24 bits fill a float's mantissa exactly, so the result is never 1.
-    return static_cast<float>(m_engine() >> 8) * (1.0f / 16777216.0f);
-}
-
-RandomSource &ProgramRandomSource()
+SeededRandomSource &ProgramRandomSource()
 {
     static SeededRandomSource source;
     return source;
-}
-
-int RandomInRange(int lo, int hi)
-{
-    return ProgramRandomSource().inRange(lo, hi);
-}
-
-int RandomInRange(RandomSource &source, int lo, int hi)
-{
-    return source.inRange(lo, hi);
 }
 
 int PauseMilliseconds(double seconds)

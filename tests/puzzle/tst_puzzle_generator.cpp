@@ -373,9 +373,10 @@ private slots:
         QVERIFY(completed > 0);
     }
 
-    // From a source of single draws the fill is the plain one (a letter per empty cell, row by
-    // row, after the placement's draws) except where a listed word could be read through it; there, only fill
-    // letters change and afterwards no word reads through any fill cell. Compared in upper case.
+    // From a source of single draws the fill is the plain one (a letter for every cell, row by
+    // row, after the placement's draws, kept where the cell is empty) except where a listed word
+    // could be read through it; there, only fill letters change and afterwards no word reads
+    // through any fill cell. Compared in upper case.
     void noWordReadThroughTheFill_data()
     {
         QTest::addColumn<QStringList>("words");
@@ -420,9 +421,9 @@ private slots:
             PuzzleGrid plain = grid;
             int next = host.drawsBeforeFill;
             for (int row = 1; row <= side; ++row)
-                for (int column = 1; column <= side; ++column)
+                for (int column = 1; column <= side; ++column, ++next)
                     if (grid.solution(row, column) == PuzzleGrid::Dot)
-                        plain.setPuzzle(row, column, QChar(random.drawn.value(next++)));
+                        plain.setPuzzle(row, column, QChar(random.drawn.value(next)));
             const bool plainReads = readingsThroughFill(plain, words) > 0;
             plainFillsWithReadings += plainReads;
             int changed = 0;
@@ -439,8 +440,9 @@ private slots:
         QVERIFY(plainFillsWithReadings > 0);
     }
 
-    // A silent run takes its own quicker way; from the same seed it must make exactly the
-    // square the window's run makes, fill included, and leave the source at the same place.
+    // A silent run takes its own quicker way, with either judge; from the same seed it must make
+    // exactly the square the window's run makes, fill included, and leave the source at the same
+    // place. Word lengths reach every number of 8-letter blocks a judge compares.
     void silentRunMakesTheWindowsPuzzle_data()
     {
         QTest::addColumn<QStringList>("words");
@@ -451,6 +453,10 @@ private slots:
         QTest::newRow("side equal to word 1")
             << QStringList{"SATURDAY", "WEDNESDAY", "TUESDAY", "MONDAY", "FRIDAY", "SUNDAY"} << 9;
         QTest::newRow("repeated word") << QStringList{"ECHO", "ECHO", "ECHO", "ECHO"} << 4;
+        QTest::newRow("17 to 24 letters")
+            << QStringList{"ELECTROCARDIOGRAPHICALLY", "MISCOMMUNICATIONS",      "INDISTINGUISHABLENESS",
+                           "STEREOLITHOGRAPHIC",       "ANTIESTABLISHMENTARIAN", "OXO"}
+            << 30;
         QTest::newRow("thirty letters")
             << QStringList{"ABCDEFGHIJKLMNOPQRSTUVWXYZABCD", "ZYXWVUTSRQPONMLKJIHGFEDCBAZYXW", "MIDDLE"}
             << 30;
@@ -469,25 +475,29 @@ private slots:
         QFETCH(int, side);
         SortWordsLongestFirst(words);
         int completed = 0;
+        // One workspace for the silent runs, as a caller making many puzzles holds it.
+        PuzzleWorkspace workspace;
         for (std::uint32_t seed = 1; seed <= 60; ++seed) {
-            modStandard::SeededRandomSource quietRandom(seed);
             modStandard::SeededRandomSource windowRandom(seed);
-            SilentPuzzleHost silent;
             RecordingHost window;
-            PuzzleGrid quiet;
             PuzzleGrid shown;
-            const PuzzleOutcome outcome = MakePuzzle(quiet, words, side, silent, quietRandom);
-            QCOMPARE(outcome, MakePuzzle(shown, words, side, window, windowRandom));
-            // A square given up keeps the window's last scribbles; a silent run leaves none.
-            for (int row = 1; row <= side; ++row) {
-                QCOMPARE(quiet.solutionRow(row), shown.solutionRow(row));
-                if (outcome == PuzzleOutcome::Completed)
-                    QCOMPARE(quiet.puzzleRow(row), shown.puzzleRow(row));
+            const PuzzleOutcome outcome = MakePuzzle(shown, words, side, window, windowRandom);
+            const std::uint32_t nextNumber = windowRandom.engine()();
+            for (const StretchJudge judge : {StretchJudge::Vectorised, StretchJudge::Plain}) {
+                modStandard::SeededRandomSource quietRandom(seed);
+                PuzzleGrid quiet;
+                QCOMPARE(MakePuzzleSilently(quiet, words, side, quietRandom, workspace, judge), outcome);
+                // A square given up keeps the window's last scribbles; a silent run leaves none.
+                for (int row = 1; row <= side; ++row) {
+                    QCOMPARE(quiet.solutionRow(row), shown.solutionRow(row));
+                    if (outcome == PuzzleOutcome::Completed)
+                        QCOMPARE(quiet.puzzleRow(row), shown.puzzleRow(row));
+                }
+                QCOMPARE(quietRandom.engine()(), nextNumber);
             }
-            QCOMPARE(quietRandom.inRange(1, 1 << 24), windowRandom.inRange(1, 1 << 24));
             if (outcome == PuzzleOutcome::Completed) {
                 ++completed;
-                QCOMPARE(readingsThroughFill(quiet, words), 0);
+                QCOMPARE(readingsThroughFill(shown, words), 0);
             }
         }
         QVERIFY(completed > 0);
@@ -502,11 +512,11 @@ private slots:
         constexpr int Side = 30;
         QList<double> letters(26, 0);
         QList<double> pairs(26 * 26, 0);
+        PuzzleWorkspace workspace;
         for (std::uint32_t seed = 1; seed <= 120; ++seed) {
             modStandard::SeededRandomSource random(seed);
-            SilentPuzzleHost host;
             PuzzleGrid grid;
-            QCOMPARE(MakePuzzle(grid, words, Side, host, random), PuzzleOutcome::Completed);
+            QCOMPARE(MakePuzzleSilently(grid, words, Side, random, workspace), PuzzleOutcome::Completed);
             for (int row = 1; row <= Side; ++row)
                 for (int column = 1; column <= Side; ++column) {
                     if (grid.solution(row, column) != PuzzleGrid::Dot)
@@ -625,37 +635,25 @@ private slots:
         }
     }
 
-    void randomInRange()
+    // The engine gives the standard twister's numbers across several refills, and inRange maps
+    // each to lo + floor(r × (hi − lo + 1)), r being its top 24 bits as a fraction.
+    void randomNumbers()
     {
-        modStandard::SeededRandomSource a(42);
-        modStandard::SeededRandomSource b(42);
-        QList<int> seen(26);
-        for (int i = 0; i < 5000; ++i) {
-            const int value = modStandard::RandomInRange(a, 65, 90);
-            QVERIFY(value >= 65 && value <= 90);
-            QCOMPARE(value, b.inRange(65, 90));
-            ++seen[value - 65];
-        }
-        for (int count : seen)
-            QVERIFY(count > 100); // about 192 each
-        QCOMPARE(a.inRange(7, 7), 7);
-        // The whole-number shortcut gives exactly lo + floor(r × (hi − lo + 1)).
-        modStandard::SeededRandomSource whole(9);
-        modStandard::SeededRandomSource unit(9);
-        for (const int hi : {1, 2, 7, 8, 26, 30, 90, 1000, 30000}) {
-            for (int i = 0; i < 200; ++i) {
-                const int lo = i % 5 - 2;
-                const int expected =
-                    lo + static_cast<int>(std::floor(double(unit.nextUnit()) * (double(hi) - lo + 1)));
-                QCOMPARE(whole.inRange(lo, hi), expected);
-            }
-        }
-        // The generator's own twister gives the standard one's numbers, across several refills.
         for (const std::uint32_t seed : {0u, 1u, 5489u, 4294967295u}) {
             modStandard::MersenneTwister own(seed);
             std::mt19937 standard(seed);
             for (int i = 0; i < 2000; ++i)
                 QCOMPARE(own(), static_cast<std::uint32_t>(standard()));
+        }
+        modStandard::SeededRandomSource source(9);
+        std::mt19937 standard(9);
+        for (const int hi : {1, 2, 7, 8, 26, 30, 90, 1000, 30000}) {
+            for (int i = 0; i < 200; ++i) {
+                const int lo = i % 5 - 2;
+                const double r = static_cast<double>(standard() >> 8) / 16777216.0;
+                QCOMPARE(source.inRange(lo, hi),
+                         lo + static_cast<int>(std::floor(r * (double(hi) - lo + 1))));
+            }
         }
         QCOMPARE(modStandard::PauseMilliseconds(0.06), 60);
         QCOMPARE(modStandard::PauseMilliseconds(0.2), 200);
