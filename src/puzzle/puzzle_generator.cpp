@@ -51,7 +51,8 @@ struct Start
 // The one way a candidate is drawn; draw(lo, hi) gives a whole number from lo to hi. Word 1 lies
 // upwards to the left with its first letter in rows and columns length to side, so it always
 // fits; any other word draws its direction, row and column, in that order, from the whole square.
-template <class Draw> Start drawStart(Draw &draw, bool firstWord, int length, int side)
+template <class Draw>
+[[gnu::always_inline]] inline Start drawStart(Draw &draw, bool firstWord, int length, int side)
 {
     if (firstWord) {
         const int row = draw(length, side);

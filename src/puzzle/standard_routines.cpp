@@ -18,13 +18,6 @@ std::uint32_t clockSeed()
 
 } // namespace
 
-MersenneTwister::MersenneTwister(std::uint32_t seed)
-{
-    m_state[0] = seed;
-    for (int i = 1; i < StateSize; ++i)
-        m_state[i] = 1812433253u * (m_state[i - 1] ^ (m_state[i - 1] >> 30)) + static_cast<std::uint32_t>(i);
-}
-
 namespace {
 
 constexpr int StateSize = 624;
@@ -94,28 +87,52 @@ void regenerateNarrow(std::uint32_t *state, std::uint32_t *output)
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-// Eight words at a time on processors with the wider registers (checked once, at run time).
+// Eight words at a time, on processors with the wider registers.
 __attribute__((target("avx2"))) void regenerateWide(std::uint32_t *state, std::uint32_t *output)
 {
     regenerateBy<EightWords>(state, output);
 }
 
-// Static initialisers may run before the library has looked at the processor.
-const bool HasWideRegisters = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+bool hasWideRegisters()
+{
+    // Asked at the first engine's making: static initialisers may run before the library has
+    // looked at the processor.
+    static const bool wide = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+    return wide;
+}
+#else
+void regenerateWide(std::uint32_t *state, std::uint32_t *output)
+{
+    regenerateNarrow(state, output);
+}
+
+bool hasWideRegisters()
+{
+    return false;
+}
 #endif
 
 } // namespace
 
+bool MersenneTwister::canRefill(Refill refill)
+{
+    return refill == Refill::Narrow || hasWideRegisters();
+}
+
+MersenneTwister::MersenneTwister(std::uint32_t seed, Refill refill)
+    : m_refill(canRefill(refill) ? refill : Refill::Narrow)
+{
+    m_state[0] = seed;
+    for (int i = 1; i < StateSize; ++i)
+        m_state[i] = 1812433253u * (m_state[i - 1] ^ (m_state[i - 1] >> 30)) + static_cast<std::uint32_t>(i);
+}
+
 void MersenneTwister::regenerate()
 {
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (HasWideRegisters)
+    if (m_refill == Refill::Wide)
         regenerateWide(m_state.data(), m_output.data());
     else
         regenerateNarrow(m_state.data(), m_output.data());
-#else
-    regenerateNarrow(m_state.data(), m_output.data());
-#endif
     m_next = 0;
 }
 

@@ -22,7 +22,14 @@ public:
 class MersenneTwister
 {
 public:
-    explicit MersenneTwister(std::uint32_t seed);
+    // How the state is twisted into the next block: four words at a time, or eight with the
+    // wider registers of processors that have AVX2 (about a tenth of a silent puzzle's time).
+    // Both give the same numbers.
+    enum class Refill { Narrow, Wide };
+    static bool canRefill(Refill refill);
+
+    // The wide refill where the processor has it (and the narrow one where it has not).
+    explicit MersenneTwister(std::uint32_t seed, Refill refill = Refill::Wide);
 
     std::uint32_t operator()()
     {
@@ -45,6 +52,7 @@ private:
     // Twists the state and tempers all of it into the next block of numbers at once.
     void regenerate();
 
+    Refill m_refill;
     std::array<std::uint32_t, StateSize> m_state;
     std::array<std::uint32_t, StateSize> m_output;
     int m_next = StateSize;

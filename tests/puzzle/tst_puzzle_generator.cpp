@@ -635,16 +635,29 @@ private slots:
         }
     }
 
-    // The engine gives the standard twister's numbers across several refills, and inRange maps
-    // each to lo + floor(r × (hi − lo + 1)), r being its top 24 bits as a fraction.
-    void randomNumbers()
+    // Either refill gives the standard twister's numbers, across several refills.
+    void twisterGivesTheStandardNumbers_data()
     {
+        QTest::addColumn<modStandard::MersenneTwister::Refill>("refill");
+        QTest::newRow("narrow") << modStandard::MersenneTwister::Refill::Narrow;
+        QTest::newRow("wide") << modStandard::MersenneTwister::Refill::Wide;
+    }
+    void twisterGivesTheStandardNumbers()
+    {
+        QFETCH(modStandard::MersenneTwister::Refill, refill);
+        if (!modStandard::MersenneTwister::canRefill(refill))
+            QSKIP("This processor has no AVX2.");
         for (const std::uint32_t seed : {0u, 1u, 5489u, 4294967295u}) {
-            modStandard::MersenneTwister own(seed);
+            modStandard::MersenneTwister own(seed, refill);
             std::mt19937 standard(seed);
             for (int i = 0; i < 2000; ++i)
                 QCOMPARE(own(), static_cast<std::uint32_t>(standard()));
         }
+    }
+
+    // inRange maps each number to lo + floor(r × (hi − lo + 1)), r being its top 24 bits as a fraction.
+    void randomInRange()
+    {
         modStandard::SeededRandomSource source(9);
         std::mt19937 standard(9);
         for (const int hi : {1, 2, 7, 8, 26, 30, 90, 1000, 30000}) {
