@@ -144,6 +144,28 @@ private:
     modStandard::SeededRandomSource m_source;
 };
 
+// Makes a small puzzle of its own, in the same workspace, at every 100th candidate of the run
+// it serves, as a window could from inside a Yield.
+class NestingHost : public SilentPuzzleHost
+{
+public:
+    explicit NestingHost(PuzzleWorkspace &workspace) : m_workspace(workspace) {}
+    void Yield() override
+    {
+        if (++m_yields % 100 != 0)
+            return;
+        const QStringList words{"WEDNESDAY", "SATURDAY", "TUESDAY", "MONDAY"};
+        PuzzleGrid grid;
+        modStandard::SeededRandomSource random(static_cast<std::uint32_t>(m_yields));
+        innerCompleted += MakePuzzleSilently(grid, words, 9, random, m_workspace) == PuzzleOutcome::Completed;
+    }
+    int innerCompleted = 0;
+
+private:
+    PuzzleWorkspace &m_workspace;
+    int m_yields = 0;
+};
+
 // Notes how many numbers had been drawn when the last candidate was chosen: the fill's draws
 // start right after.
 class DrawMarkingHost : public SilentPuzzleHost
@@ -501,6 +523,36 @@ private slots:
             }
         }
         QVERIFY(completed > 0);
+    }
+
+    // A run started from inside another's Yield on the same workspace, with another list and side,
+    // leaves the outer run's square as it would have been; the workspace serves on afterwards.
+    void runInsideAYieldLeavesTheOuterRunAlone()
+    {
+        QStringList words = twentyFiveAnimals();
+        SortWordsLongestFirst(words);
+        constexpr int Side = 15;
+        PuzzleWorkspace workspace;
+        for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+            SilentPuzzleHost alone;
+            modStandard::SeededRandomSource aloneRandom(seed);
+            PuzzleGrid expected;
+            const PuzzleOutcome outcome = MakePuzzle(expected, words, Side, alone, aloneRandom);
+
+            NestingHost nesting(workspace);
+            modStandard::SeededRandomSource nestingRandom(seed);
+            PuzzleGrid outer;
+            QCOMPARE(MakePuzzle(outer, words, Side, nesting, nestingRandom, workspace), outcome);
+            QVERIFY(nesting.innerCompleted > 0);
+            modStandard::SeededRandomSource afterRandom(seed);
+            PuzzleGrid after;
+            QCOMPARE(MakePuzzleSilently(after, words, Side, afterRandom, workspace), outcome);
+            for (int row = 1; row <= Side; ++row) {
+                QCOMPARE(outer.puzzleRow(row), expected.puzzleRow(row));
+                QCOMPARE(outer.solutionRow(row), expected.solutionRow(row));
+                QCOMPARE(after.puzzleRow(row), expected.puzzleRow(row));
+            }
+        }
     }
 
     // Fill letters drawn three from a number must still look like independent draws: each
