@@ -2,8 +2,6 @@
 
 #include "puzzle/fill_guard.h"
 
-#include <QtGlobal>
-
 #include <algorithm>
 #include <array>
 #include <type_traits>

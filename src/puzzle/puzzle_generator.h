@@ -78,10 +78,10 @@ PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, P
 // give the same answers.
 enum class StretchJudge { Vectorised, Plain };
 
-// Makes, from the same source at the same place, exactly the square MakePuzzle makes and leaves
-// the source at the same place, but notifies nothing and so cannot be cancelled. Candidates are
-// judged on the workspace's letter streams, with no branch that depends on the cells, and
-// allocates nothing once the workspace holds the list and the side.
+// Makes the square MakePuzzle makes from the source at the same place, and leaves the source at
+// the same place, but notifies nothing, so the run cannot be cancelled. Candidates are judged on
+// the workspace's letter streams without a branch that depends on the cells; once the workspace
+// holds the list and the side, nothing is allocated.
 PuzzleOutcome MakePuzzleSilently(PuzzleGrid &grid, const QStringList &words, int side,
                                  modStandard::SeededRandomSource &random, PuzzleWorkspace &workspace,
                                  StretchJudge judge = StretchJudge::Vectorised);
