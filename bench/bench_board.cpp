@@ -24,10 +24,10 @@ std::unique_ptr<PuzzleGrid> completedGrid(int side)
     QStringList words{"ALLIGATOR", "BADGER", "CAMEL", "DOLPHIN", "EMU", "GIRAFFE", "IGUANA", "JAGUAR"};
     SortWordsLongestFirst(words);
     auto grid = std::make_unique<PuzzleGrid>(side);
-    SilentPuzzleHost host;
+    PuzzleWorkspace workspace;
     for (std::uint32_t seed = 1;; ++seed) {
         modStandard::SeededRandomSource random(seed);
-        if (MakePuzzle(*grid, words, side, host, random) == PuzzleOutcome::Completed)
+        if (MakePuzzleSilently(*grid, words, side, random, workspace) == PuzzleOutcome::Completed)
             return grid;
     }
 }

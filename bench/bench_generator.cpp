@@ -68,13 +68,13 @@ void makePuzzles(benchmark::State &state, const QString &listName, int side)
         return;
     }
     PuzzleGrid grid(side);
-    SilentPuzzleHost host;
+    PuzzleWorkspace workspace;
     modStandard::SeededRandomSource random(12345);
     std::vector<double> completedSeconds;
     double totalSeconds = 0;
     for (auto _ : state) {
         const double start = threadSeconds();
-        const PuzzleOutcome outcome = MakePuzzle(grid, words, side, host, random);
+        const PuzzleOutcome outcome = MakePuzzleSilently(grid, words, side, random, workspace);
         const double seconds = threadSeconds() - start;
         totalSeconds += seconds;
         if (outcome == PuzzleOutcome::Completed)
@@ -82,11 +82,11 @@ void makePuzzles(benchmark::State &state, const QString &listName, int side)
         benchmark::DoNotOptimize(grid);
     }
 
-    // Replays the same sequence untimed to count the candidates the timed puzzles tried.
+    // Replays the same sequence untimed, notified, to count the candidates the timed puzzles tried.
     CountingHost counter;
     modStandard::SeededRandomSource replay(12345);
     for (benchmark::IterationCount i = 0; i < state.iterations(); ++i)
-        MakePuzzle(grid, words, side, counter, replay);
+        MakePuzzle(grid, words, side, counter, replay, workspace);
 
     const auto puzzles = static_cast<double>(state.iterations());
     state.counters["completed"] = static_cast<double>(completedSeconds.size()) / puzzles;
@@ -111,6 +111,7 @@ void compareGenerators(benchmark::State &state, const QString &listName, int sid
     constexpr int Batch = 50;
     PuzzleGrid grid(side);
     SilentPuzzleHost host;
+    PuzzleWorkspace workspace;
     baseline::SeededRandomSource before(12345);
     modStandard::SeededRandomSource after(12345);
     double beforeSeconds = 0;
@@ -124,7 +125,8 @@ void compareGenerators(benchmark::State &state, const QString &listName, int sid
                 baseline::MakePuzzle(grid, words, side, host, before) == PuzzleOutcome::Completed;
         double middle = threadSeconds();
         for (int i = 0; i < Batch; ++i)
-            afterCompleted += MakePuzzle(grid, words, side, host, after) == PuzzleOutcome::Completed;
+            afterCompleted +=
+                MakePuzzleSilently(grid, words, side, after, workspace) == PuzzleOutcome::Completed;
         const double end = threadSeconds();
         beforeSeconds += middle - start;
         afterSeconds += end - middle;
@@ -147,6 +149,7 @@ void scanPuzzles(benchmark::State &state, const QString &listName, int side)
     }
     constexpr int Wanted = 10000;
     SilentPuzzleHost host;
+    PuzzleWorkspace workspace;
     PuzzleGrid before(side);
     PuzzleGrid after(side);
     int pairs = 0;
@@ -160,7 +163,7 @@ void scanPuzzles(benchmark::State &state, const QString &listName, int side)
             baseline::SeededRandomSource a(seed);
             modStandard::SeededRandomSource b(seed);
             const PuzzleOutcome beforeOutcome = baseline::MakePuzzle(before, words, side, host, a);
-            const PuzzleOutcome afterOutcome = MakePuzzle(after, words, side, host, b);
+            const PuzzleOutcome afterOutcome = MakePuzzleSilently(after, words, side, b, workspace);
             if (beforeOutcome != afterOutcome) {
                 ++layoutsDiffering;
                 continue;

@@ -17,8 +17,8 @@ inline constexpr int MaxFillRounds = 1000;
 // redraws exactly the fill cells of the readings it found, in row order; letters are compared
 // in upper case, as the solver reads them. A reading made only of placed letters stays. Returns
 // false when the fill is still not clear after MaxFillRounds rounds. The streams' cells must
-// hold the puzzle layer's letters as the list's codes (LetterStreams::load, or kept up to date
-// while the square was built); they follow every redrawn letter.
+// hold the puzzle layer's letters as the list's codes (kept up to date while the square was
+// built); they follow every redrawn letter.
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamLayout &layout,
                          LetterStreams &streams, modStandard::RandomSource &random);
 

@@ -370,7 +370,7 @@ void frmPuzzle::cmdMakePuzzle_Click()
 
     m_grid = std::make_unique<PuzzleGrid>(m_side);
     modStandard::RandomSource &random = m_random ? *m_random : modStandard::ProgramRandomSource();
-    const PuzzleOutcome outcome = MakePuzzle(*m_grid, m_words, m_side, *this, random);
+    const PuzzleOutcome outcome = MakePuzzle(*m_grid, m_words, m_side, *this, random, m_workspace);
 
     switch (outcome) {
     case PuzzleOutcome::Cancelled:

@@ -151,6 +151,8 @@ private:
     QStringList m_words;
     int m_side = PuzzleGrid::MaxSide;
     std::unique_ptr<PuzzleGrid> m_grid;
+    // What the generator keeps from one of this window's puzzles to the next.
+    PuzzleWorkspace m_workspace;
     bool m_initialized = false;
     State m_state = State::Idle;
     QString m_dedication;

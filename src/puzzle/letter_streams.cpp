@@ -157,14 +157,6 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const ListCodes &li
         m_compactNext.assign(m_next.begin(), m_next.end());
 }
 
-const ListCodes &listCodesFor(const QStringList &words)
-{
-    thread_local std::unique_ptr<ListCodes> cached;
-    if (!cached || !cached->isFor(words))
-        cached = std::make_unique<ListCodes>(words);
-    return *cached;
-}
-
 StreamLayout::StreamLayout(int side) : side(side)
 {
     for (auto &cells : cellAt)
@@ -198,14 +190,6 @@ StreamLayout::StreamLayout(int side) : side(side)
     }
 }
 
-const StreamLayout &layoutFor(int side)
-{
-    thread_local std::unique_ptr<StreamLayout> cached;
-    if (!cached || cached->side != side)
-        cached = std::make_unique<StreamLayout>(side);
-    return *cached;
-}
-
 void LetterStreams::clear(const StreamLayout &layout, std::uint16_t separator)
 {
     m_cells[StreamLayout::SeparatorCell] = separator;
@@ -213,16 +197,6 @@ void LetterStreams::clear(const StreamLayout &layout, std::uint16_t separator)
         std::uint16_t *stream = m_lines[orientation].data() + Margin;
         std::fill(stream, stream + layout.length[orientation], std::uint16_t(0));
     }
-}
-
-void LetterStreams::load(const StreamLayout &layout, const ListCodes &codes, const QChar *puzzle)
-{
-    m_cells[StreamLayout::SeparatorCell] = codes.separator();
-    for (int row = 0; row < layout.side; ++row)
-        for (int column = 0; column < layout.side; ++column) {
-            const int cell = row * PuzzleGrid::Stride + column;
-            m_cells[cell] = codes.codeOf(puzzle[cell]);
-        }
 }
 
 } // namespace brivamo

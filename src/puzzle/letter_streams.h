@@ -98,9 +98,6 @@ private:
     mutable std::unique_ptr<ReadingAutomaton> m_automaton;
 };
 
-// Made once per list and thread, kept for the next puzzle of the same list.
-const ListCodes &listCodesFor(const QStringList &words);
-
 // The four orientations of lines: rows left to right, columns downwards, diagonals downwards to
 // the right and downwards to the left. Each orientation's lines follow one another in a stream,
 // a separator after each line.
@@ -124,9 +121,6 @@ struct StreamLayout
     std::array<std::array<std::uint16_t, StreamSize>, Orientations> cellAt{};
 };
 
-// Made once per side and thread.
-const StreamLayout &layoutFor(int side);
-
 // A square's letters as codes, twice over. The cells, in the grid's order, are what the fill
 // guard reads, each stream through the layout's cellAt. The placed words' letters are also kept
 // in the four streams themselves (0 where a cell is empty), where a candidate's cells lie side
@@ -139,8 +133,6 @@ public:
 
     // An empty square: no placed letter in the streams, and the separator cell set.
     void clear(const StreamLayout &layout, std::uint16_t separator);
-    // The cells from a finished square's puzzle layer (for the guard alone).
-    void load(const StreamLayout &layout, const ListCodes &codes, const QChar *puzzle);
 
     // A placed word's letter.
     void place(const StreamLayout &layout, int cell, std::uint16_t code)

@@ -179,13 +179,13 @@ QString printSet(const MakeOptions &options, const QString &category, const QStr
 // puzzles the set is abandoned with exit status 3 and nothing is written. The summary counts
 // every puzzle made, replacements included.
 int runSet(const MakeOptions &options, const QString &category, const QStringList &words,
-           modStandard::RandomSource &random, int argc, char *argv[])
+           modStandard::SeededRandomSource &random, int argc, char *argv[])
 {
     constexpr int TriesPerPuzzle = 10;
     const auto wanted = static_cast<std::size_t>(options.count);
     std::vector<PuzzleGrid> set;
     set.reserve(wanted);
-    SilentPuzzleHost host;
+    PuzzleWorkspace workspace;
     auto grid = std::make_unique<PuzzleGrid>(options.side);
     int made = 0;
     int completed = 0;
@@ -195,7 +195,7 @@ int runSet(const MakeOptions &options, const QString &category, const QStringLis
         ++made;
         QElapsedTimer timer;
         timer.start();
-        const PuzzleOutcome outcome = MakePuzzle(*grid, words, options.side, host, random);
+        const PuzzleOutcome outcome = MakePuzzleSilently(*grid, words, options.side, random, workspace);
         nanoseconds += timer.nsecsElapsed();
         if (outcome != PuzzleOutcome::Completed) {
             ++givenUp;
@@ -265,12 +265,12 @@ int runMakeCommand(int argc, char *argv[])
     std::unique_ptr<modStandard::SeededRandomSource> seeded;
     if (options.seed)
         seeded = std::make_unique<modStandard::SeededRandomSource>(*options.seed);
-    modStandard::RandomSource &random = seeded ? *seeded : modStandard::ProgramRandomSource();
+    modStandard::SeededRandomSource &random = seeded ? *seeded : modStandard::ProgramRandomSource();
 
     if ((!options.pdf.isEmpty() || options.print) && options.count > 1)
         return runSet(options, read.list.name, words, random, argc, argv);
 
-    SilentPuzzleHost host;
+    PuzzleWorkspace workspace;
     auto grid = std::make_unique<PuzzleGrid>(options.side);
     int completed = 0;
     int givenUp = 0;
@@ -278,7 +278,7 @@ int runMakeCommand(int argc, char *argv[])
     for (int i = 0; i < options.count; ++i) {
         QElapsedTimer timer;
         timer.start();
-        const PuzzleOutcome outcome = MakePuzzle(*grid, words, options.side, host, random);
+        const PuzzleOutcome outcome = MakePuzzleSilently(*grid, words, options.side, random, workspace);
         nanoseconds += timer.nsecsElapsed();
         if (outcome == PuzzleOutcome::Completed) {
             ++completed;

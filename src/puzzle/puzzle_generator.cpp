@@ -2,11 +2,9 @@
 
 #include "puzzle/fill_guard.h"
 
-#include <QtGlobal>
-
 #include <algorithm>
 #include <array>
-#include <typeinfo>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -20,26 +18,79 @@ void SortWordsLongestFirst(QStringList &words)
                      [](const QString &a, const QString &b) { return a.size() > b.size(); });
 }
 
+PuzzleWorkspace::PuzzleWorkspace() : m_streams(std::make_unique<LetterStreams>()) {}
+
+PuzzleWorkspace::~PuzzleWorkspace() = default;
+
+const ListCodes &PuzzleWorkspace::codesFor(const QStringList &words)
+{
+    if (!m_codes || !m_codes->isFor(words))
+        m_codes = std::make_unique<ListCodes>(words);
+    return *m_codes;
+}
+
+const StreamLayout &PuzzleWorkspace::layoutFor(int side)
+{
+    if (!m_layout || m_layout->side != side)
+        m_layout = std::make_unique<StreamLayout>(side);
+    return *m_layout;
+}
+
 namespace {
 
-template <class Random> WordPlacement chooseCandidate(int wordNumber, int length, int side, Random &random)
+// A candidate's first cell (rows and columns from 1) and direction.
+struct Start
 {
-    Q_ASSERT(length <= side);
-    WordPlacement candidate;
-    candidate.length = length;
-    for (;;) {
-        if (wordNumber == 1) {
-            candidate.setDirection(8);
-            candidate.startRow = random.inRange(length, side);
-            candidate.startColumn = random.inRange(length, side);
-        } else {
-            candidate.setDirection(random.inRange(1, 8));
-            candidate.startRow = random.inRange(1, side);
-            candidate.startColumn = random.inRange(1, side);
-        }
-        if (candidate.fits(side))
-            return candidate;
+    int direction;
+    int row;
+    int column;
+};
+
+// The one way a candidate is drawn; draw(lo, hi) gives a whole number from lo to hi. Word 1 lies
+// upwards to the left with its first letter in rows and columns length to side, so it always
+// fits; any other word draws its direction, row and column, in that order, from the whole square.
+template <class Draw>
+[[gnu::always_inline]] inline Start drawStart(Draw &draw, bool firstWord, int length, int side)
+{
+    if (firstWord) {
+        const int row = draw(length, side);
+        return {8, row, draw(length, side)};
     }
+    const int direction = draw(1, 8);
+    const int row = draw(1, side);
+    return {direction, row, draw(1, side)};
+}
+
+// Where a word of one length may start in one direction so that its last letter stays inside the
+// square (rows and columns from 1).
+struct FitRange
+{
+    int rowLow;
+    unsigned rowSpan;
+    int columnLow;
+    unsigned columnSpan;
+
+    // Without branches: whether a random candidate fits is a coin toss the processor cannot predict.
+    bool holds(const Start &start) const
+    {
+        return (static_cast<unsigned>(start.row - rowLow) <= rowSpan) &
+               (static_cast<unsigned>(start.column - columnLow) <= columnSpan);
+    }
+};
+
+std::array<FitRange, 9> fitRanges(int length, int side)
+{
+    std::array<FitRange, 9> ranges{};
+    for (int direction = 1; direction <= 8; ++direction) {
+        const DirectionStep step = DirectionSteps[direction];
+        FitRange &range = ranges[direction];
+        range.rowLow = step.row < 0 ? length : 1;
+        range.rowSpan = static_cast<unsigned>((step.row > 0 ? side - length + 1 : side) - range.rowLow);
+        range.columnLow = step.column < 0 ? length : 1;
+        range.columnSpan =
+            static_cast<unsigned>((step.column > 0 ? side - length + 1 : side) - range.columnLow);
+    }
+    return ranges;
 }
 
 // Which stream holds a direction's lines, and whether the direction reads it forwards.
@@ -60,67 +111,76 @@ inline constexpr std::array<StreamDirection, 9> StreamDirections{{
     {2, false}, // upwards to the left
 }};
 
-// True when a word (its codes, in stream order) may lie on a stretch of cells (codes, 0 for
-// empty): it meets no different letter and, if it must, crosses a word. Both are read 8 codes
-// at a time, Parts times (enough for the word); lanes past the word's length are ignored. No
-// branch depends on the cells, since whether a random candidate collides is a coin toss the
-// processor cannot predict.
-template <int Parts>
-inline bool stretchAccepts(const std::uint16_t *cells, const std::uint16_t *word, int length, bool mustCross)
+// The judges of a silent run: true when a word (its codes, in stream order) may lie on a stretch
+// of cells (codes, 0 for empty), meeting no different letter and, if it must, crossing a word.
+// Parts × 8 codes of both are readable, enough for the word. No branch depends on the cells.
+struct PlainJudge
 {
-    const std::uint64_t used = (std::uint64_t(1) << (2 * length)) - 1; // two mask bits per code
-    std::uint64_t empty = 0;
-    std::uint64_t same = 0;
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    auto part = [&](int k) {
-        const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(cells + 8 * k));
-        const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(word + 8 * k));
-        empty |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(c, zero)))) << (16 * k);
-        same |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(c, w)))) << (16 * k);
-    };
-    part(0);
-    if constexpr (Parts > 1)
-        part(1);
-    if constexpr (Parts > 2)
-        part(2);
-    if constexpr (Parts > 3)
-        part(3);
-#else
-    for (int k = 0; k < length; ++k) {
-        empty |= std::uint64_t(cells[k] == 0 ? 3 : 0) << (2 * k);
-        same |= std::uint64_t(cells[k] == word[k] ? 3 : 0) << (2 * k);
+    template <int Parts>
+    static bool accepts(const std::uint16_t *cells, const std::uint16_t *word, int length, bool mustCross)
+    {
+        bool clear = true;
+        bool crossed = !mustCross;
+        for (int k = 0; k < length; ++k) {
+            clear &= (cells[k] == 0) | (cells[k] == word[k]);
+            crossed |= cells[k] == word[k];
+        }
+        return clear & crossed;
     }
-#endif
-    const bool clear = (~(empty | same) & used) == 0;
-    const bool crossed = ((same & used) | std::uint64_t(!mustCross)) != 0;
-    return clear & crossed;
-}
+};
 
-// Hands out an engine's numbers three at a time, keeping its place in a register rather than in
-// the engine, and tells the engine how many it took when it goes.
-class TripleReader
+#if defined(__SSE2__)
+// Compares 8 codes at a time, Parts times; lanes past the word's length are masked off.
+struct VectorJudge
+{
+    template <int Parts>
+    static bool accepts(const std::uint16_t *cells, const std::uint16_t *word, int length, bool mustCross)
+    {
+        const std::uint64_t used = (std::uint64_t(1) << (2 * length)) - 1; // two mask bits per code
+        const __m128i zero = _mm_setzero_si128();
+        std::uint64_t empty = 0;
+        std::uint64_t same = 0;
+        for (int k = 0; k < Parts; ++k) {
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(cells + 8 * k));
+            const __m128i w = _mm_loadu_si128(reinterpret_cast<const __m128i *>(word + 8 * k));
+            empty |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(c, zero)))) << (16 * k);
+            same |= std::uint64_t(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(c, w)))) << (16 * k);
+        }
+        const bool clear = (~(empty | same) & used) == 0;
+        const bool crossed = ((same & used) | std::uint64_t(!mustCross)) != 0;
+        return clear & crossed;
+    }
+};
+#else
+using VectorJudge = PlainJudge;
+#endif
+
+// Hands out an engine's numbers from its current block, keeping its place in a register rather
+// than in the engine, and tells the engine how many it took when it goes.
+class NumberReader
 {
 public:
-    explicit TripleReader(modStandard::MersenneTwister &engine) : m_engine(engine) { start(); }
-    ~TripleReader() { m_engine.skip(static_cast<int>(m_next - m_first)); }
-    TripleReader(const TripleReader &) = delete;
-    TripleReader &operator=(const TripleReader &) = delete;
+    explicit NumberReader(modStandard::MersenneTwister &engine) : m_engine(engine) { start(); }
+    ~NumberReader() { m_engine.skip(taken()); }
+    NumberReader(const NumberReader &) = delete;
+    NumberReader &operator=(const NumberReader &) = delete;
 
-    std::array<std::uint32_t, 3> next()
+    std::uint32_t next()
     {
-        if (m_end - m_next >= 3) [[likely]] {
-            const std::uint32_t *p = m_next;
-            m_next += 3;
-            return {p[0], p[1], p[2]};
-        }
-        m_engine.skip(static_cast<int>(m_next - m_first));
-        const std::array<std::uint32_t, 3> numbers = m_engine.nextThree();
-        start();
-        return numbers;
+        if (m_next != m_end) [[likely]]
+            return *m_next++;
+        return nextBlock();
     }
 
 private:
+    [[gnu::noinline]] std::uint32_t nextBlock()
+    {
+        m_engine.skip(taken());
+        const std::uint32_t number = m_engine();
+        start();
+        return number;
+    }
+    int taken() const { return static_cast<int>(m_next - m_first); }
     void start()
     {
         int count = 0;
@@ -134,14 +194,9 @@ private:
     const std::uint32_t *m_end = nullptr;
 };
 
-// Stands in for a host that ignores every notification, so that the generator's calls to it
-// compile to nothing. Only its cancel flag is real (and nothing sets it during a run).
-class QuietHost
+// The host of a silent run: its notifications compile to nothing, and nothing can cancel it.
+struct NoHost
 {
-public:
-    // Nobody sees the puzzle layer's scribbles before the fill overwrites every cell.
-    static constexpr bool Scribbles = false;
-    explicit QuietHost(const PuzzleHost &host) : m_host(host) {}
     void AttemptStarted(int) {}
     void Yield() {}
     void CellTried(int, int, QChar) {}
@@ -152,28 +207,22 @@ public:
     void WordAbandoned() {}
     void AttemptFailed(int) {}
     void PuzzleCompleted() {}
-    bool isCancelRequested() const { return m_host.isCancelRequested(); }
-
-private:
-    const PuzzleHost &m_host;
+    static constexpr bool isCancelRequested() { return false; }
 };
 
-LetterStreams &threadStreams()
-{
-    thread_local LetterStreams streams;
-    return streams;
-}
-
-// One run of the generator on the grid's plain arrays. Host is PuzzleHost (every notification
-// delivered) or QuietHost; Random is the abstract source or the final seeded one, whose draws
-// then inline. Cells are addressed by array index; rows and columns are worked out only for
-// the notifications.
-template <class Host, class Random> class Run
+// One run of the generator on the grid's plain arrays, cells addressed by array index (rows and
+// columns are worked out only for the notifications). Either the notifying run (Host PuzzleHost,
+// any source; candidates walked on the grid, every step reported) or a silent one (Host NoHost,
+// the seeded source; candidates judged on the letter streams by Judge). Both keep the streams'
+// letters as the words are placed and the fill is drawn, for the fill guard.
+template <class Host, class Random, class Judge = void> class Run
 {
 public:
-    Run(PuzzleGrid &grid, const QStringList &words, int side, Host &host, Random &random)
+    Run(PuzzleGrid &grid, const QStringList &words, int side, Host &host, Random &random,
+        PuzzleWorkspace &workspace)
         : m_grid(grid), m_words(words), m_side(side), m_host(host), m_random(random),
-          m_codes(listCodesFor(words)), m_layout(layoutFor(side)), m_streams(threadStreams())
+          m_codes(workspace.codesFor(words)), m_layout(workspace.layoutFor(side)),
+          m_streams(workspace.streams())
     {
     }
 
@@ -185,14 +234,13 @@ public:
             m_grid.recreate(m_side);
             m_solution = m_grid.solutionCells();
             m_puzzle = m_grid.puzzleCells();
-            if constexpr (quick())
-                m_streams.clear(m_layout, m_codes.separator());
+            m_streams.clear(m_layout, m_codes.separator());
             int wordsPlaced = 0;
 
             for (int i = 1; i <= wordCount; ++i) {
                 Placed placed;
-                if constexpr (quick())
-                    placed = placeWordQuickly(i);
+                if constexpr (Silent)
+                    placed = placeWordSilently(i);
                 else
                     placed = placeWord(i, wordsPlaced);
                 if (placed == Placed::Cancelled)
@@ -206,9 +254,6 @@ public:
 
             if (wordsPlaced == wordCount) {
                 fillEmptyCells();
-                // The quick path kept the cell codes up to date; the others read them now.
-                if constexpr (!quick())
-                    m_streams.load(m_layout, m_codes, m_puzzle);
                 if (ClearSecondReadings(m_grid, m_codes, m_layout, m_streams, m_random)) {
                     m_host.PuzzleCompleted();
                     return PuzzleOutcome::Completed;
@@ -225,227 +270,50 @@ public:
 
 private:
     enum class Placed { Accepted, Abandoned, Cancelled };
+    static constexpr bool Silent = std::is_same_v<Host, NoHost>;
 
-    static constexpr bool scribbles()
-    {
-        if constexpr (requires { Host::Scribbles; })
-            return Host::Scribbles;
-        return true;
-    }
-    // Nothing is notified and the draws come in blocks: candidates are judged on the letter
-    // streams, which then go on to the fill guard ready made.
-    static constexpr bool quick() { return !scribbles() && drawsInBlocks(); }
     static int rowOf(int cell) { return cell / PuzzleGrid::Stride + 1; }
     static int columnOf(int cell) { return cell % PuzzleGrid::Stride + 1; }
+    static int strideOf(int direction)
+    {
+        return DirectionSteps[direction].row * PuzzleGrid::Stride + DirectionSteps[direction].column;
+    }
+
+    // --- the notifying run ---
 
     Placed placeWord(int wordNumber, int wordsPlaced)
     {
         const QString &word = m_words[wordNumber - 1];
         const QChar *letters = word.constData();
         const int length = static_cast<int>(word.size());
+        const std::uint16_t *codes = m_codes.word(wordNumber - 1).forwards.data();
         const bool mustCross = wordNumber % CrossingInterval == 0;
         const int maxTries = CandidateLimit(m_side) - 1;
+        const std::array<FitRange, 9> fits = fitRanges(length, m_side);
+        auto draw = [this](int lo, int hi) { return m_random.inRange(lo, hi); };
 
-        setFitRanges(length);
         for (int tries = 0; tries <= maxTries; ++tries) {
-            const WordPlacement candidate = nextCandidate(wordNumber, length);
+            Start candidate;
+            do
+                candidate = drawStart(draw, wordNumber == 1, length, m_side);
+            while (!fits[candidate.direction].holds(candidate));
             m_host.Yield();
             if (m_host.isCancelRequested())
                 return Placed::Cancelled;
 
-            const int start = PuzzleGrid::index(candidate.startRow, candidate.startColumn);
-            const int stride = candidate.rowStep * PuzzleGrid::Stride + candidate.columnStep;
-            if constexpr (!scribbles()) {
-                // Nothing is notified, so collision and crossing can be found in one pass.
-                if (quietWalk(start, stride, letters, length, mustCross)) {
-                    commit(start, stride, letters, length);
-                    return Placed::Accepted;
-                }
-                continue;
-            }
+            const int start = PuzzleGrid::index(candidate.row, candidate.column);
+            const int stride = strideOf(candidate.direction);
             if (const int collision = walk(start, stride, letters, length); collision > 0) {
                 revert(start, stride, collision, collision >= RevertPauseFromLetter);
             } else if (mustCross && !crosses(start, stride, letters, length)) {
                 revert(start, stride, length, length >= RevertPauseFromLetter);
             } else {
                 m_host.WordAccepted(wordsPlaced + 1);
-                commit(start, stride, letters, length);
+                commit(start, stride, letters, codes, length);
                 return Placed::Accepted;
             }
         }
         return Placed::Abandoned;
-    }
-
-    // What a candidate of one direction needs: where the word may start (rows and columns,
-    // 1-based) and, on the quick path, where its cells lie in the streams (the stretch begins
-    // shift codes before the start cell's position, and holds the word forwards or backwards).
-    struct Lane
-    {
-        int rowLow;
-        unsigned rowSpan;
-        int columnLow;
-        unsigned columnSpan;
-        int shift;
-        const std::uint16_t *word;
-        const std::uint16_t *line;
-        const std::uint16_t *position;
-    };
-
-    Placed placeWordQuickly(int wordNumber)
-    {
-        const QString &word = m_words[wordNumber - 1];
-        const QChar *letters = word.constData();
-        const int length = static_cast<int>(word.size());
-        const ListCodes::WordCodes &codes = m_codes.word(wordNumber - 1);
-        const std::uint16_t *forwards = codes.forwards.data();
-        if (wordNumber == 1) {
-            // The square is still empty, so the first candidate is taken.
-            const WordPlacement candidate = chooseCandidate(wordNumber, length, m_side, m_random);
-            if (m_host.isCancelRequested())
-                return Placed::Cancelled;
-            commitQuickly(PuzzleGrid::index(candidate.startRow, candidate.startColumn), candidate.direction,
-                          letters, forwards, length);
-            return Placed::Accepted;
-        }
-
-        setFitRanges(length);
-        setStretches(codes, length);
-        switch ((length + 7) / 8) {
-        case 1:
-            return tryCandidates<1>(wordNumber, letters, forwards, length);
-        case 2:
-            return tryCandidates<2>(wordNumber, letters, forwards, length);
-        case 3:
-            return tryCandidates<3>(wordNumber, letters, forwards, length);
-        default:
-            return tryCandidates<4>(wordNumber, letters, forwards, length);
-        }
-    }
-
-    template <int Parts>
-    Placed tryCandidates(int wordNumber, const QChar *letters, const std::uint16_t *forwards, int length)
-    {
-        const std::array<Lane, 9> lanes = m_lanes;
-        const bool mustCross = wordNumber % CrossingInterval == 0;
-        const int maxTries = CandidateLimit(m_side) - 1;
-        const auto side = static_cast<std::uint64_t>(m_side);
-        TripleReader draws(m_random.engine());
-        // No branch below depends on a candidate until it is taken or the tries run out:
-        // whether a random candidate fits, collides or crosses is a coin toss the processor
-        // cannot predict. A candidate that would leave the square is judged all the same (the
-        // streams' margins keep its reads inside them) and counts for nothing.
-        for (int tries = 0;;) {
-            const auto [a, b, c] = draws.next();
-            // mapToRange(a, 1, 8), mapToRange(b, 1, side), mapToRange(c, 1, side)
-            const Lane &lane = lanes[1 + (a >> 29)];
-            const int row = 1 + static_cast<int>(((b >> 8) * side) >> 24);
-            const int column = 1 + static_cast<int>(((c >> 8) * side) >> 24);
-            const bool inside = (static_cast<unsigned>(row - lane.rowLow) <= lane.rowSpan) &
-                                (static_cast<unsigned>(column - lane.columnLow) <= lane.columnSpan);
-            const int start = PuzzleGrid::index(row, column);
-            const bool accepted =
-                inside & stretchAccepts<Parts>(lane.line + lane.position[start] + lane.shift, lane.word,
-                                               length, mustCross);
-            tries += inside;
-            if (accepted | (tries > maxTries) | (inside & m_host.isCancelRequested())) [[unlikely]] {
-                if (m_host.isCancelRequested())
-                    return Placed::Cancelled;
-                if (!accepted)
-                    return Placed::Abandoned;
-                commitQuickly(start, static_cast<int>(&lane - lanes.data()), letters, forwards, length);
-                return Placed::Accepted;
-            }
-        }
-    }
-
-    // Where the word's stretch lies in the streams for each direction.
-    void setStretches(const ListCodes::WordCodes &codes, int length)
-    {
-        for (int direction = 1; direction <= 8; ++direction) {
-            const StreamDirection stream = StreamDirections[direction];
-            Lane &lane = m_lanes[direction];
-            lane.shift = stream.forwards ? 0 : 1 - length;
-            lane.word = stream.forwards ? codes.forwards.data() : codes.backwards.data();
-            lane.line = m_streams.line(stream.orientation);
-            lane.position = m_layout.position[stream.orientation].data();
-        }
-    }
-
-    void commitQuickly(int start, int direction, const QChar *letters, const std::uint16_t *codes, int length)
-    {
-        const int stride =
-            DirectionSteps[direction].row * PuzzleGrid::Stride + DirectionSteps[direction].column;
-        for (int k = 0, cell = start; k < length; ++k, cell += stride) {
-            m_solution[cell] = letters[k];
-            m_streams.place(m_layout, cell, codes[k]);
-        }
-    }
-
-    static constexpr bool drawsInBlocks()
-    {
-        return requires(Random & r)
-        {
-            r.engine().nextThree();
-        };
-    }
-
-    // Where a word of this length may start in each direction (rows and columns, 1-based).
-    void setFitRanges(int length)
-    {
-        for (int direction = 1; direction <= 8; ++direction) {
-            const DirectionStep step = DirectionSteps[direction];
-            Lane &lane = m_lanes[direction];
-            lane.rowLow = step.row < 0 ? length : 1;
-            lane.rowSpan = static_cast<unsigned>((step.row > 0 ? m_side - length + 1 : m_side) - lane.rowLow);
-            lane.columnLow = step.column < 0 ? length : 1;
-            lane.columnSpan =
-                static_cast<unsigned>((step.column > 0 ? m_side - length + 1 : m_side) - lane.columnLow);
-        }
-    }
-
-    // The same candidates as chooseCandidate; a seeded source hands over its three numbers at
-    // once, and the fit is a table look-up.
-    WordPlacement nextCandidate(int wordNumber, int length)
-    {
-        if constexpr (drawsInBlocks()) {
-            if (wordNumber != 1) {
-                auto &engine = m_random.engine();
-                const auto side = static_cast<std::uint64_t>(m_side);
-                for (;;) {
-                    const auto [a, b, c] = engine.nextThree();
-                    // mapToRange(a, 1, 8), mapToRange(b, 1, side), mapToRange(c, 1, side)
-                    const int direction = 1 + static_cast<int>(a >> 29);
-                    const int row = 1 + static_cast<int>(((b >> 8) * side) >> 24);
-                    const int column = 1 + static_cast<int>(((c >> 8) * side) >> 24);
-                    const Lane &lane = m_lanes[direction];
-                    if (static_cast<unsigned>(row - lane.rowLow) <= lane.rowSpan &&
-                        static_cast<unsigned>(column - lane.columnLow) <= lane.columnSpan) {
-                        WordPlacement candidate;
-                        candidate.length = length;
-                        candidate.setDirection(direction);
-                        candidate.startRow = row;
-                        candidate.startColumn = column;
-                        return candidate;
-                    }
-                }
-            }
-        }
-        return chooseCandidate(wordNumber, length, m_side, m_random);
-    }
-
-    // True when the candidate meets no different letter and, if it must, crosses a word.
-    bool quietWalk(int start, int stride, const QChar *letters, int length, bool mustCross) const
-    {
-        bool crossed = !mustCross;
-        for (int k = 0, cell = start; k < length; ++k, cell += stride) {
-            const char16_t placed = m_solution[cell].unicode();
-            if (placed == 0)
-                continue;
-            if (placed != letters[k].unicode())
-                return false;
-            crossed = true;
-        }
-        return crossed;
     }
 
     // Walks the candidate into the puzzle layer; returns the letter (1-based) at which it runs
@@ -456,8 +324,7 @@ private:
             const QChar placed = m_solution[cell];
             if (!placed.isNull() && placed != letters[k])
                 return k + 1;
-            if constexpr (scribbles())
-                m_puzzle[cell] = letters[k];
+            m_puzzle[cell] = letters[k];
             m_host.CellTried(rowOf(cell), columnOf(cell), letters[k]);
         }
         return 0;
@@ -480,52 +347,107 @@ private:
             m_host.CellReverted(rowOf(cell), columnOf(cell), m_solution[cell]);
     }
 
-    void commit(int start, int stride, const QChar *letters, int length)
+    // --- the silent run ---
+
+    // What a candidate of one direction needs: where the word may start and where its cells lie
+    // in the streams (the stretch begins shift codes before the start cell's position, and holds
+    // the word forwards or backwards).
+    struct Lane
+    {
+        FitRange fit;
+        int shift;
+        const std::uint16_t *word;
+        const std::uint16_t *line;
+        const std::uint16_t *position;
+    };
+
+    Placed placeWordSilently(int wordNumber)
+    {
+        const QString &word = m_words[wordNumber - 1];
+        const int length = static_cast<int>(word.size());
+        const ListCodes::WordCodes &codes = m_codes.word(wordNumber - 1);
+        const std::array<FitRange, 9> fits = fitRanges(length, m_side);
+        std::array<Lane, 9> lanes{};
+        for (int direction = 1; direction <= 8; ++direction) {
+            const StreamDirection stream = StreamDirections[direction];
+            lanes[direction] = {fits[direction], stream.forwards ? 0 : 1 - length,
+                                stream.forwards ? codes.forwards.data() : codes.backwards.data(),
+                                m_streams.line(stream.orientation),
+                                m_layout.position[stream.orientation].data()};
+        }
+        NumberReader numbers(m_random.engine());
+        auto draw = [&numbers](int lo, int hi) {
+            return modStandard::SeededRandomSource::mapToRange(numbers.next(), lo, hi);
+        };
+        if (wordNumber == 1) {
+            // The square is still empty, so the first candidate is taken.
+            const Start candidate = drawStart(draw, true, length, m_side);
+            commit(PuzzleGrid::index(candidate.row, candidate.column), strideOf(candidate.direction),
+                   word.constData(), codes.forwards.data(), length);
+            return Placed::Accepted;
+        }
+        switch ((length + 7) / 8) {
+        case 1:
+            return judgeCandidates<1>(wordNumber, lanes, draw);
+        case 2:
+            return judgeCandidates<2>(wordNumber, lanes, draw);
+        case 3:
+            return judgeCandidates<3>(wordNumber, lanes, draw);
+        default:
+            return judgeCandidates<4>(wordNumber, lanes, draw);
+        }
+    }
+
+    template <int Parts, class Draw>
+    Placed judgeCandidates(int wordNumber, const std::array<Lane, 9> &lanes, Draw &draw)
+    {
+        const QString &word = m_words[wordNumber - 1];
+        const int length = static_cast<int>(word.size());
+        const bool mustCross = wordNumber % CrossingInterval == 0;
+        const int maxTries = CandidateLimit(m_side) - 1;
+        // No branch below depends on a candidate until it is taken or the tries run out. A
+        // candidate that would leave the square is judged all the same (the streams' margins
+        // keep its reads inside them) and counts for nothing, as the notifying run draws again.
+        for (int tries = 0;;) {
+            const Start candidate = drawStart(draw, false, length, m_side);
+            const Lane &lane = lanes[candidate.direction];
+            const bool inside = lane.fit.holds(candidate);
+            const int start = PuzzleGrid::index(candidate.row, candidate.column);
+            const bool accepted =
+                inside & Judge::template accepts<Parts>(lane.line + lane.position[start] + lane.shift,
+                                                        lane.word, length, mustCross);
+            tries += inside;
+            if (accepted | (tries > maxTries)) [[unlikely]] {
+                if (!accepted)
+                    return Placed::Abandoned;
+                commit(start, strideOf(candidate.direction), word.constData(),
+                       m_codes.word(wordNumber - 1).forwards.data(), length);
+                return Placed::Accepted;
+            }
+        }
+    }
+
+    // --- both ---
+
+    // The accepted word's letters go into the solution layer and the streams.
+    void commit(int start, int stride, const QChar *letters, const std::uint16_t *codes, int length)
     {
         for (int k = 0, cell = start; k < length; ++k, cell += stride) {
-            const QChar letter = scribbles() ? m_puzzle[cell] : letters[k];
-            m_solution[cell] = letter;
-            m_host.CellCommitted(rowOf(cell), columnOf(cell), letter);
+            m_solution[cell] = letters[k];
+            m_streams.place(m_layout, cell, codes[k]);
+            m_host.CellCommitted(rowOf(cell), columnOf(cell), letters[k]);
         }
     }
 
+    // Every cell of a row gets a drawn letter and the placed ones keep theirs, so that no branch
+    // depends on where the words lie: the puzzle layer takes the placed or the drawn letter, the
+    // solution layer keeps its letter or takes the dot, and the streams' cells follow the puzzle.
     void fillEmptyCells()
     {
-        if constexpr (drawsInBlocks()) {
-            fillFromBlocks();
-            return;
-        }
+        std::array<std::uint16_t, PuzzleGrid::MaxSide> letters;
+        std::uint16_t *codes = m_streams.cells();
         for (int row = 0; row < m_side; ++row) {
-            QChar *solution = m_solution + row * PuzzleGrid::Stride;
-            QChar *puzzle = m_puzzle + row * PuzzleGrid::Stride;
-            for (int column = 0; column < m_side; ++column) {
-                if (!solution[column].isNull()) {
-                    puzzle[column] = solution[column];
-                } else {
-                    solution[column] = PuzzleGrid::Dot;
-                    puzzle[column] = QChar(m_random.inRange('A', 'Z'));
-                }
-            }
-        }
-    }
-
-    // Three letters from each number: the number's first three digits in base 26, that is
-    // floor(n × 26³ / 2³²), each of the 17,576 triples as likely as any other to within 1 in
-    // 240,000. Every cell of a row gets a letter and the placed ones keep theirs, so that no
-    // branch depends on where the words lie.
-    void fillFromBlocks()
-    {
-        auto &engine = m_random.engine();
-        std::array<std::uint16_t, PuzzleGrid::MaxSide + 2> letters;
-        for (int row = 0; row < m_side; ++row) {
-            for (int column = 0; column < m_side; column += 3) {
-                std::uint64_t digits = engine();
-                for (int k = 0; k < 3; ++k) {
-                    digits *= 26;
-                    letters[column + k] = static_cast<std::uint16_t>(digits >> 32);
-                    digits &= 0xffffffffu;
-                }
-            }
+            m_random.drawLetters(letters.data(), m_side);
             const int first = row * PuzzleGrid::Stride;
             int column = 0;
 #if defined(__SSE2__)
@@ -533,6 +455,7 @@ private:
             for (; column + 8 <= m_side; column += 8) {
                 const int cell = first + column;
                 auto *solution = reinterpret_cast<__m128i *>(m_solution + cell);
+                auto *code = reinterpret_cast<__m128i *>(codes + cell);
                 const __m128i placed = _mm_loadu_si128(solution);
                 const __m128i letter =
                     _mm_loadu_si128(reinterpret_cast<const __m128i *>(letters.data() + column));
@@ -544,11 +467,8 @@ private:
                                  choose(_mm_add_epi16(letter, _mm_set1_epi16(u'A')), placed));
                 _mm_storeu_si128(
                     solution, choose(_mm_set1_epi16(static_cast<short>(PuzzleGrid::Dot.unicode())), placed));
-                if constexpr (quick()) {
-                    auto *codes = reinterpret_cast<__m128i *>(m_streams.cells() + cell);
-                    _mm_storeu_si128(
-                        codes, choose(_mm_add_epi16(letter, _mm_set1_epi16(1)), _mm_loadu_si128(codes)));
-                }
+                _mm_storeu_si128(code,
+                                 choose(_mm_add_epi16(letter, _mm_set1_epi16(1)), _mm_loadu_si128(code)));
             }
 #endif
             for (; column < m_side; ++column) {
@@ -558,10 +478,8 @@ private:
                 const auto keep = static_cast<std::uint16_t>(-static_cast<int>(placed != 0));
                 m_puzzle[cell] = QChar(char16_t((placed & keep) | ((u'A' + letters[column]) & ~keep)));
                 m_solution[cell] = QChar(char16_t((placed & keep) | (PuzzleGrid::Dot.unicode() & ~keep)));
-                if constexpr (quick())
-                    m_streams.setCell(
-                        cell, static_cast<std::uint16_t>((m_streams.cell(cell) & keep) |
-                                                         (ListCodes::letterCode(letters[column]) & ~keep)));
+                codes[cell] = static_cast<std::uint16_t>((codes[cell] & keep) |
+                                                         (ListCodes::letterCode(letters[column]) & ~keep));
             }
         }
     }
@@ -576,25 +494,7 @@ private:
     const ListCodes &m_codes;
     const StreamLayout &m_layout;
     LetterStreams &m_streams;
-    std::array<Lane, 9> m_lanes{};
 };
-
-template <class Host, class Random>
-PuzzleOutcome runWith(PuzzleGrid &grid, const QStringList &words, int side, Host &host, Random &random)
-{
-    return Run<Host, Random>(grid, words, side, host, random).make();
-}
-
-template <class Random>
-PuzzleOutcome runWith(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host, Random &random)
-{
-    // Only a host of exactly the silent type is known to ignore everything; a subclass may not.
-    if (typeid(host) == typeid(SilentPuzzleHost)) {
-        QuietHost quiet(host);
-        return runWith(grid, words, side, quiet, random);
-    }
-    return runWith<PuzzleHost, Random>(grid, words, side, host, random);
-}
 
 bool acceptableInput(const QStringList &words, int side)
 {
@@ -606,27 +506,58 @@ bool acceptableInput(const QStringList &words, int side)
     return true;
 }
 
+// Marks the workspace as used for as long as a run lasts.
+class WorkspaceUse
+{
+public:
+    explicit WorkspaceUse(PuzzleWorkspace &workspace) : m_workspace(workspace) { m_workspace.setInUse(true); }
+    ~WorkspaceUse() { m_workspace.setInUse(false); }
+    WorkspaceUse(const WorkspaceUse &) = delete;
+    WorkspaceUse &operator=(const WorkspaceUse &) = delete;
+
+private:
+    PuzzleWorkspace &m_workspace;
+};
+
 } // namespace
 
-WordPlacement ChooseCandidate(int wordNumber, int length, int side, modStandard::RandomSource &random)
+PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
+                         modStandard::RandomSource &random, PuzzleWorkspace &workspace)
 {
-    return chooseCandidate(wordNumber, length, side, random);
+    if (!acceptableInput(words, side))
+        return PuzzleOutcome::Refused;
+    if (workspace.inUse()) {
+        PuzzleWorkspace own;
+        return MakePuzzle(grid, words, side, host, random, own);
+    }
+    const WorkspaceUse use(workspace);
+    host.clearCancel();
+    return Run<PuzzleHost, modStandard::RandomSource>(grid, words, side, host, random, workspace).make();
 }
 
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
                          modStandard::RandomSource &random)
 {
-    if (!acceptableInput(words, side))
-        return PuzzleOutcome::Refused;
-    host.clearCancel();
-    if (auto *seeded = dynamic_cast<modStandard::SeededRandomSource *>(&random))
-        return runWith(grid, words, side, host, *seeded);
-    return runWith(grid, words, side, host, random);
+    PuzzleWorkspace workspace;
+    return MakePuzzle(grid, words, side, host, random, workspace);
 }
 
-PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host)
+PuzzleOutcome MakePuzzleSilently(PuzzleGrid &grid, const QStringList &words, int side,
+                                 modStandard::SeededRandomSource &random, PuzzleWorkspace &workspace,
+                                 StretchJudge judge)
 {
-    return MakePuzzle(grid, words, side, host, modStandard::ProgramRandomSource());
+    if (!acceptableInput(words, side))
+        return PuzzleOutcome::Refused;
+    if (workspace.inUse()) {
+        PuzzleWorkspace own;
+        return MakePuzzleSilently(grid, words, side, random, own, judge);
+    }
+    const WorkspaceUse use(workspace);
+    NoHost host;
+    using Seeded = modStandard::SeededRandomSource;
+    if (judge == StretchJudge::Plain)
+        return Run<NoHost, Seeded, PlainJudge>(grid, words, side, host, random, workspace).make();
+    return Run<NoHost, Seeded, VectorJudge>(grid, words, side, host, random, workspace).make();
 }
 
 } // namespace brivamo

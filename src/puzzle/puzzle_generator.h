@@ -1,10 +1,13 @@
 #pragma once
 
+#include "puzzle/letter_streams.h"
 #include "puzzle/puzzle_grid.h"
 #include "puzzle/puzzle_host.h"
 #include "puzzle/standard_routines.h"
 
 #include <QStringList>
+
+#include <memory>
 
 namespace brivamo {
 
@@ -30,23 +33,57 @@ constexpr int CandidateLimit(int side)
 // list of millions of words takes a moment, not hours.
 void SortWordsLongestFirst(QStringList &words);
 
-// Chooses a fitting candidate for word number wordNumber (1-based) of the given length.
-// Word 1 always lies upwards to the left with its first letter in rows and columns length to side.
-WordPlacement ChooseCandidate(int wordNumber, int length, int side, modStandard::RandomSource &random);
+// What the generator keeps from one puzzle to the next: the list's codes and reading automaton
+// and the layout of a side's letter streams, each made again only when the list or the side
+// changes, and the streams themselves. Whoever makes puzzles holds one for as long as it does (the
+// puzzle window for its lifetime, the command line for its run). A run started while another
+// uses the workspace (from inside a Yield, say) works in a fresh one of its own instead.
+class PuzzleWorkspace
+{
+public:
+    PuzzleWorkspace();
+    ~PuzzleWorkspace();
+    PuzzleWorkspace(const PuzzleWorkspace &) = delete;
+    PuzzleWorkspace &operator=(const PuzzleWorkspace &) = delete;
+
+    const ListCodes &codesFor(const QStringList &words);
+    const StreamLayout &layoutFor(int side);
+    LetterStreams &streams() { return *m_streams; }
+
+    // Set by a run for as long as it lasts.
+    bool inUse() const { return m_inUse; }
+    void setInUse(bool inUse) { m_inUse = inUse; }
+
+private:
+    std::unique_ptr<ListCodes> m_codes;
+    std::unique_ptr<StreamLayout> m_layout;
+    std::unique_ptr<LetterStreams> m_streams;
+    bool m_inUse = false;
+};
 
 // Hides the words (already sorted longest first) in a square of the given side, reporting
 // every step to the host. On Completed the grid holds the puzzle and its solution, and no word
 // of the list can be read a second time through a fill letter (ClearSecondReadings). In the
 // rare square whose fill cannot be cleared, the attempt fails as if a word had been abandoned.
-// Works on the grid's arrays and allocates nothing per puzzle (the list's codes and the fill
-// guard's tables are kept for the next puzzle of the same list). A SeededRandomSource is
-// recognised and drawn from without virtual dispatch, and its fill takes three letters from
-// each number; any other source gives one fill letter per draw. With a SilentPuzzleHost
-// as well, candidates are judged on letter streams and nothing is notified; the square made
-// for a seed is the same either way.
+// The fill asks the source for a row of letters at a time (RandomSource::drawLetters), every
+// cell of the row included.
+PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
+                         modStandard::RandomSource &random, PuzzleWorkspace &workspace);
+// The same for a one-off puzzle, in a workspace of its own.
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
                          modStandard::RandomSource &random);
-// The same, drawing from the program's own random source.
-PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host);
+
+// How a silent run judges whether a word may lie on a stretch of cells: several cells at once
+// in the processor's vector registers where it has them, or one cell after the other. Both
+// give the same answers.
+enum class StretchJudge { Vectorised, Plain };
+
+// Makes the square MakePuzzle makes from the source at the same place, and leaves the source at
+// the same place, but notifies nothing, so the run cannot be cancelled. Candidates are judged on
+// the workspace's letter streams without a branch that depends on the cells; once the workspace
+// holds the list and the side, nothing is allocated.
+PuzzleOutcome MakePuzzleSilently(PuzzleGrid &grid, const QStringList &words, int side,
+                                 modStandard::SeededRandomSource &random, PuzzleWorkspace &workspace,
+                                 StretchJudge judge = StretchJudge::Vectorised);
 
 } // namespace brivamo

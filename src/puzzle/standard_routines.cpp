@@ -18,13 +18,6 @@ std::uint32_t clockSeed()
 
 } // namespace
 
-MersenneTwister::MersenneTwister(std::uint32_t seed)
-{
-    m_state[0] = seed;
-    for (int i = 1; i < StateSize; ++i)
-        m_state[i] = 1812433253u * (m_state[i - 1] ^ (m_state[i - 1] >> 30)) + static_cast<std::uint32_t>(i);
-}
-
 namespace {
 
 constexpr int StateSize = 624;
@@ -94,55 +87,69 @@ void regenerateNarrow(std::uint32_t *state, std::uint32_t *output)
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
-// Eight words at a time on processors with the wider registers (checked once, at run time).
+// Eight words at a time, on processors with the wider registers.
 __attribute__((target("avx2"))) void regenerateWide(std::uint32_t *state, std::uint32_t *output)
 {
     regenerateBy<EightWords>(state, output);
 }
 
-// Static initialisers may run before the library has looked at the processor.
-const bool HasWideRegisters = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+bool hasWideRegisters()
+{
+    // Asked at the first engine's making: static initialisers may run before the library has
+    // looked at the processor.
+    static const bool wide = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+    return wide;
+}
+#else
+void regenerateWide(std::uint32_t *state, std::uint32_t *output)
+{
+    regenerateNarrow(state, output);
+}
+
+bool hasWideRegisters()
+{
+    return false;
+}
 #endif
 
 } // namespace
 
+bool MersenneTwister::canRefill(Refill refill)
+{
+    return refill == Refill::Narrow || hasWideRegisters();
+}
+
+MersenneTwister::MersenneTwister(std::uint32_t seed, Refill refill)
+    : m_refill(canRefill(refill) ? refill : Refill::Narrow)
+{
+    m_state[0] = seed;
+    for (int i = 1; i < StateSize; ++i)
+        m_state[i] = 1812433253u * (m_state[i - 1] ^ (m_state[i - 1] >> 30)) + static_cast<std::uint32_t>(i);
+}
+
 void MersenneTwister::regenerate()
 {
-#if defined(__x86_64__) && defined(__GNUC__)
-    if (HasWideRegisters)
+    if (m_refill == Refill::Wide)
         regenerateWide(m_state.data(), m_output.data());
     else
         regenerateNarrow(m_state.data(), m_output.data());
-#else
-    regenerateNarrow(m_state.data(), m_output.data());
-#endif
     m_next = 0;
+}
+
+void RandomSource::drawLetters(std::uint16_t *letters, int count)
+{
+    for (int k = 0; k < count; ++k)
+        letters[k] = static_cast<std::uint16_t>(inRange('A', 'Z') - 'A');
 }
 
 SeededRandomSource::SeededRandomSource() : m_engine(clockSeed()) {}
 
 SeededRandomSource::SeededRandomSource(std::uint32_t seed) : m_engine(seed) {}
 
-float SeededRandomSource::nextUnit()
-{
-    // The top 24 bits fill a float's mantissa exactly, so the result is never 1.
-    return static_cast<float>(m_engine() >> 8) * (1.0f / 16777216.0f);
-}
-
-RandomSource &ProgramRandomSource()
+SeededRandomSource &ProgramRandomSource()
 {
     static SeededRandomSource source;
     return source;
-}
-
-int RandomInRange(int lo, int hi)
-{
-    return ProgramRandomSource().inRange(lo, hi);
-}
-
-int RandomInRange(RandomSource &source, int lo, int hi)
-{
-    return source.inRange(lo, hi);
 }
 
 int PauseMilliseconds(double seconds)

@@ -144,6 +144,28 @@ private:
     modStandard::SeededRandomSource m_source;
 };
 
+// Makes a small puzzle of its own, in the same workspace, at every 100th candidate of the run
+// it serves, as a window could from inside a Yield.
+class NestingHost : public SilentPuzzleHost
+{
+public:
+    explicit NestingHost(PuzzleWorkspace &workspace) : m_workspace(workspace) {}
+    void Yield() override
+    {
+        if (++m_yields % 100 != 0)
+            return;
+        const QStringList words{"WEDNESDAY", "SATURDAY", "TUESDAY", "MONDAY"};
+        PuzzleGrid grid;
+        modStandard::SeededRandomSource random(static_cast<std::uint32_t>(m_yields));
+        innerCompleted += MakePuzzleSilently(grid, words, 9, random, m_workspace) == PuzzleOutcome::Completed;
+    }
+    int innerCompleted = 0;
+
+private:
+    PuzzleWorkspace &m_workspace;
+    int m_yields = 0;
+};
+
 // Notes how many numbers had been drawn when the last candidate was chosen: the fill's draws
 // start right after.
 class DrawMarkingHost : public SilentPuzzleHost
@@ -373,9 +395,10 @@ private slots:
         QVERIFY(completed > 0);
     }
 
-    // From a source of single draws the fill is the plain one (a letter per empty cell, row by
-    // row, after the placement's draws) except where a listed word could be read through it; there, only fill
-    // letters change and afterwards no word reads through any fill cell. Compared in upper case.
+    // From a source of single draws the fill is the plain one (a letter for every cell, row by
+    // row, after the placement's draws, kept where the cell is empty) except where a listed word
+    // could be read through it; there, only fill letters change and afterwards no word reads
+    // through any fill cell. Compared in upper case.
     void noWordReadThroughTheFill_data()
     {
         QTest::addColumn<QStringList>("words");
@@ -420,9 +443,9 @@ private slots:
             PuzzleGrid plain = grid;
             int next = host.drawsBeforeFill;
             for (int row = 1; row <= side; ++row)
-                for (int column = 1; column <= side; ++column)
+                for (int column = 1; column <= side; ++column, ++next)
                     if (grid.solution(row, column) == PuzzleGrid::Dot)
-                        plain.setPuzzle(row, column, QChar(random.drawn.value(next++)));
+                        plain.setPuzzle(row, column, QChar(random.drawn.value(next)));
             const bool plainReads = readingsThroughFill(plain, words) > 0;
             plainFillsWithReadings += plainReads;
             int changed = 0;
@@ -439,8 +462,9 @@ private slots:
         QVERIFY(plainFillsWithReadings > 0);
     }
 
-    // A silent run takes its own quicker way; from the same seed it must make exactly the
-    // square the window's run makes, fill included, and leave the source at the same place.
+    // A silent run takes its own quicker way, with either judge; from the same seed it must make
+    // exactly the square the window's run makes, fill included, and leave the source at the same
+    // place. Word lengths reach every number of 8-letter blocks a judge compares.
     void silentRunMakesTheWindowsPuzzle_data()
     {
         QTest::addColumn<QStringList>("words");
@@ -451,6 +475,10 @@ private slots:
         QTest::newRow("side equal to word 1")
             << QStringList{"SATURDAY", "WEDNESDAY", "TUESDAY", "MONDAY", "FRIDAY", "SUNDAY"} << 9;
         QTest::newRow("repeated word") << QStringList{"ECHO", "ECHO", "ECHO", "ECHO"} << 4;
+        QTest::newRow("17 to 24 letters")
+            << QStringList{"ELECTROCARDIOGRAPHICALLY", "MISCOMMUNICATIONS",      "INDISTINGUISHABLENESS",
+                           "STEREOLITHOGRAPHIC",       "ANTIESTABLISHMENTARIAN", "OXO"}
+            << 30;
         QTest::newRow("thirty letters")
             << QStringList{"ABCDEFGHIJKLMNOPQRSTUVWXYZABCD", "ZYXWVUTSRQPONMLKJIHGFEDCBAZYXW", "MIDDLE"}
             << 30;
@@ -469,28 +497,62 @@ private slots:
         QFETCH(int, side);
         SortWordsLongestFirst(words);
         int completed = 0;
+        // One workspace for the silent runs, as a caller making many puzzles holds it.
+        PuzzleWorkspace workspace;
         for (std::uint32_t seed = 1; seed <= 60; ++seed) {
-            modStandard::SeededRandomSource quietRandom(seed);
             modStandard::SeededRandomSource windowRandom(seed);
-            SilentPuzzleHost silent;
             RecordingHost window;
-            PuzzleGrid quiet;
             PuzzleGrid shown;
-            const PuzzleOutcome outcome = MakePuzzle(quiet, words, side, silent, quietRandom);
-            QCOMPARE(outcome, MakePuzzle(shown, words, side, window, windowRandom));
-            // A square given up keeps the window's last scribbles; a silent run leaves none.
-            for (int row = 1; row <= side; ++row) {
-                QCOMPARE(quiet.solutionRow(row), shown.solutionRow(row));
-                if (outcome == PuzzleOutcome::Completed)
-                    QCOMPARE(quiet.puzzleRow(row), shown.puzzleRow(row));
+            const PuzzleOutcome outcome = MakePuzzle(shown, words, side, window, windowRandom);
+            const std::uint32_t nextNumber = windowRandom.engine()();
+            for (const StretchJudge judge : {StretchJudge::Vectorised, StretchJudge::Plain}) {
+                modStandard::SeededRandomSource quietRandom(seed);
+                PuzzleGrid quiet;
+                QCOMPARE(MakePuzzleSilently(quiet, words, side, quietRandom, workspace, judge), outcome);
+                // A square given up keeps the window's last scribbles; a silent run leaves none.
+                for (int row = 1; row <= side; ++row) {
+                    QCOMPARE(quiet.solutionRow(row), shown.solutionRow(row));
+                    if (outcome == PuzzleOutcome::Completed)
+                        QCOMPARE(quiet.puzzleRow(row), shown.puzzleRow(row));
+                }
+                QCOMPARE(quietRandom.engine()(), nextNumber);
             }
-            QCOMPARE(quietRandom.inRange(1, 1 << 24), windowRandom.inRange(1, 1 << 24));
             if (outcome == PuzzleOutcome::Completed) {
                 ++completed;
-                QCOMPARE(readingsThroughFill(quiet, words), 0);
+                QCOMPARE(readingsThroughFill(shown, words), 0);
             }
         }
         QVERIFY(completed > 0);
+    }
+
+    // A run started from inside another's Yield on the same workspace, with another list and side,
+    // leaves the outer run's square as it would have been; the workspace serves on afterwards.
+    void runInsideAYieldLeavesTheOuterRunAlone()
+    {
+        QStringList words = twentyFiveAnimals();
+        SortWordsLongestFirst(words);
+        constexpr int Side = 15;
+        PuzzleWorkspace workspace;
+        for (std::uint32_t seed = 1; seed <= 3; ++seed) {
+            SilentPuzzleHost alone;
+            modStandard::SeededRandomSource aloneRandom(seed);
+            PuzzleGrid expected;
+            const PuzzleOutcome outcome = MakePuzzle(expected, words, Side, alone, aloneRandom);
+
+            NestingHost nesting(workspace);
+            modStandard::SeededRandomSource nestingRandom(seed);
+            PuzzleGrid outer;
+            QCOMPARE(MakePuzzle(outer, words, Side, nesting, nestingRandom, workspace), outcome);
+            QVERIFY(nesting.innerCompleted > 0);
+            modStandard::SeededRandomSource afterRandom(seed);
+            PuzzleGrid after;
+            QCOMPARE(MakePuzzleSilently(after, words, Side, afterRandom, workspace), outcome);
+            for (int row = 1; row <= Side; ++row) {
+                QCOMPARE(outer.puzzleRow(row), expected.puzzleRow(row));
+                QCOMPARE(outer.solutionRow(row), expected.solutionRow(row));
+                QCOMPARE(after.puzzleRow(row), expected.puzzleRow(row));
+            }
+        }
     }
 
     // Fill letters drawn three from a number must still look like independent draws: each
@@ -502,11 +564,11 @@ private slots:
         constexpr int Side = 30;
         QList<double> letters(26, 0);
         QList<double> pairs(26 * 26, 0);
+        PuzzleWorkspace workspace;
         for (std::uint32_t seed = 1; seed <= 120; ++seed) {
             modStandard::SeededRandomSource random(seed);
-            SilentPuzzleHost host;
             PuzzleGrid grid;
-            QCOMPARE(MakePuzzle(grid, words, Side, host, random), PuzzleOutcome::Completed);
+            QCOMPARE(MakePuzzleSilently(grid, words, Side, random, workspace), PuzzleOutcome::Completed);
             for (int row = 1; row <= Side; ++row)
                 for (int column = 1; column <= Side; ++column) {
                     if (grid.solution(row, column) != PuzzleGrid::Dot)
@@ -625,37 +687,38 @@ private slots:
         }
     }
 
-    void randomInRange()
+    // Either refill gives the standard twister's numbers, across several refills.
+    void twisterGivesTheStandardNumbers_data()
     {
-        modStandard::SeededRandomSource a(42);
-        modStandard::SeededRandomSource b(42);
-        QList<int> seen(26);
-        for (int i = 0; i < 5000; ++i) {
-            const int value = modStandard::RandomInRange(a, 65, 90);
-            QVERIFY(value >= 65 && value <= 90);
-            QCOMPARE(value, b.inRange(65, 90));
-            ++seen[value - 65];
-        }
-        for (int count : seen)
-            QVERIFY(count > 100); // about 192 each
-        QCOMPARE(a.inRange(7, 7), 7);
-        // The whole-number shortcut gives exactly lo + floor(r × (hi − lo + 1)).
-        modStandard::SeededRandomSource whole(9);
-        modStandard::SeededRandomSource unit(9);
-        for (const int hi : {1, 2, 7, 8, 26, 30, 90, 1000, 30000}) {
-            for (int i = 0; i < 200; ++i) {
-                const int lo = i % 5 - 2;
-                const int expected =
-                    lo + static_cast<int>(std::floor(double(unit.nextUnit()) * (double(hi) - lo + 1)));
-                QCOMPARE(whole.inRange(lo, hi), expected);
-            }
-        }
-        // The generator's own twister gives the standard one's numbers, across several refills.
+        QTest::addColumn<modStandard::MersenneTwister::Refill>("refill");
+        QTest::newRow("narrow") << modStandard::MersenneTwister::Refill::Narrow;
+        QTest::newRow("wide") << modStandard::MersenneTwister::Refill::Wide;
+    }
+    void twisterGivesTheStandardNumbers()
+    {
+        QFETCH(modStandard::MersenneTwister::Refill, refill);
+        if (!modStandard::MersenneTwister::canRefill(refill))
+            QSKIP("This processor has no AVX2.");
         for (const std::uint32_t seed : {0u, 1u, 5489u, 4294967295u}) {
-            modStandard::MersenneTwister own(seed);
+            modStandard::MersenneTwister own(seed, refill);
             std::mt19937 standard(seed);
             for (int i = 0; i < 2000; ++i)
                 QCOMPARE(own(), static_cast<std::uint32_t>(standard()));
+        }
+    }
+
+    // inRange maps each number to lo + floor(r × (hi − lo + 1)), r being its top 24 bits as a fraction.
+    void randomInRange()
+    {
+        modStandard::SeededRandomSource source(9);
+        std::mt19937 standard(9);
+        for (const int hi : {1, 2, 7, 8, 26, 30, 90, 1000, 30000}) {
+            for (int i = 0; i < 200; ++i) {
+                const int lo = i % 5 - 2;
+                const double r = static_cast<double>(standard() >> 8) / 16777216.0;
+                QCOMPARE(source.inRange(lo, hi),
+                         lo + static_cast<int>(std::floor(r * (double(hi) - lo + 1))));
+            }
         }
         QCOMPARE(modStandard::PauseMilliseconds(0.06), 60);
         QCOMPARE(modStandard::PauseMilliseconds(0.2), 200);
