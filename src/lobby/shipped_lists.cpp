@@ -1,6 +1,6 @@
 #include "lobby/shipped_lists.h"
 
-#include "wordlists/safe_file.h"
+#include "platform/safe_file.h"
 
 #include <QDirIterator>
 #include <QFile>

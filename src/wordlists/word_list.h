@@ -27,6 +27,10 @@ struct WordList
     bool isBuiltIn() const;
 };
 
+// A file name or argument as text: UTF-8 when it is valid UTF-8, otherwise Latin-1 (the single-byte
+// names older systems gave files). The store finds such a file again by this text.
+QString DecodeFileName(const QByteArray &raw);
+
 // Outcome of an operation that yields nothing: an empty `error` means success.
 struct StoreStatus
 {
@@ -77,13 +81,16 @@ QStringList WeekdayWords();
 // Writes Weekdays.lst when no weekday list exists (any letter case), so the catalogue is never
 // empty; an existing one, perhaps edited by the user, is left alone. A failure to write it is
 // reported once per folder and run, not at every reload. Then returns the category names of the
-// ordinary, non-hidden *.lst files (extension in any case), sorted ascending without regard to case.
+// non-hidden *.lst files (extension in any case), sorted ascending without regard to case: regular
+// files and links to anything but a folder. A file name that is not UTF-8 is shown as Latin-1 and
+// still reached by its own bytes.
 brivamo::CatalogueResult ListCategories(const QDir &folder = QDir());
 
 // Reads a list line by line. Lines may end in CR LF, CR or LF; blank and whitespace-only lines
 // are not words and are skipped; every other line is a word kept exactly as written. Each line is
 // UTF-8, or Latin-1 when it is not valid UTF-8; a file with a UTF-16 byte-order mark is UTF-16.
-// A file of more than MaxListFileBytes is refused. `list.name` is the name as the file spells it.
+// A file of more than MaxListFileBytes is refused, and so is anything but a regular file (a link
+// to a pipe or a device), without waiting on it. `list.name` is the name as the file spells it.
 brivamo::WordListResult ReadWordList(const QString &category, const QDir &folder = QDir());
 
 // Replaces the list's file with `words`, each followed by CR LF, or creates "<category>.Lst".
