@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <utility>
 
@@ -59,6 +60,32 @@ QByteArray temporaryFileName(const QByteArray &fileName, const QByteArray &tag, 
         name.truncate(cut);
     }
     return '.' + name + '.' + tag + ".tmp";
+}
+
+QByteArray resolveLinks(const QByteArray &path, QString *error)
+{
+    // The same bound on links in a row as the system's own path lookup.
+    constexpr int MaxLinks = 40;
+    QByteArray current = path;
+    for (int links = 0; links <= MaxLinks; ++links) {
+        struct stat info
+        {
+        };
+        if (::lstat(current.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return current;
+        QByteArray target(qsizetype(info.st_size > 0 ? info.st_size : PATH_MAX) + 1, Qt::Uninitialized);
+        const ssize_t length = ::readlink(current.constData(), target.data(), size_t(target.size()));
+        if (length < 0 || length >= target.size()) {
+            if (error)
+                *error = systemReason(length < 0 ? errno : ENAMETOOLONG);
+            return {};
+        }
+        target.truncate(length);
+        current = target.startsWith('/') ? target : folderOf(current) + '/' + target;
+    }
+    if (error)
+        *error = systemReason(ELOOP);
+    return {};
 }
 
 SafeFileWriter::SafeFileWriter(const QByteArray &path, SafeWriteMode mode) : m_target(path), m_mode(mode) {}

@@ -59,6 +59,11 @@ QString writeFileSafely(const QByteArray &path, const QByteArray &bytes,
 QString writeFileSafely(const QString &path, const QByteArray &bytes,
                         SafeWriteMode mode = SafeWriteMode::Replace);
 
+// Where writing to `path` really lands: a link in its last place is followed, and the next one,
+// and so on, to a name that is no link (which need not exist yet). Empty, with `error` (if given)
+// saying why, when the links go round in a circle or cannot be read.
+QByteArray resolveLinks(const QByteArray &path, QString *error = nullptr);
+
 // The name of the temporary file for a target called `fileName` (bytes) in a folder whose names
 // may hold at most `nameMax` bytes: hidden, marked by `tag`, and never longer than the limit
 // however long the target's name is.

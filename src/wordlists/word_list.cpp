@@ -603,6 +603,30 @@ bool WordListExists(const QString &category, const QDir &folder)
     return findListFile(folder, category).has_value();
 }
 
+std::optional<OverwrittenList> ListOverwrittenBy(const QByteArray &path, const QDir &folder)
+{
+    const QByteArray target = brivamo::resolveLinks(path);
+    if (target.isEmpty())
+        return std::nullopt;
+    const QByteArray name = target.mid(target.lastIndexOf('/') + 1);
+    if (isListFileName(name))
+        return OverwrittenList{brivamo::DecodeFileName(name), false};
+    struct stat written
+    {
+    };
+    if (::stat(target.constData(), &written) != 0)
+        return std::nullopt;
+    for (const ListFile &file : listFiles(folder).value_or(QList<ListFile>())) {
+        struct stat list
+        {
+        };
+        if (::stat(pathOf(folder, file.raw).constData(), &list) == 0 && list.st_dev == written.st_dev &&
+            list.st_ino == written.st_ino)
+            return OverwrittenList{file.name, true};
+    }
+    return std::nullopt;
+}
+
 bool IsBuiltInList(const QString &category)
 {
     // ASCII only: a non-ASCII letter that happens to fold to an ASCII one does not make "MONTHS".

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The word-list store: one plain text file "<Category>.lst" per category, one word per line,
 // in a folder (the current working directory unless the caller names another).
 //
@@ -107,6 +109,18 @@ brivamo::StoreStatus DeleteWordList(const QString &category, const QDir &folder 
 
 // True when a list file of that name exists, compared without regard to case.
 bool WordListExists(const QString &category, const QDir &folder = QDir());
+
+// A word list that writing some other output (a PDF file, say) to a path would destroy.
+struct OverwrittenList
+{
+    QString fileName; // the list's file as the user sees its name
+    bool sameFile;    // the path is another name (a hard link) of that very file
+};
+
+// Follows every link from `path` to the file that writing there would really replace, and names
+// the list it would destroy: a list file anywhere (its name ends in ".lst", any case), or a list
+// of `folder` by another name (the same file, as a hard link is).
+std::optional<OverwrittenList> ListOverwrittenBy(const QByteArray &path, const QDir &folder = QDir());
 
 // True when the name, upper-cased, is "MONTHS": the one list the lobby does not let the user edit.
 bool IsBuiltInList(const QString &category);
