@@ -294,6 +294,8 @@ private slots:
         const QByteArray path = QFile::encodeName(folder.path()) + "/caf\xe9.lst";
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
         QVERIFY(fd >= 0);
+        // QTemporaryDir cannot remove a name that is not UTF-8.
+        const auto remove = qScopeGuard([&] { ::unlink(path.constData()); });
         QCOMPARE(::write(fd, "LION\r\nTIGER\r\n", 13), ssize_t(13));
         ::close(fd);
         const Run run = runHeadless(folder.path(),

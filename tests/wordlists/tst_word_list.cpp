@@ -509,6 +509,8 @@ private slots:
         };
         const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
         QVERIFY(fd >= 0);
+        // QTemporaryDir cannot remove a name that is not UTF-8.
+        const auto remove = qScopeGuard([&] { ::unlink(path.constData()); });
         QCOMPARE(::write(fd, "OWL\r\n", 5), ssize_t(5));
         ::close(fd);
 
