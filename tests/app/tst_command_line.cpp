@@ -144,39 +144,8 @@ private slots:
         QVERIFY(run.out.isEmpty());
     }
 
-    // A value is the argument after its option, whatever it looks like; in a run that opens the
-    // windows the same holds for Qt's options, which reach Qt only once checked.
-    void valuesAreTakenWhateverTheyLookLike_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<bool>("make");
-        QTest::newRow("dedication that looks like help")
-            << QStringList{"--make", "pets", "--dedication", "-h"} << QStringList{"--make", "--dedication"}
-            << true;
-        QTest::newRow("list named like an option")
-            << QStringList{"--make", "--version"} << QStringList{"--make"} << true;
-        QTest::newRow("make as a value of Qt's option") << QStringList{"-style", "--make", "--lists-home"}
-                                                        << QStringList{"-style", "--lists-home"} << false;
-        QTest::newRow("options end at --")
-            << QStringList{"--lists-home", "--", "--make", "x"} << QStringList{"--lists-home"} << false;
-    }
-    void valuesAreTakenWhateverTheyLookLike()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(QStringList, options);
-        QFETCH(bool, make);
-        QList<QByteArray> bytes;
-        for (const QString &argument : arguments)
-            bytes << argument.toUtf8();
-        QStringList found;
-        for (const QByteArray &option : brivamo::OptionsAmong(bytes))
-            found << QString::fromUtf8(option);
-        QCOMPARE(found, options);
-        QCOMPARE(brivamo::IsMakeCommand(bytes), make);
-        QVERIFY(!brivamo::RunInformationOption(bytes));
-    }
-
+    // In a run that opens the windows, Qt's options reach Qt only once checked; values are the
+    // argument after their option, whatever it looks like.
     void windowArguments_data()
     {
         QTest::addColumn<QStringList>("arguments");

@@ -145,7 +145,7 @@ keys_to "$error" Return
 # limit and says so.
 kill -STOP "$PRINT_PID"
 started=$SECONDS
-BRIVAMO_PRINT_SERVER_TIME_LIMIT=3 expect_refusal 'The print server does not answer.' --make ZOO --quiet --print
+BRIVAMO_PRINT_SERVER_TIME_LIMIT=1 expect_refusal 'The print server does not answer.' --make ZOO --quiet --print
 [ $((SECONDS - started)) -lt 30 ] || fail "a stopped print server held the command line $((SECONDS - started)) s"
 kill -CONT "$PRINT_PID"
 

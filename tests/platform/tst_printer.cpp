@@ -1,3 +1,4 @@
+#include "common/silent_print_server.h"
 #include "platform/printer_qt.h"
 #include "platform/printer_recording.h"
 
@@ -9,10 +10,6 @@
 
 #include <cerrno>
 #include <cstring>
-
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 using namespace brivamo;
 
@@ -258,21 +255,10 @@ private slots:
     // window's printout within the time limit; the window is not offered a PDF file instead.
     void silentPrintServerFailsTheJobInTime()
     {
-        QTemporaryDir server;
-        const QByteArray socketPath = QFile::encodeName(server.filePath("cups.sock"));
-        int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        QVERIFY(listener >= 0);
-        const auto closeListener = qScopeGuard([&] {
-            if (listener >= 0)
-                ::close(listener);
-        });
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
-        QCOMPARE(::bind(listener, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
-        QCOMPARE(::listen(listener, 64), 0);
+        SilentPrintServer server;
+        QVERIFY(server.listening());
         const QByteArray previousServer = qgetenv("CUPS_SERVER");
-        qputenv("CUPS_SERVER", socketPath);
+        qputenv("CUPS_SERVER", server.path());
         qputenv("BRIVAMO_PRINT_SERVER_TIME_LIMIT", "1");
         const auto restore = qScopeGuard([&] {
             qputenv("CUPS_SERVER", previousServer);
@@ -294,7 +280,7 @@ private slots:
 
         // Once the server is gone the request that waited on it returns, and printing may be
         // tried again.
-        ::close(std::exchange(listener, -1));
+        server.close();
         QTRY_VERIFY_WITH_TIMEOUT(!QtPrinter::printServerStuck(), 30000);
     }
 

@@ -1,4 +1,5 @@
 #include "command_support.h"
+#include "common/silent_print_server.h"
 
 #include <QtTest>
 
@@ -10,9 +11,7 @@
 #include <cstring>
 
 #include <fcntl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 // Runs the real program's headless puzzle maker on lists in a temporary folder.
@@ -265,19 +264,10 @@ private slots:
     // limit instead of holding the command.
     void silentPrintServer()
     {
-        QTemporaryDir server;
-        const QByteArray socketPath = QFile::encodeName(server.filePath("cups.sock"));
-        const int listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        QVERIFY(listener >= 0);
-        const auto closeListener = qScopeGuard([listener] { ::close(listener); });
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        std::memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
-        QCOMPARE(::bind(listener, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
-        QCOMPARE(::listen(listener, 64), 0);
-
+        SilentPrintServer server;
+        QVERIFY(server.listening());
         QProcessEnvironment silent;
-        silent.insert("CUPS_SERVER", QString::fromLocal8Bit(socketPath));
+        silent.insert("CUPS_SERVER", QString::fromLocal8Bit(server.path()));
         silent.insert("BRIVAMO_PRINT_SERVER_TIME_LIMIT", "2");
         QElapsedTimer clock;
         clock.start();
