@@ -4,9 +4,10 @@
 
 int main(int argc, char *argv[])
 {
-    if (const auto status = brivamo::RunInformationOption(argc, argv))
+    const QList<QByteArray> arguments = brivamo::ProgramArguments(argc, argv);
+    if (const auto status = brivamo::RunInformationOption(arguments))
         return *status;
-    if (brivamo::isMakeCommand(argc, argv))
-        return brivamo::runMakeCommand(argc, argv);
+    if (brivamo::IsMakeCommand(arguments))
+        return brivamo::runMakeCommand(arguments);
     return basBrivamo::Main(argc, argv);
 }

@@ -2,11 +2,103 @@
 
 #include "app/lists_home.h"
 #include "base/app_info.h"
+#include "puzzle/make_options.h"
+#include "wordlists/word_list.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 namespace brivamo {
+
+namespace {
+
+// Qt's window options that the program hands on, and whether each takes a value.
+struct QtOption
+{
+    const char *name;
+    bool takesValue;
+};
+
+constexpr QtOption QtOptions[] = {
+    {"platform", true},      {"display", true},      {"platformpluginpath", true},
+    {"platformtheme", true}, {"plugin", true},       {"style", true},
+    {"stylesheet", true},    {"session", true},      {"qwindowgeometry", true},
+    {"qwindowicon", true},   {"qwindowtitle", true}, {"geometry", true},
+    {"title", true},         {"icon", true},         {"name", true},
+    {"visual", true},        {"reverse", false},     {"widgetcount", false},
+    {"nograb", false},       {"dograb", false},      {"testability", false},
+};
+
+// The Qt option `argument` names ("-style", "--style" or "-style=fusion"), if any.
+const QtOption *qtOptionFor(const QByteArray &argument)
+{
+    if (!argument.startsWith('-'))
+        return nullptr;
+    QByteArray name = argument.mid(argument.startsWith("--") ? 2 : 1);
+    if (const qsizetype equals = name.indexOf('='); equals >= 0)
+        name.truncate(equals);
+    for (const QtOption &option : QtOptions)
+        if (name == option.name)
+            return &option;
+    return nullptr;
+}
+
+// True when the argument after `argument` is its value.
+bool takesNextArgument(const QByteArray &argument)
+{
+    if (MakeOptionTakesValue(argument))
+        return true;
+    const QtOption *option = qtOptionFor(argument);
+    return option && option->takesValue && !argument.contains('=');
+}
+
+// Whether a Wayland compositor answers where Qt would look for it.
+bool waylandAnswers()
+{
+    QByteArray socketPath = qgetenv("WAYLAND_DISPLAY");
+    if (socketPath.isEmpty())
+        socketPath = "wayland-0";
+    if (!socketPath.startsWith('/'))
+        socketPath = qgetenv("XDG_RUNTIME_DIR") + '/' + socketPath;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (socketPath.size() >= qsizetype(sizeof address.sun_path))
+        return false;
+    std::memcpy(address.sun_path, socketPath.constData(), size_t(socketPath.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return false;
+    const bool connected = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return connected;
+}
+
+// Why the windows cannot be shown on `platform` (Qt's platform name, perhaps with its own options
+// after a colon), or an empty string. Qt ends the whole program when its platform cannot start,
+// so only platforms that can be checked first are taken.
+QString platformProblem(const QByteArray &platform)
+{
+    const QByteArray name = platform.split(':').first();
+    if (name == "xcb" || name == "offscreen" || name == "minimal")
+        return {};
+    if (name == "wayland")
+        return waylandAnswers() ? QString()
+                                : QStringLiteral("No Wayland display answers for -platform wayland.");
+    return QStringLiteral("The windows cannot be shown on the platform \"%1\"; use xcb, wayland, "
+                          "offscreen or minimal.")
+        .arg(DecodeFileName(platform));
+}
+
+QString tryHelp(const QString &reason)
+{
+    return reason + QStringLiteral(" Try brivamo --help.");
+}
+
+} // namespace
 
 QString UsageText()
 {
@@ -42,9 +134,13 @@ QString UsageText()
         "  --help              show this help and exit\n"
         "  --version           show the program's name and version and exit\n"
         "\n"
-        "Exit status: 0 every puzzle was made; 2 bad arguments, or a list that is\n"
-        "missing, empty or unusable; 3 a puzzle was given up; 4 the PDF file could not\n"
-        "be written, no printer exists or the print job failed.\n"
+        "An option's value is the argument after it, whatever it looks like; -- ends\n"
+        "the options.\n"
+        "\n"
+        "Exit status: 0 every puzzle was made; 1 the windows cannot start; 2 bad\n"
+        "arguments, or a list that is missing, empty or unusable; 3 a puzzle was given\n"
+        "up; 4 the PDF file could not be written, no printer exists, the print server\n"
+        "does not answer or the print job failed.\n"
         "\n"
         "See brivamo(1) for more.\n");
 }
@@ -58,13 +154,34 @@ QString VersionText()
         .arg(VersionRevision);
 }
 
-std::optional<int> RunInformationOption(int argc, char *argv[])
+QList<QByteArray> ProgramArguments(int argc, char *argv[])
 {
-    for (int i = 1; i < argc; ++i) {
+    QList<QByteArray> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QByteArray(argv[i]));
+    return arguments;
+}
+
+QList<QByteArray> OptionsAmong(const QList<QByteArray> &arguments)
+{
+    QList<QByteArray> options;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "--")
+            break;
+        options.append(arguments[i]);
+        if (takesNextArgument(arguments[i]))
+            ++i;
+    }
+    return options;
+}
+
+std::optional<int> RunInformationOption(const QList<QByteArray> &arguments)
+{
+    for (const QByteArray &option : OptionsAmong(arguments)) {
         QString text;
-        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)
+        if (option == "--help" || option == "-h")
             text = UsageText();
-        else if (std::strcmp(argv[i], "--version") == 0)
+        else if (option == "--version")
             text = VersionText();
         else
             continue;
@@ -76,34 +193,62 @@ std::optional<int> RunInformationOption(int argc, char *argv[])
     return std::nullopt;
 }
 
-QString UnknownWindowArgument(const QStringList &arguments)
+bool IsMakeCommand(const QList<QByteArray> &arguments)
 {
-    for (const QString &argument : arguments) {
-        if (argument == basBrivamo::ListsHomeOption)
-            continue;
-        if (argument.startsWith(u'-'))
-            return QStringLiteral("Unknown option %1. Try brivamo --help.").arg(argument);
-        return QStringLiteral("Unexpected argument \"%1\". Try brivamo --help.").arg(argument);
-    }
-    return {};
+    return OptionsAmong(arguments).contains("--make");
 }
 
-QString UnknownLongOption(int argc, char *argv[])
+WindowArguments ParseWindowArguments(const QList<QByteArray> &arguments)
 {
-    // Qt reads its options with one dash or two, some as "-name=value".
-    static const QStringList qtOptions =
-        QStringLiteral("style stylesheet widgetcount reverse qmljsdebugger platform platformpluginpath "
-                       "platformtheme plugin qwindowgeometry qwindowicon qwindowtitle session display "
-                       "geometry title icon name visual dialogs fontengine nograb dograb testability")
-            .split(u' ');
-    for (int i = 1; i < argc; ++i) {
-        const QString argument = QString::fromLocal8Bit(argv[i]);
-        if (!argument.startsWith(QLatin1String("--")) || argument == basBrivamo::ListsHomeOption)
+    WindowArguments result;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QByteArray &argument = arguments[i];
+        const QString text = DecodeFileName(argument);
+        if (argument == "--") {
+            if (i + 1 < arguments.size())
+                result.error = tryHelp(
+                    QStringLiteral("Unexpected argument \"%1\".").arg(DecodeFileName(arguments[i + 1])));
+            return result;
+        }
+        if (text == basBrivamo::ListsHomeOption) {
+            result.listsHome = true;
             continue;
-        if (!qtOptions.contains(argument.mid(2).section(u'=', 0, 0)))
-            return UnknownWindowArgument({argument});
+        }
+        const QtOption *option = qtOptionFor(argument);
+        if (!option) {
+            result.error = argument.startsWith('-') && argument.size() > 1
+                               ? tryHelp(QStringLiteral("Unknown option %1.").arg(text))
+                               : tryHelp(QStringLiteral("Unexpected argument \"%1\".").arg(text));
+            return result;
+        }
+        const QByteArray name = QByteArray("-") + option->name;
+        if (!option->takesValue) {
+            if (argument.contains('=')) {
+                result.error = tryHelp(QStringLiteral("%1 takes no value.").arg(QLatin1String(name)));
+                return result;
+            }
+            result.qtArguments.append(name);
+            continue;
+        }
+        QByteArray value;
+        if (const qsizetype equals = argument.indexOf('='); equals >= 0) {
+            value = argument.mid(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else {
+            result.error = tryHelp(QStringLiteral("%1 needs a value.").arg(text));
+            return result;
+        }
+        if (name == "-platform") {
+            result.platform = value;
+            result.platformProblem = platformProblem(value);
+        } else if (name == "-display") {
+            result.display = value;
+        } else {
+            result.qtArguments << name << value;
+        }
     }
-    return {};
+    return result;
 }
 
 } // namespace brivamo

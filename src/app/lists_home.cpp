@@ -1,18 +1,19 @@
 #include "app/lists_home.h"
 
+#include "base/app_info.h"
+
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
 
-namespace basBrivamo {
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
-bool wantsListsHome(int argc, char *argv[])
-{
-    for (int i = 1; i < argc; ++i) {
-        if (argv[i] && QString::fromLocal8Bit(argv[i]) == ListsHomeOption)
-            return true;
-    }
-    return false;
-}
+#include <unistd.h>
+
+namespace basBrivamo {
 
 QString listsHomePath()
 {
@@ -22,20 +23,36 @@ QString listsHomePath()
     return QDir(dataHome).filePath(QStringLiteral("Brivamo/lists"));
 }
 
-bool enterListsHome(QString *error)
+bool enterListsHome(QString *cause)
 {
-    const QString path = listsHomePath();
-    if (!QDir().mkpath(path)) {
-        if (error)
-            *error = QStringLiteral("cannot create the folder %1").arg(path);
+    const QByteArray path = QFile::encodeName(listsHomePath());
+    const auto fail = [cause](int error) {
+        if (cause)
+            *cause = QString::fromLocal8Bit(std::strerror(error));
         return false;
-    }
-    if (!QDir::setCurrent(path)) {
-        if (error)
-            *error = QStringLiteral("cannot change into the folder %1").arg(path);
-        return false;
-    }
+    };
+    std::error_code made;
+    std::filesystem::create_directories(path.constData(), made);
+    if (made)
+        return fail(made.value());
+    // A folder that exists but takes no new file (read-only, or not the user's) would only show its
+    // failures later, one list at a time.
+    if (::access(path.constData(), R_OK | W_OK | X_OK) != 0)
+        return fail(errno);
+    if (::chdir(path.constData()) != 0)
+        return fail(errno);
     return true;
+}
+
+QString listsHomeFailureLine(const QString &cause)
+{
+    return QStringLiteral("The word lists cannot be kept in %1 (%2).").arg(listsHomePath(), cause);
+}
+
+QString listsHomeFailureText(const QString &cause)
+{
+    return brivamo::AppTitle + QStringLiteral(" cannot keep its word lists in the folder\r\n%1\r\n(%2).")
+                                   .arg(listsHomePath(), cause);
 }
 
 } // namespace basBrivamo

@@ -20,6 +20,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
+
 #include <dlfcn.h>
 
 namespace basBrivamo {
@@ -114,7 +116,7 @@ private:
             if (std::strcmp(argv[i], "-platform") == 0)
                 return {};
         const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-        if (!platform.isEmpty() && platform != "xcb")
+        if (!platform.isEmpty() && platform.split(':').first() != "xcb")
             return {};
         if (platform.isEmpty() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
             return {};
@@ -155,6 +157,36 @@ void substituteFonts()
                                {QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono")});
 }
 
+// Qt says so when the runtime folder is not set, and then uses one of its own: nothing the user
+// needs to read before the program's own one-line message.
+QtMessageHandler &defaultMessageHandler()
+{
+    static QtMessageHandler handler = nullptr;
+    return handler;
+}
+
+void dropRuntimeFolderNotice(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type == QtWarningMsg && message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (defaultMessageHandler())
+        defaultMessageHandler()(type, context, message);
+}
+
+// Started from the menu, the program works in the user's list folder or not at all: the folder it
+// happened to start in (the home folder) is no place for lists.
+int refuseListsHome(const QString &cause)
+{
+    std::fprintf(stderr, "brivamo: %s\n", qPrintable(listsHomeFailureLine(cause)));
+    std::fflush(stderr);
+    if (!qEnvironmentVariableIsSet(TerminateMessageToStderrVariable)) {
+        brivamo::QtDialogs dialogs;
+        dialogs.MsgBox(listsHomeFailureText(cause), brivamo::MsgButtons::OkOnly, brivamo::MsgIcon::Critical,
+                       LockFailedCaption);
+    }
+    return 1;
+}
+
 } // namespace
 
 QString alreadyRunningText()
@@ -178,12 +210,31 @@ QString lockFailureText(const QString &cause)
 
 int Main(int argc, char *argv[])
 {
-    if (const QString reason = brivamo::UnknownLongOption(argc, argv); !reason.isEmpty()) {
-        std::fprintf(stderr, "brivamo: %s\n", qPrintable(reason));
+    const brivamo::WindowArguments window =
+        brivamo::ParseWindowArguments(brivamo::ProgramArguments(argc, argv));
+    if (!window.error.isEmpty()) {
+        std::fprintf(stderr, "brivamo: %s\n", qPrintable(window.error));
         return 2;
     }
+    if (!window.platformProblem.isEmpty()) {
+        std::fprintf(stderr, "brivamo: %s\n", qPrintable(window.platformProblem));
+        return 1;
+    }
+    // Qt hears of the platform and display through the environment, where the check below looks.
+    if (!window.platform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", window.platform);
+    if (!window.display.isEmpty())
+        qputenv("DISPLAY", window.display);
+    // Qt gets only the options that were checked; it keeps the count and list for its whole life.
+    QList<QByteArray> qtArguments = QList<QByteArray>{QByteArray(argv[0])} + window.qtArguments;
+    std::vector<char *> qtArgv;
+    for (QByteArray &argument : qtArguments)
+        qtArgv.push_back(argument.data());
+    qtArgv.push_back(nullptr);
+    int qtArgc = int(qtArguments.size());
+    defaultMessageHandler() = qInstallMessageHandler(dropRuntimeFolderNotice);
 
-    DisplayProbe display(argc, argv);
+    DisplayProbe display(qtArgc, qtArgv.data());
     if (const QString &problem = display.problem(); !problem.isEmpty()) {
         std::fprintf(stderr,
                      "brivamo: %s %s needs a graphical desktop; puzzles can also be made with "
@@ -192,17 +243,8 @@ int Main(int argc, char *argv[])
         return 1;
     }
 
-    QApplication app(argc, argv);
+    QApplication app(qtArgc, qtArgv.data());
     display.release();
-
-    // Qt has taken its own options out of argv; anything left must be ours.
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    if (const QString reason = brivamo::UnknownWindowArgument(arguments); !reason.isEmpty()) {
-        std::fprintf(stderr, "brivamo: %s\n", qPrintable(reason));
-        return 2;
-    }
 
     // One copy per user: the lock is held for the program's life. A copy that was killed leaves its
     // lock behind; QLockFile sees that its process is gone and takes the lock over. Age alone must
@@ -223,10 +265,9 @@ int Main(int argc, char *argv[])
     // The printer works in inches throughout; the printer layer converts them itself, so there is
     // nothing to set up here (and nothing to fail when no printer is installed).
 
-    // Started from the desktop menu, the lists live in the user's own folder; if that folder cannot
-    // be made, the program keeps to the folder it was started in.
-    if (wantsListsHome(argc, argv))
-        enterListsHome();
+    // Started from the desktop menu, the lists live in the user's own folder.
+    if (QString cause; window.listsHome && !enterListsHome(&cause))
+        return refuseListsHome(cause);
 
     substituteFonts();
     // Seeds the puzzle maker's random source from the clock, once per run.

@@ -57,6 +57,25 @@ MsgAnswer escapeAnswer(MsgButtons buttons)
     return answers.last();
 }
 
+// A label wraps only where a line may break, and a long name (a hand-named list of 248 letters) has
+// no such place: a zero-width space every few letters gives it some, so the box keeps to the screen.
+QString withBreakOpportunities(const QString &text)
+{
+    constexpr int LongestUnbroken = 30;
+    QString result;
+    result.reserve(text.size() + text.size() / LongestUnbroken);
+    int run = 0;
+    for (const QChar c : text) {
+        run = c.isSpace() ? 0 : run + 1;
+        if (run > LongestUnbroken) {
+            result += QChar(0x200B);
+            run = 1;
+        }
+        result += c;
+    }
+    return result;
+}
+
 } // namespace
 
 MsgAnswer QtDialogs::showMessage(const QString &text, MsgButtons buttons, MsgIcon icon,
@@ -65,7 +84,7 @@ MsgAnswer QtDialogs::showMessage(const QString &text, MsgButtons buttons, MsgIco
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption);
     box.setTextFormat(Qt::PlainText);
-    box.setText(toDisplayLineBreaks(text));
+    box.setText(withBreakOpportunities(toDisplayLineBreaks(text)));
     box.setIcon(messageIcon(icon));
 
     const QList<MsgAnswer> answers = buttonAnswers(buttons);
@@ -85,11 +104,14 @@ QString QtDialogs::askText(const QString &prompt, const QString &caption, const 
     QInputDialog dialog(QApplication::activeWindow());
     dialog.setWindowTitle(caption);
     dialog.setInputMode(QInputDialog::TextInput);
-    dialog.setLabelText(toDisplayLineBreaks(prompt));
+    dialog.setLabelText(withBreakOpportunities(toDisplayLineBreaks(prompt)));
     dialog.setTextValue(defaultText);
-    // Prompts are plain text even when they happen to look like markup.
-    if (auto *label = dialog.findChild<QLabel *>())
+    // Prompts are plain text even when they happen to look like markup, and wrap rather than
+    // widen the box past the screen.
+    if (auto *label = dialog.findChild<QLabel *>()) {
         label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+    }
     if (dialog.exec() != QDialog::Accepted)
         return QString();
     return dialog.textValue();

@@ -3,13 +3,15 @@
 #include "platform/printer.h"
 
 #include <QCursor>
+#include <QDeadlineTimer>
 #include <QFont>
 #include <QPainter>
 #include <QPointer>
-#include <QPrinter>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QWidget;
 
@@ -17,13 +19,23 @@ namespace brivamo {
 
 // The real printer, addressed in inches from the top-left corner of the printable area: a print
 // queue with its own paper size and margins, or a PDF file (US Letter, the whole sheet printable).
+//
+// A PDF file is written like a list: into a temporary file beside it, every write and the end of
+// the document checked, then synced and renamed into place, so a failure leaves any earlier file of
+// that name as it was. Links on the way to the file are followed; the file at their end is replaced.
+//
+// Every request to the print server runs with a time limit, PrintServerTimeLimit for one printer
+// in all: a server that does not answer (stopped, or stuck) fails the job instead of holding the
+// program. The request that ran out of time is left to finish on its own thread; until it does,
+// further requests fail at once.
 class QtPrinter : public Printer
 {
 public:
     enum class Status {
-        Ready,     // printing works (or has not been tried yet)
-        NoPrinter, // the system has no printer; nothing can be printed
-        Failed,    // the device refused the job (for example, the PDF file cannot be written)
+        Ready,        // printing works (or has not been tried yet)
+        NoPrinter,    // the system has no printer; nothing can be printed
+        Failed,       // the device refused the job (for example, the PDF file cannot be written)
+        ServerSilent, // the print server did not answer in time
     };
 
     // A print queue by name; an empty name means the system's default printer.
@@ -36,19 +48,33 @@ public:
     QtPrinter();
     // The named queue (or the default one). Check status(): NoPrinter when there is no such queue.
     explicit QtPrinter(const SystemQueue &queue);
-    // A PDF file at `pdfFile`.
+    // A PDF file at `pdfFile`; the byte form keeps a name that is not UTF-8 as it is.
     explicit QtPrinter(const QString &pdfFile);
+    explicit QtPrinter(const QByteArray &pdfFile);
     // An unfinished document is sent, as if endDoc had been called.
     ~QtPrinter() override;
 
+    // How long the print server may take over one printer's requests in all: 30 seconds, or the
+    // seconds given in the environment variable BRIVAMO_PRINT_SERVER_TIME_LIMIT.
+    static int printServerTimeLimitMs();
+
+    // The print queues the system knows, or nothing when the print server does not answer in time.
+    static std::optional<QStringList> printerNames();
     static bool systemPrinterAvailable();
-    // The print server's reason for refusing the last request made on this thread; empty when
-    // it was accepted.
+    // The print server's reason for refusing the last job a queue printer sent; empty when it was
+    // accepted.
     static QString printServerRefusal();
+    // True while a request that ran out of time has not returned: the server is not answering.
+    static bool printServerStuck();
 
     Status status() const { return m_status; }
     bool failed() const override { return m_status != Status::Ready; }
-    QPrinter &device() { return m_printer; }
+    // Why the job failed, in one sentence for the user; empty while all is well.
+    QString errorString() const;
+    // True for a PDF file, false for a print queue.
+    bool writesFile() const { return m_file != nullptr; }
+    // The print queue's name (empty for a PDF file or when there is no printer).
+    QString queueName() const { return m_queueName; }
 
 protected:
     void drawText(double x, double y, const QString &text, const PrinterFont &font) override;
@@ -60,9 +86,20 @@ protected:
     void abortDocument() override;
 
 private:
-    QPrinter m_printer{QPrinter::HighResolution};
-    QPainter m_painter;
+    struct Queue;
+    struct File;
+
+    QPaintDevice *paintDevice() const;
+    QPainter *painter() const;
+    // Runs a print server request within what is left of this printer's time.
+    bool askServer(const std::function<void(Queue &)> &request);
+
+    std::shared_ptr<Queue> m_queue;
+    std::unique_ptr<File> m_file;
+    QString m_queueName;
+    QDeadlineTimer m_deadline;
     Status m_status = Status::Ready;
+    QString m_error;
 };
 
 // The screen font for a printer font. Names of fonts this system lacks are mapped to
@@ -72,7 +109,7 @@ QFont printerQFont(const PrinterFont &font);
 
 // A printer ready for a print job asked for in `parent`'s window: the system printer, or,
 // where there is none, a PDF file the user names in a save dialog. Returns nullptr when the
-// user cancels that dialog.
+// user cancels that dialog. A print server that does not answer gives a printer whose job fails.
 std::unique_ptr<Printer> openPrinter(QWidget *parent);
 
 // Replaces openPrinter's choice for the rest of the run (tests print into a recording printer

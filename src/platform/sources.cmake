@@ -1,6 +1,8 @@
 # Files of this subsystem: target_sources(brivamo_core ...) for window-free logic,
 # target_sources(brivamo_ui ...) for widgets and platform code.
 target_sources(brivamo_core PRIVATE src/platform/sound_output.h)
+# Files replaced whole or not at all: lists and printed PDF files.
+target_sources(brivamo_core PRIVATE src/platform/safe_file.cpp src/platform/safe_file.h)
 target_sources(brivamo_ui PRIVATE src/platform/sound_output_pulse.cpp src/platform/sound_output_pulse.h)
 target_sources(brivamo_core PRIVATE src/platform/printer.cpp src/platform/printer.h
   src/platform/printer_recording.cpp src/platform/printer_recording.h)

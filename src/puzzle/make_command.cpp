@@ -11,12 +11,10 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QGuiApplication>
-#include <QPrinterInfo>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -37,10 +35,17 @@ int refuse(const QString &reason)
     return 2;
 }
 
-// The store's messages may span several lines; the command line reports one.
+// The store's messages may span several lines; the command line reports one. A headline that ends
+// its sentence gives up its full stop to the colon that joins it to the reason.
 QString oneLine(QString text)
 {
-    text.replace(QStringLiteral("\r\n\r\n"), QStringLiteral(": "));
+    const qsizetype gap = text.indexOf(QStringLiteral("\r\n\r\n"));
+    if (gap > 0) {
+        QString headline = text.left(gap);
+        if (headline.endsWith(u'.'))
+            headline.chop(1);
+        text = headline + QStringLiteral(": ") + text.mid(gap + 4);
+    }
     text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     return text;
 }
@@ -58,25 +63,6 @@ void printLayers(const PuzzleGrid &grid)
     printLine(stdout, QString());
 }
 
-// Writes the puzzle page, and the solution page after it, into one PDF file. Fonts need a GUI
-// application; the offscreen platform gives one without any display.
-bool writePdf(const MakeOptions &options, const QString &category, const QStringList &words,
-              const PuzzleGrid &grid, int argc, char *argv[])
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    QtPrinter printer(options.pdf);
-    const PuzzlePageContent content{category, words, &grid};
-    const QDateTime now = QDateTime::currentDateTime();
-    LayOutPuzzlePage(printer, PuzzlePageKind::Puzzle, content, options.dedication, now);
-    if (options.solution) {
-        printer.newPage();
-        LayOutPuzzlePage(printer, PuzzlePageKind::Solution, content, QString(), now);
-    }
-    return printer.endDoc();
-}
-
 // Qt's own warnings (no runtime folder set, a painter that cannot start on an unwritable file)
 // would come before the program's one-line reason and say nothing it does not; fatal messages
 // still go through.
@@ -92,22 +78,6 @@ void keepQtWarningsOff(QtMsgType type, const QMessageLogContext &context, const 
         defaultMessageHandler()(type, context, message);
 }
 
-// Writes a set's pages into one PDF file (see LayOutPuzzleSet).
-bool writeSetPdf(const MakeOptions &options, const QString &category, const QStringList &words,
-                 const std::vector<PuzzleGrid> &set, int argc, char *argv[])
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    QtPrinter printer(options.pdf);
-    QList<const PuzzleGrid *> grids;
-    for (const PuzzleGrid &grid : set)
-        grids << &grid;
-    LayOutPuzzleSet(printer, category, words, grids, options.solution, options.dedication,
-                    QDateTime::currentDateTime());
-    return printer.endDoc();
-}
-
 bool samePuzzle(const PuzzleGrid &a, const PuzzleGrid &b)
 {
     for (int row = 1; row <= a.side(); ++row)
@@ -117,135 +87,175 @@ bool samePuzzle(const PuzzleGrid &a, const PuzzleGrid &b)
     return true;
 }
 
+// Why an output file of the options must not be written, or an empty string.
+QString outputRefusal(const MakeOptions &options)
+{
+    for (const auto &[option, path] : OutputFiles(options)) {
+        const std::optional<modSupport::OverwrittenList> list = modSupport::ListOverwrittenBy(path);
+        if (!list)
+            continue;
+        const QString name = DecodeFileName(path);
+        const QString listFile = u'"' + list->fileName + u'"';
+        if (list->sameFile)
+            return QStringLiteral("%1 %2 is another name of the word list file %3; name a new file.")
+                .arg(option, name, listFile);
+        return QStringLiteral("%1 %2 would overwrite the word list file %3; name a PDF file.")
+            .arg(option, name, listFile);
+    }
+    return {};
+}
+
+// What a run made: the puzzles to print or write, and the counts of the summary line.
+struct MakeRun
+{
+    std::vector<PuzzleGrid> kept;
+    int made = 0;
+    int completed = 0;
+    int givenUp = 0;
+    qint64 nanoseconds = 0;
+    bool complete = false;
+};
+
+// A single run makes options.count puzzles and shows each as it is made; with --pdf or --print the
+// one puzzle made is kept for its pages. A class set (--count with --pdf or --print) keeps
+// options.count different puzzles from one random sequence: a puzzle given up, or equal to one
+// already in the set, is replaced by the next, and after count × 10 puzzles the set is abandoned.
+// Its grids are shown only once it is complete. The summary counts every puzzle made.
+MakeRun makePuzzles(const MakeOptions &options, const QStringList &words,
+                    modStandard::SeededRandomSource &random)
+{
+    constexpr int TriesPerPuzzle = 10;
+    const bool pages = !options.pdf.isEmpty() || options.print;
+    const bool set = pages && options.count > 1;
+    const auto wanted = static_cast<std::size_t>(options.count);
+    const int limit = set ? options.count * TriesPerPuzzle : options.count;
+
+    MakeRun run;
+    PuzzleWorkspace workspace;
+    auto grid = std::make_unique<PuzzleGrid>(options.side);
+    while (run.made < limit && (!set || run.kept.size() < wanted)) {
+        ++run.made;
+        QElapsedTimer timer;
+        timer.start();
+        const PuzzleOutcome outcome = MakePuzzleSilently(*grid, words, options.side, random, workspace);
+        run.nanoseconds += timer.nsecsElapsed();
+        if (outcome != PuzzleOutcome::Completed) {
+            ++run.givenUp;
+            continue;
+        }
+        ++run.completed;
+        if (set) {
+            if (std::none_of(run.kept.begin(), run.kept.end(),
+                             [&](const PuzzleGrid &g) { return samePuzzle(g, *grid); }))
+                run.kept.push_back(*grid);
+            continue;
+        }
+        if (!options.quiet)
+            printLayers(*grid);
+        if (pages)
+            run.kept.push_back(*grid);
+    }
+    run.complete = set ? run.kept.size() == wanted : run.givenUp == 0;
+    if (set && run.complete && !options.quiet)
+        for (const PuzzleGrid &puzzle : run.kept)
+            printLayers(puzzle);
+    if (!run.complete)
+        run.kept.clear();
+    return run;
+}
+
 using JobOpener = std::function<std::unique_ptr<Printer>()>;
 
-// Prints on the chosen (or default) print queue: `send` lays out its pages on the jobs that it
+// Sends the pages to the chosen (or default) print queue: `send` lays them out on the jobs that it
 // opens and says whether every job was taken. Returns an empty string on success, otherwise a
 // one-line reason.
-QString printOnQueue(const MakeOptions &options, int argc, char *argv[],
-                     const std::function<bool(const JobOpener &)> &send)
+QString printOnQueue(const MakeOptions &options, const std::function<bool(const JobOpener &)> &send)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    if (!QtPrinter::systemPrinterAvailable())
+    const QString silent = QStringLiteral("The print server does not answer.");
+    const std::optional<QStringList> names = QtPrinter::printerNames();
+    if (!names)
+        return silent;
+    if (names->isEmpty())
         return QStringLiteral("No printer is available.");
-    if (!options.printer.isEmpty() && QPrinterInfo::printerInfo(options.printer).isNull())
+    if (!options.printer.isEmpty() && !names->contains(options.printer))
         return QStringLiteral("There is no printer named \"%1\".").arg(options.printer);
 
     QString queue;
     const JobOpener openJob = [&]() -> std::unique_ptr<Printer> {
         auto printer = std::make_unique<QtPrinter>(QtPrinter::SystemQueue{options.printer});
-        queue = printer->device().printerName();
+        queue = printer->queueName();
         return printer;
     };
-    if (!send(openJob)) {
-        const QString refusal = QtPrinter::printServerRefusal();
-        return QStringLiteral("The printer \"%1\" did not take the print job%2")
-            .arg(queue, refusal.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + refusal);
-    }
-    return {};
+    if (send(openJob))
+        return {};
+    if (QtPrinter::printServerStuck())
+        return silent;
+    const QString refusal = QtPrinter::printServerRefusal();
+    return QStringLiteral("The printer \"%1\" did not take the print job%2")
+        .arg(queue, refusal.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + refusal);
 }
 
-// Sends the puzzle page, and the solution page as a job of its own, to a print queue, as the
-// puzzle window prints them.
-QString printJobs(const MakeOptions &options, const QString &category, const QStringList &words,
-                  const PuzzleGrid &grid, int argc, char *argv[])
+// Writes or prints the pages of the puzzles kept: one puzzle as the puzzle window prints it (on a
+// queue, the solution page is a job of its own), a class set as one document. Returns an empty
+// string on success, otherwise a one-line reason.
+QString producePages(const MakeOptions &options, const QString &category, const QStringList &words,
+                     const std::vector<PuzzleGrid> &puzzles)
 {
-    const PuzzlePageContent content{category, words, &grid};
-    return printOnQueue(options, argc, argv, [&](const JobOpener &openJob) {
-        return PrintPuzzleJobs(openJob, content, options.solution, options.dedication, nullptr);
-    });
-}
+    // Fonts need a GUI application; the offscreen platform gives one without any display. Qt sees
+    // none of the user's arguments.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static char programName[] = "brivamo";
+    static char *qtArguments[] = {programName, nullptr};
+    int qtArgumentCount = 1;
+    QGuiApplication application(qtArgumentCount, qtArguments);
 
-// Sends a class set to a print queue as one job, laid out as in the PDF.
-QString printSet(const MakeOptions &options, const QString &category, const QStringList &words,
-                 const std::vector<PuzzleGrid> &set, int argc, char *argv[])
-{
-    return printOnQueue(options, argc, argv, [&](const JobOpener &openJob) {
-        QList<const PuzzleGrid *> grids;
-        for (const PuzzleGrid &grid : set)
-            grids << &grid;
-        const std::unique_ptr<Printer> printer = openJob();
-        LayOutPuzzleSet(*printer, category, words, grids, options.solution, options.dedication,
-                        QDateTime::currentDateTime());
-        return printer->endDoc();
-    });
-}
-
-// A class set: options.count different puzzles from one random sequence, into one PDF or one
-// print job. A puzzle
-// given up, or equal to one already in the set, is replaced by the next; after count × 10
-// puzzles the set is abandoned with exit status 3 and nothing is written. The summary counts
-// every puzzle made, replacements included.
-int runSet(const MakeOptions &options, const QString &category, const QStringList &words,
-           modStandard::SeededRandomSource &random, int argc, char *argv[])
-{
-    constexpr int TriesPerPuzzle = 10;
-    const auto wanted = static_cast<std::size_t>(options.count);
-    std::vector<PuzzleGrid> set;
-    set.reserve(wanted);
-    PuzzleWorkspace workspace;
-    auto grid = std::make_unique<PuzzleGrid>(options.side);
-    int made = 0;
-    int completed = 0;
-    int givenUp = 0;
-    qint64 nanoseconds = 0;
-    while (set.size() < wanted && made < options.count * TriesPerPuzzle) {
-        ++made;
-        QElapsedTimer timer;
-        timer.start();
-        const PuzzleOutcome outcome = MakePuzzleSilently(*grid, words, options.side, random, workspace);
-        nanoseconds += timer.nsecsElapsed();
-        if (outcome != PuzzleOutcome::Completed) {
-            ++givenUp;
-            continue;
+    const QDateTime now = QDateTime::currentDateTime();
+    const bool set = puzzles.size() > 1;
+    QList<const PuzzleGrid *> grids;
+    for (const PuzzleGrid &grid : puzzles)
+        grids << &grid;
+    const PuzzlePageContent content{category, words, grids.first()};
+    const auto layOut = [&](Printer &printer) {
+        if (set) {
+            LayOutPuzzleSet(printer, category, words, grids, options.solution, options.dedication, now);
+            return;
         }
-        ++completed;
-        if (std::none_of(set.begin(), set.end(), [&](const PuzzleGrid &g) { return samePuzzle(g, *grid); }))
-            set.push_back(*grid);
-    }
-    const bool complete = set.size() == wanted;
-    if (complete && !options.quiet)
-        for (const PuzzleGrid &puzzle : set)
-            printLayers(puzzle);
-    std::fflush(stdout);
-    if (complete && options.print) {
-        if (const QString failure = printSet(options, category, words, set, argc, argv); !failure.isEmpty()) {
-            printLine(stderr, QStringLiteral("brivamo: ") + failure);
-            return 4;
+        LayOutPuzzlePage(printer, PuzzlePageKind::Puzzle, content, options.dedication, now);
+        if (options.solution) {
+            printer.newPage();
+            LayOutPuzzlePage(printer, PuzzlePageKind::Solution, content, QString(), now);
         }
-    } else if (complete && !writeSetPdf(options, category, words, set, argc, argv)) {
-        printLine(stderr, QStringLiteral("brivamo: Cannot write %1.").arg(options.pdf));
-        return 4;
+    };
+
+    if (options.print) {
+        return printOnQueue(options, [&](const JobOpener &openJob) {
+            if (!set)
+                return PrintPuzzleJobs(openJob, content, options.solution, options.dedication, nullptr);
+            const std::unique_ptr<Printer> printer = openJob();
+            layOut(*printer);
+            return printer->endDoc();
+        });
     }
-    printLine(stderr, QStringLiteral("%1 puzzles, %2 completed, %3 given up, %4 ms")
-                          .arg(made)
-                          .arg(completed)
-                          .arg(givenUp)
-                          .arg(std::llround(static_cast<double>(nanoseconds) / 1e6)));
-    return complete ? 0 : 3;
+    QtPrinter printer(options.pdf);
+    layOut(printer);
+    if (printer.endDoc())
+        return {};
+    QString reason = printer.errorString();
+    if (reason.endsWith(u'.'))
+        reason.chop(1);
+    return QStringLiteral("Cannot write %1: %2.").arg(DecodeFileName(options.pdf), reason);
 }
 
 } // namespace
 
-bool isMakeCommand(int argc, char *argv[])
-{
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--make") == 0)
-            return true;
-    return false;
-}
-
-int runMakeCommand(int argc, char *argv[])
+int runMakeCommand(const QList<QByteArray> &arguments)
 {
     defaultMessageHandler() = qInstallMessageHandler(keepQtWarningsOff);
-    QStringList arguments;
-    for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
 
     MakeOptions options;
     if (const QString error = ParseMakeArguments(arguments, options); !error.isEmpty())
+        return refuse(error);
+    if (const QString error = outputRefusal(options); !error.isEmpty())
         return refuse(error);
 
     const WordListResult read = modSupport::ReadWordList(options.category);
@@ -267,46 +277,21 @@ int runMakeCommand(int argc, char *argv[])
         seeded = std::make_unique<modStandard::SeededRandomSource>(*options.seed);
     modStandard::SeededRandomSource &random = seeded ? *seeded : modStandard::ProgramRandomSource();
 
-    if ((!options.pdf.isEmpty() || options.print) && options.count > 1)
-        return runSet(options, read.list.name, words, random, argc, argv);
-
-    PuzzleWorkspace workspace;
-    auto grid = std::make_unique<PuzzleGrid>(options.side);
-    int completed = 0;
-    int givenUp = 0;
-    qint64 nanoseconds = 0;
-    for (int i = 0; i < options.count; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        const PuzzleOutcome outcome = MakePuzzleSilently(*grid, words, options.side, random, workspace);
-        nanoseconds += timer.nsecsElapsed();
-        if (outcome == PuzzleOutcome::Completed) {
-            ++completed;
-            if (!options.quiet)
-                printLayers(*grid);
-        } else {
-            ++givenUp;
-        }
-    }
+    const MakeRun run = makePuzzles(options, words, random);
     std::fflush(stdout);
-    if (!options.pdf.isEmpty() && completed == 1 &&
-        !writePdf(options, read.list.name, words, *grid, argc, argv)) {
-        printLine(stderr, QStringLiteral("brivamo: Cannot write %1.").arg(options.pdf));
-        return 4;
-    }
-    if (options.print && completed == 1) {
-        if (const QString failure = printJobs(options, read.list.name, words, *grid, argc, argv);
+    if (!run.kept.empty()) {
+        if (const QString failure = producePages(options, read.list.name, words, run.kept);
             !failure.isEmpty()) {
             printLine(stderr, QStringLiteral("brivamo: ") + failure);
             return 4;
         }
     }
     printLine(stderr, QStringLiteral("%1 puzzles, %2 completed, %3 given up, %4 ms")
-                          .arg(options.count)
-                          .arg(completed)
-                          .arg(givenUp)
-                          .arg(std::llround(static_cast<double>(nanoseconds) / 1e6)));
-    return givenUp == 0 ? 0 : 3;
+                          .arg(run.made)
+                          .arg(run.completed)
+                          .arg(run.givenUp)
+                          .arg(std::llround(static_cast<double>(run.nanoseconds) / 1e6)));
+    return run.complete ? 0 : 3;
 }
 
 } // namespace brivamo

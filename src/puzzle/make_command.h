@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
+
 namespace brivamo {
 
-// True when the arguments ask for headless puzzle making (--make ...).
-bool isMakeCommand(int argc, char *argv[]);
-
-// Runs the headless command line; returns the process exit status.
-int runMakeCommand(int argc, char *argv[]);
+// Runs the headless command line on the arguments after the program's name (--make ...); returns
+// the process exit status. The arguments are never handed to Qt.
+int runMakeCommand(const QList<QByteArray> &arguments);
 
 } // namespace brivamo

@@ -1,6 +1,6 @@
 #include "puzzle/make_options.h"
 
-#include <QFileInfo>
+#include "wordlists/word_list.h"
 
 #include <functional>
 #include <limits>
@@ -9,13 +9,20 @@ namespace brivamo {
 
 namespace {
 
+// One argument as the program got it and as text.
+struct Argument
+{
+    QByteArray bytes;
+    QString text;
+};
+
 // Each option is one row: its name, whether a value follows, and how it lands in the options.
 // A new option is a new row (and a field in MakeOptions).
 struct OptionRule
 {
     QLatin1StringView name;
     bool takesValue;
-    std::function<QString(MakeOptions &, const QString &)> apply;
+    std::function<QString(MakeOptions &, const Argument &)> apply;
 };
 
 QString parseWholeNumber(const QString &option, const QString &value, qint64 lowest, qint64 highest,
@@ -33,115 +40,124 @@ QString parseWholeNumber(const QString &option, const QString &value, qint64 low
     return {};
 }
 
-// True when writing to `path` would replace a word list: its name, or the name of the file a
-// link there leads to, ends in ".lst" (any letter case).
-bool namesListFile(const QString &path)
-{
-    const auto isList = [](const QString &name) {
-        return name.endsWith(QLatin1String(".lst"), Qt::CaseInsensitive);
-    };
-    const QFileInfo info(path);
-    return isList(info.fileName()) ||
-           (info.isSymLink() && isList(QFileInfo(info.symLinkTarget()).fileName()));
-}
-
 const QList<OptionRule> &optionRules()
 {
     static const QList<OptionRule> rules{
         {QLatin1StringView("--make"), true,
-         [](MakeOptions &o, const QString &value) {
-             if (value.contains(u'/') || value.contains(u'\\') || value.contains(QChar(0)))
-                 return QStringLiteral("\"%1\" is not a category name.").arg(value);
-             o.category = value;
+         [](MakeOptions &o, const Argument &value) {
+             if (value.text.contains(u'/') || value.text.contains(u'\\') || value.text.contains(QChar(0)))
+                 return QStringLiteral("\"%1\" is not a category name.").arg(value.text);
+             o.category = value.text;
              return QString();
          }},
         {QLatin1StringView("--size"), true,
-         [](MakeOptions &o, const QString &value) {
+         [](MakeOptions &o, const Argument &value) {
              qint64 n = 0;
              // The bounds against the list's longest word are checked once it is read.
-             QString error = parseWholeNumber(QStringLiteral("--size"), value, 1, PuzzleGrid::MaxSide, n);
+             QString error =
+                 parseWholeNumber(QStringLiteral("--size"), value.text, 1, PuzzleGrid::MaxSide, n);
              o.side = static_cast<int>(n);
              return error;
          }},
         {QLatin1StringView("--count"), true,
-         [](MakeOptions &o, const QString &value) {
+         [](MakeOptions &o, const Argument &value) {
              qint64 n = 0;
-             QString error = parseWholeNumber(QStringLiteral("--count"), value, 1, 1000000, n);
+             QString error = parseWholeNumber(QStringLiteral("--count"), value.text, 1, 1000000, n);
              o.count = static_cast<int>(n);
              return error;
          }},
         {QLatin1StringView("--seed"), true,
-         [](MakeOptions &o, const QString &value) {
+         [](MakeOptions &o, const Argument &value) {
              qint64 n = 0;
-             QString error = parseWholeNumber(QStringLiteral("--seed"), value, 0,
+             QString error = parseWholeNumber(QStringLiteral("--seed"), value.text, 0,
                                               std::numeric_limits<std::uint32_t>::max(), n);
              if (error.isEmpty())
                  o.seed = static_cast<std::uint32_t>(n);
              return error;
          }},
         {QLatin1StringView("--quiet"), false,
-         [](MakeOptions &o, const QString &) {
+         [](MakeOptions &o, const Argument &) {
              o.quiet = true;
              return QString();
          }},
         {QLatin1StringView("--pdf"), true,
-         [](MakeOptions &o, const QString &value) {
-             if (value.isEmpty())
+         [](MakeOptions &o, const Argument &value) {
+             if (value.bytes.isEmpty())
                  return QStringLiteral("--pdf needs a file name.");
-             if (namesListFile(value))
-                 return QStringLiteral("--pdf would overwrite the word list \"%1\"; name a PDF file.")
-                     .arg(value);
-             o.pdf = value;
+             o.pdf = value.bytes;
              return QString();
          }},
         {QLatin1StringView("--print"), false,
-         [](MakeOptions &o, const QString &) {
+         [](MakeOptions &o, const Argument &) {
              o.print = true;
              return QString();
          }},
         {QLatin1StringView("--printer"), true,
-         [](MakeOptions &o, const QString &value) {
-             o.printer = value;
+         [](MakeOptions &o, const Argument &value) {
+             o.printer = value.text;
              return QString();
          }},
         {QLatin1StringView("--solution"), false,
-         [](MakeOptions &o, const QString &) {
+         [](MakeOptions &o, const Argument &) {
              o.solution = true;
              return QString();
          }},
         {QLatin1StringView("--dedication"), true,
-         [](MakeOptions &o, const QString &value) {
-             o.dedication = value.trimmed();
+         [](MakeOptions &o, const Argument &value) {
+             o.dedication = value.text.trimmed();
              return QString();
          }},
     };
     return rules;
 }
 
+const OptionRule *ruleFor(const QByteArray &argument)
+{
+    for (const OptionRule &rule : optionRules())
+        if (argument == QByteArrayView(rule.name.data(), rule.name.size()))
+            return &rule;
+    return nullptr;
+}
+
+QString unexpectedArgument(const QString &argument)
+{
+    return QStringLiteral("Unexpected argument \"%1\".").arg(argument);
+}
+
 } // namespace
 
-QString ParseMakeArguments(const QStringList &arguments, MakeOptions &options)
+bool MakeOptionTakesValue(const QByteArray &argument)
+{
+    const OptionRule *rule = ruleFor(argument);
+    return rule && rule->takesValue;
+}
+
+QString ParseMakeArguments(const QList<QByteArray> &arguments, MakeOptions &options)
 {
     bool categoryGiven = false;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString &argument = arguments[i];
-        const OptionRule *rule = nullptr;
-        for (const OptionRule &candidate : optionRules())
-            if (argument == candidate.name)
-                rule = &candidate;
+        const QByteArray &argument = arguments[i];
+        const QString text = DecodeFileName(argument);
+        if (argument == "--") {
+            if (i + 1 < arguments.size())
+                return unexpectedArgument(DecodeFileName(arguments[i + 1]));
+            break;
+        }
+        const OptionRule *rule = ruleFor(argument);
         if (!rule)
-            return argument.startsWith(QLatin1String("--"))
-                       ? QStringLiteral("Unknown option %1.").arg(argument)
-                       : QStringLiteral("Unexpected argument \"%1\".").arg(argument);
-        QString value;
+            return argument.startsWith('-') && argument.size() > 1
+                       ? QStringLiteral("Unknown option %1.").arg(text)
+                       : unexpectedArgument(text);
+        Argument value;
         if (rule->takesValue) {
-            if (i + 1 >= arguments.size() || arguments[i + 1].startsWith(QLatin1String("--")))
-                return QStringLiteral("%1 needs a value.").arg(argument);
-            value = arguments[++i];
+            if (i + 1 >= arguments.size())
+                return QStringLiteral("%1 needs a value.").arg(text);
+            value.bytes = arguments[++i];
+            value.text = DecodeFileName(value.bytes);
         }
         if (QString error = rule->apply(options, value); !error.isEmpty())
             return error;
-        categoryGiven = categoryGiven || argument == QLatin1String("--make");
+        categoryGiven = categoryGiven || argument == "--make";
     }
     if (!categoryGiven || options.category.isEmpty())
         return QStringLiteral("--make needs a category name.");
@@ -154,6 +170,14 @@ QString ParseMakeArguments(const QStringList &arguments, MakeOptions &options)
     if ((!options.pdf.isEmpty() || options.print) && options.count > MaxSetSize)
         return QStringLiteral("A set of puzzles to print holds at most %1 puzzles.").arg(MaxSetSize);
     return {};
+}
+
+QList<std::pair<QString, QByteArray>> OutputFiles(const MakeOptions &options)
+{
+    QList<std::pair<QString, QByteArray>> files;
+    if (!options.pdf.isEmpty())
+        files.append({QStringLiteral("--pdf"), options.pdf});
+    return files;
 }
 
 } // namespace brivamo

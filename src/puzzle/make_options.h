@@ -2,11 +2,14 @@
 
 #include "puzzle/puzzle_grid.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 namespace brivamo {
 
@@ -18,7 +21,7 @@ struct MakeOptions
     int count = 1;
     std::optional<std::uint32_t> seed; // absent: seeded from the clock
     bool quiet = false;
-    QString pdf;           // when set, the puzzle page is written into this PDF file
+    QByteArray pdf;        // when set, the puzzle page is written into this PDF file (its name's bytes)
     bool print = false;    // when set, the pages go to a print queue, one job each
     QString printer;       // with print: the queue's name; empty for the default printer
     bool solution = false; // with pdf or print: the solution page follows
@@ -29,9 +32,19 @@ struct MakeOptions
 // until the set is complete, and a class needs far fewer.
 inline constexpr int MaxSetSize = 1000;
 
+// True when `argument` is an option of --make that takes a value: the argument after it is then
+// that value, whatever it looks like.
+bool MakeOptionTakesValue(const QByteArray &argument);
+
 // Reads the arguments that follow the program name. Returns an empty string on success,
 // otherwise a one-line reason. Options may come in any order; a repeated option keeps its
-// last value. The side is checked against the list later, once the words are known.
-QString ParseMakeArguments(const QStringList &arguments, MakeOptions &options);
+// last value; "--" ends the options (and nothing may follow it). The side is checked against the
+// list later, once the words are known. Names and texts that are not UTF-8 are read as Latin-1;
+// file names keep their bytes.
+QString ParseMakeArguments(const QList<QByteArray> &arguments, MakeOptions &options);
+
+// The files the options would write, each with the option that names it, so that one check can
+// keep every output away from the word lists.
+QList<std::pair<QString, QByteArray>> OutputFiles(const MakeOptions &options);
 
 } // namespace brivamo

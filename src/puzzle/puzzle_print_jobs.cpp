@@ -17,7 +17,7 @@ bool PrintPuzzleJobs(const std::function<std::unique_ptr<Printer>()> &openJob,
         return true;
 
     auto *file = dynamic_cast<QtPrinter *>(printer.get());
-    const bool oneFile = file && file->device().outputFormat() == QPrinter::PdfFormat;
+    const bool oneFile = file && file->writesFile();
 
     bool sent = false;
     {

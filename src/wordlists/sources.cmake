@@ -4,5 +4,3 @@ target_sources(brivamo_core PRIVATE
   src/wordlists/validation.cpp src/wordlists/validation.h)
 target_sources(brivamo_core PRIVATE
   src/wordlists/word_list.cpp src/wordlists/word_list.h)
-target_sources(brivamo_core PRIVATE
-  src/wordlists/safe_file.cpp src/wordlists/safe_file.h)

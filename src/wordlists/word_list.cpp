@@ -1,10 +1,9 @@
 #include "wordlists/word_list.h"
 
-#include "wordlists/safe_file.h"
+#include "platform/safe_file.h"
 
 #include <QDate>
 #include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QLocale>
 #include <QMutex>
@@ -12,15 +11,32 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <QScopeGuard>
+
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <optional>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace brivamo {
 
 bool WordList::isBuiltIn() const
 {
     return modSupport::IsBuiltInList(name);
+}
+
+QString DecodeFileName(const QByteArray &raw)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(raw);
+    return utf8.hasError() ? QString::fromLatin1(raw) : text;
 }
 
 } // namespace brivamo
@@ -50,14 +66,27 @@ QString notSavedText(const QString &category, const QString &reason)
            reason;
 }
 
-bool isListFileName(const QString &fileName)
+// A list file as the folder holds it: its name as the user sees it and the bytes the file system
+// knows it by. Names that are not UTF-8 are shown as Latin-1 but opened by their own bytes.
+struct ListFile
 {
-    return fileName.size() > ListExtension.size() && fileName.endsWith(ListExtension, Qt::CaseInsensitive);
-}
+    QString name;
+    QByteArray raw;
+};
 
 QString categoryOf(const QString &fileName)
 {
     return fileName.chopped(ListExtension.size());
+}
+
+QString categoryOf(const ListFile &file)
+{
+    return categoryOf(file.name);
+}
+
+bool isListFileName(const QByteArray &raw)
+{
+    return raw.size() > ListExtension.size() && raw.right(ListExtension.size()).toLower() == ".lst";
 }
 
 // Names that could address anything but a file of this folder are refused outright.
@@ -66,39 +95,83 @@ bool isUsableCategory(const QString &category)
     return !category.isEmpty() && !category.contains(QLatin1Char('/')) && !category.contains(QChar(0));
 }
 
-// The ordinary, non-hidden *.lst files of the folder (extension in any case), or nullopt when
-// the folder cannot be read.
-std::optional<QStringList> listFileNames(const QDir &folder)
+QByteArray folderBytes(const QDir &folder)
 {
-    const QFileInfo info(folder.path());
-    if (!info.isDir() || !info.isReadable())
+    return QFile::encodeName(folder.path());
+}
+
+QByteArray pathOf(const QDir &folder, const QByteArray &raw)
+{
+    return folderBytes(folder) + '/' + raw;
+}
+
+// The path with every link resolved, or empty when it leads nowhere.
+QByteArray canonicalPath(const QByteArray &path)
+{
+    char *resolved = ::realpath(path.constData(), nullptr);
+    if (!resolved)
+        return {};
+    const QByteArray result(resolved);
+    std::free(resolved);
+    return result;
+}
+
+QString systemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// What the catalogue shows: regular files, and links to anything that exists but a folder (a link
+// to something that cannot be read as a list is shown so that the user can see it and delete it;
+// reading it reports why it is no list). Hidden files are left out.
+bool isListedEntry(int folderFd, const char *name)
+{
+    struct stat info
+    {
+    };
+    if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (S_ISREG(info.st_mode))
+        return true;
+    if (!S_ISLNK(info.st_mode) || ::fstatat(folderFd, name, &info, 0) != 0)
+        return false;
+    return !S_ISDIR(info.st_mode);
+}
+
+// The *.lst files of the folder (extension in any case), or nullopt when the folder cannot be read.
+std::optional<QList<ListFile>> listFiles(const QDir &folder)
+{
+    DIR *dir = ::opendir(folderBytes(folder).constData());
+    if (!dir)
         return std::nullopt;
-    QStringList names;
-    const QStringList entries = folder.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
-    for (const QString &entry : entries) {
-        if (isListFileName(entry))
-            names.append(entry);
+    QList<ListFile> files;
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (raw.startsWith('.') || !isListFileName(raw) || !isListedEntry(::dirfd(dir), entry->d_name))
+            continue;
+        files.append({brivamo::DecodeFileName(raw), raw});
     }
-    return names;
+    ::closedir(dir);
+    return files;
 }
 
 // The file that holds `category`, chosen as the header describes.
-std::optional<QString> findListFile(const QDir &folder, const QString &category)
+std::optional<ListFile> findListFile(const QDir &folder, const QString &category)
 {
     if (!isUsableCategory(category))
         return std::nullopt;
-    const std::optional<QStringList> names = listFileNames(folder);
-    if (!names)
+    const std::optional<QList<ListFile>> files = listFiles(folder);
+    if (!files)
         return std::nullopt;
-    std::optional<QString> best;
+    std::optional<ListFile> best;
     bool bestExact = false;
-    for (const QString &name : *names) {
-        const QString candidate = categoryOf(name);
+    for (const ListFile &file : *files) {
+        const QString candidate = categoryOf(file);
         if (candidate.compare(category, Qt::CaseInsensitive) != 0)
             continue;
         const bool exact = candidate == category;
-        if (!best || (exact && !bestExact) || (exact == bestExact && name < *best)) {
-            best = name;
+        if (!best || (exact && !bestExact) || (exact == bestExact && file.raw < best->raw)) {
+            best = file;
             bestExact = exact;
         }
     }
@@ -243,26 +316,33 @@ QByteArray encodeWords(const QStringList &words, const ParsedList &previous)
     return bytes;
 }
 
-// Where a rewrite of `fileName` goes: the file itself or, when it is a link to a list file of
-// this same folder, that file. Nothing outside the folder is ever created or written through a
-// link; `reason` says why when there is no target.
-std::optional<QString> writeTarget(const QDir &folder, const QString &fileName, QString &reason)
+// Where a rewrite of the list file `file` goes: the file itself or, when it is a link to a list
+// file of this same folder, that file. Nothing outside the folder is ever created or written
+// through a link; `reason` says why when there is no target.
+std::optional<QByteArray> writeTarget(const QDir &folder, const ListFile &file, QString &reason)
 {
-    const QString path = folder.filePath(fileName);
-    const QFileInfo info(path);
-    if (!info.isSymbolicLink())
+    const QByteArray path = pathOf(folder, file.raw);
+    struct stat info
+    {
+    };
+    if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode))
         return path;
-    const QString resolved = info.canonicalFilePath();
+    const QByteArray resolved = canonicalPath(path);
     if (resolved.isEmpty()) {
-        reason = QStringLiteral("Its file %1 is a link to a file that does not exist.").arg(quoted(fileName));
+        reason =
+            QStringLiteral("Its file %1 is a link to a file that does not exist.").arg(quoted(file.name));
         return std::nullopt;
     }
-    const QFileInfo target(resolved);
-    if (target.isFile() && target.absolutePath() == QDir(folder.absolutePath()).canonicalPath())
-        return resolved;
+    if (resolved.left(resolved.lastIndexOf('/')) == canonicalPath(folderBytes(folder))) {
+        if (::stat(resolved.constData(), &info) == 0 && S_ISREG(info.st_mode))
+            return resolved;
+        reason = QStringLiteral("Its file %1 is a link to something that is not an ordinary file.")
+                     .arg(quoted(file.name));
+        return std::nullopt;
+    }
     reason =
         QStringLiteral("Its file %1 is a link to a file outside the lists folder, which is never changed.")
-            .arg(quoted(fileName));
+            .arg(quoted(file.name));
     return std::nullopt;
 }
 
@@ -309,29 +389,30 @@ QStringList WeekdayWords(const QLocale &locale)
 brivamo::CatalogueResult ListCategories(const QDir &folder, const QStringList &weekdays)
 {
     brivamo::CatalogueResult result;
-    std::optional<QStringList> files = listFileNames(folder);
+    std::optional<QList<ListFile>> files = listFiles(folder);
     if (!files) {
         result.error = QStringLiteral("The folder %1 that holds the word lists could not be read.")
                            .arg(quoted(QDir::toNativeSeparators(folder.absolutePath())));
         return result;
     }
 
-    const bool haveWeekdays = std::any_of(files->cbegin(), files->cend(), [](const QString &file) {
+    const bool haveWeekdays = std::any_of(files->cbegin(), files->cend(), [](const ListFile &file) {
         return categoryOf(file).compare(WeekdaysCategory, Qt::CaseInsensitive) == 0;
     });
     if (!haveWeekdays) {
+        const ListFile weekdaysFile{WeekdaysFileName, QFile::encodeName(WeekdaysFileName)};
         QString reason;
-        const std::optional<QString> target = writeTarget(folder, WeekdaysFileName, reason);
+        const std::optional<QByteArray> target = writeTarget(folder, weekdaysFile, reason);
         if (target)
             reason = brivamo::writeFileSafely(*target, encodeWords(weekdays, ParsedList()));
         if (reason.isEmpty())
-            files->append(WeekdaysFileName);
+            files->append(weekdaysFile);
         else if (firstWeekdaysFailure(folder))
             // Every reload would fail the same way: saying it once is enough.
             result.error = notSavedText(WeekdaysCategory, reason);
     }
 
-    for (const QString &file : std::as_const(*files))
+    for (const ListFile &file : std::as_const(*files))
         result.names.append(categoryOf(file));
     std::sort(result.names.begin(), result.names.end(), [](const QString &a, const QString &b) {
         const int folded = a.compare(b, Qt::CaseInsensitive);
@@ -349,49 +430,101 @@ struct ReadOutcome
     bool empty = false;
 };
 
-// Reads and takes apart the list file `fileName` of `folder`, within the size a list may have.
-ReadOutcome readListFile(const QDir &folder, const QString &fileName, const QString &name)
+QString notOpenedText(const QString &name, const QString &reason)
+{
+    return QStringLiteral("The word list %1 could not be opened.").arg(quoted(name)) + Crlf + Crlf + reason;
+}
+
+QString notReadText(const QString &name, const QString &reason)
+{
+    return QStringLiteral("The word list %1 could not be read.").arg(quoted(name)) + Crlf + Crlf + reason;
+}
+
+// Opens a list file for reading only when it is a regular file: a link to a pipe or a device would
+// otherwise block or never end. The open itself does not wait (a pipe without a writer), and the
+// file opened is checked to be the one that was looked at.
+int openRegularFile(const QByteArray &path, const QString &fileName, QString &reason)
+{
+    struct stat looked
+    {
+    };
+    if (::stat(path.constData(), &looked) != 0) {
+        reason = systemReason(errno);
+        return -1;
+    }
+    const QString notAFile = QStringLiteral("Its file %1 is not an ordinary file.").arg(quoted(fileName));
+    if (!S_ISREG(looked.st_mode)) {
+        reason = notAFile;
+        return -1;
+    }
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        reason = systemReason(errno);
+        return -1;
+    }
+    struct stat opened
+    {
+    };
+    if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != looked.st_ino ||
+        opened.st_dev != looked.st_dev) {
+        ::close(fd);
+        reason = notAFile;
+        return -1;
+    }
+    return fd;
+}
+
+// Reads and takes apart the list file `file` of `folder`, within the size a list may have.
+ReadOutcome readListFile(const QDir &folder, const ListFile &file, const QString &name)
 {
     ReadOutcome outcome;
-    QFile file(folder.filePath(fileName));
-    if (!file.open(QIODevice::ReadOnly)) {
-        outcome.error = QStringLiteral("The word list %1 could not be opened.").arg(quoted(name)) + Crlf +
-                        Crlf + file.errorString();
+    QString reason;
+    const int fd = openRegularFile(pathOf(folder, file.raw), file.name, reason);
+    if (fd < 0) {
+        outcome.error = notOpenedText(name, reason);
         return outcome;
     }
-    if (file.size() > MaxListFileBytes) {
-        outcome.error = tooLargeText(name, fileName, file.size());
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat info
+    {
+    };
+    ::fstat(fd, &info);
+    if (info.st_size > MaxListFileBytes) {
+        outcome.error = tooLargeText(name, file.name, info.st_size);
         return outcome;
     }
     // In pieces, stopping past the limit: a file that grows while it is read is still caught,
     // and no buffer of the limit's size is set aside for a list of a few words.
     QByteArray bytes;
-    bytes.reserve(qsizetype(file.size()) + 1);
+    bytes.reserve(qsizetype(info.st_size) + 1);
+    char piece[64 * 1024];
     while (bytes.size() <= MaxListFileBytes) {
-        const QByteArray piece = file.read(64 * 1024);
-        if (piece.isEmpty())
+        const ssize_t got = ::read(fd, piece, sizeof piece);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            outcome.error = notReadText(name, systemReason(errno));
+            return outcome;
+        }
+        if (got == 0)
             break;
-        bytes += piece;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        outcome.error = QStringLiteral("The word list %1 could not be read.").arg(quoted(name)) + Crlf +
-                        Crlf + file.errorString();
-        return outcome;
+        bytes.append(piece, got);
     }
     if (bytes.size() > MaxListFileBytes) {
-        outcome.error = tooLargeText(name, fileName, bytes.size());
+        outcome.error = tooLargeText(name, file.name, bytes.size());
         return outcome;
     }
     outcome.parsed = parseList(bytes);
     if (!outcome.parsed.error.isEmpty()) {
         outcome.error = QStringLiteral("The word list %1 could not be read: %2.")
                             .arg(quoted(name), outcome.parsed.error) +
-                        Crlf + Crlf + QStringLiteral("Save its file %1 as UTF-8 text.").arg(quoted(fileName));
+                        Crlf + Crlf +
+                        QStringLiteral("Save its file %1 as UTF-8 text.").arg(quoted(file.name));
         return outcome;
     }
     if (outcome.parsed.words.isEmpty()) {
         outcome.error = QStringLiteral("The word list %1 is empty: its file %2 holds no words.")
-                            .arg(quoted(name), quoted(fileName));
+                            .arg(quoted(name), quoted(file.name));
         outcome.empty = true;
     }
     return outcome;
@@ -402,13 +535,13 @@ ReadOutcome readListFile(const QDir &folder, const QString &fileName, const QStr
 brivamo::WordListResult ReadWordList(const QString &category, const QDir &folder)
 {
     brivamo::WordListResult result;
-    const std::optional<QString> fileName = findListFile(folder, category);
-    if (!fileName) {
+    const std::optional<ListFile> file = findListFile(folder, category);
+    if (!file) {
         result.error = notFoundText(category);
         return result;
     }
-    result.list.name = categoryOf(*fileName);
-    ReadOutcome read = readListFile(folder, *fileName, result.list.name);
+    result.list.name = categoryOf(*file);
+    ReadOutcome read = readListFile(folder, *file, result.list.name);
     if (!read.error.isEmpty()) {
         result.error = read.error;
         result.empty = read.empty;
@@ -432,10 +565,11 @@ brivamo::StoreStatus WriteWordList(const QString &category, const QStringList &w
     if (kept.isEmpty())
         return {notSavedText(category, QStringLiteral("A word list must hold at least one word."))};
 
-    const std::optional<QString> existing = findListFile(folder, category);
-    const QString fileName = existing ? *existing : category + NewListExtension;
+    const std::optional<ListFile> existing = findListFile(folder, category);
+    const QString newName = category + NewListExtension;
+    const ListFile file = existing ? *existing : ListFile{newName, QFile::encodeName(newName)};
     QString reason;
-    const std::optional<QString> target = writeTarget(folder, fileName, reason);
+    const std::optional<QByteArray> target = writeTarget(folder, file, reason);
     if (!target)
         return {notSavedText(category, reason)};
     // The words the user did not change go back as the bytes they were read from.
@@ -453,19 +587,42 @@ brivamo::StoreStatus WriteWordList(const QString &category, const QStringList &w
 
 brivamo::StoreStatus DeleteWordList(const QString &category, const QDir &folder)
 {
-    const std::optional<QString> fileName = findListFile(folder, category);
-    if (!fileName)
+    const std::optional<ListFile> file = findListFile(folder, category);
+    if (!file)
         return {notFoundText(category)};
-    QFile file(folder.filePath(*fileName));
-    if (!file.remove())
+    if (::unlink(pathOf(folder, file->raw).constData()) != 0)
         return {QStringLiteral("The word list %1 could not be deleted.").arg(quoted(category)) + Crlf + Crlf +
-                file.errorString()};
+                systemReason(errno)};
     return {};
 }
 
 bool WordListExists(const QString &category, const QDir &folder)
 {
     return findListFile(folder, category).has_value();
+}
+
+std::optional<OverwrittenList> ListOverwrittenBy(const QByteArray &path, const QDir &folder)
+{
+    const QByteArray target = brivamo::resolveLinks(path);
+    if (target.isEmpty())
+        return std::nullopt;
+    const QByteArray name = target.mid(target.lastIndexOf('/') + 1);
+    if (isListFileName(name))
+        return OverwrittenList{brivamo::DecodeFileName(name), false};
+    struct stat written
+    {
+    };
+    if (::stat(target.constData(), &written) != 0)
+        return std::nullopt;
+    for (const ListFile &file : listFiles(folder).value_or(QList<ListFile>())) {
+        struct stat list
+        {
+        };
+        if (::stat(pathOf(folder, file.raw).constData(), &list) == 0 && list.st_dev == written.st_dev &&
+            list.st_ino == written.st_ino)
+            return OverwrittenList{file.name, true};
+    }
+    return std::nullopt;
 }
 
 bool IsBuiltInList(const QString &category)

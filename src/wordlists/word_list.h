@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // The word-list store: one plain text file "<Category>.lst" per category, one word per line,
 // in a folder (the current working directory unless the caller names another).
 //
@@ -27,6 +29,10 @@ struct WordList
 
     bool isBuiltIn() const;
 };
+
+// A file name or argument as text: UTF-8 when it is valid UTF-8, otherwise Latin-1 (the single-byte
+// names older systems gave files). The store finds such a file again by this text.
+QString DecodeFileName(const QByteArray &raw);
 
 // Outcome of an operation that yields nothing: an empty `error` means success.
 struct StoreStatus
@@ -78,15 +84,18 @@ QStringList WeekdayWords(const QLocale &locale = QLocale());
 // Writes Weekdays.lst holding `weekdays` when no weekday list exists (any letter case), so the
 // catalogue is never empty; an existing one, perhaps edited by the user, is left alone. A failure
 // to write it is reported once per folder and run, not at every reload. Then returns the category
-// names of the ordinary, non-hidden *.lst files (extension in any case), sorted ascending without
-// regard to case. The lobby passes names a puzzle can be made of (WeekdayListWords).
+// names of the non-hidden *.lst files (extension in any case), sorted ascending without regard to
+// case: regular files and links to anything but a folder. A file name that is not UTF-8 is shown
+// as Latin-1 and still reached by its own bytes. The lobby passes names a puzzle can be made of
+// (WeekdayListWords).
 brivamo::CatalogueResult ListCategories(const QDir &folder = QDir(),
                                         const QStringList &weekdays = WeekdayWords());
 
 // Reads a list line by line. Lines may end in CR LF, CR or LF; blank and whitespace-only lines
 // are not words and are skipped; every other line is a word kept exactly as written. Each line is
 // UTF-8, or Latin-1 when it is not valid UTF-8; a file with a UTF-16 byte-order mark is UTF-16.
-// A file of more than MaxListFileBytes is refused. `list.name` is the name as the file spells it.
+// A file of more than MaxListFileBytes is refused, and so is anything but a regular file (a link
+// to a pipe or a device), without waiting on it. `list.name` is the name as the file spells it.
 brivamo::WordListResult ReadWordList(const QString &category, const QDir &folder = QDir());
 
 // Replaces the list's file with `words`, each followed by CR LF, or creates "<category>.Lst".
@@ -103,6 +112,18 @@ brivamo::StoreStatus DeleteWordList(const QString &category, const QDir &folder 
 
 // True when a list file of that name exists, compared without regard to case.
 bool WordListExists(const QString &category, const QDir &folder = QDir());
+
+// A word list that writing some other output (a PDF file, say) to a path would destroy.
+struct OverwrittenList
+{
+    QString fileName; // the list's file as the user sees its name
+    bool sameFile;    // the path is another name (a hard link) of that very file
+};
+
+// Follows every link from `path` to the file that writing there would really replace, and names
+// the list it would destroy: a list file anywhere (its name ends in ".lst", any case), or a list
+// of `folder` by another name (the same file, as a hard link is).
+std::optional<OverwrittenList> ListOverwrittenBy(const QByteArray &path, const QDir &folder = QDir());
 
 // True when the name, upper-cased, is "MONTHS": the one list the lobby does not let the user edit.
 bool IsBuiltInList(const QString &category);

@@ -1,4 +1,6 @@
 // The real program's --help, --version and refusal of arguments it does not know.
+#include "app/command_line.h"
+
 #include <QtTest>
 
 #include <QProcess>
@@ -113,6 +115,16 @@ private slots:
             << QStringList{"--make", "animals", "--colour"} << true << 2 << "--colour";
         QTest::newRow("help wins over --make")
             << QStringList{"--make", "animals", "--help"} << true << 0 << "";
+        // Qt's options are checked before Qt sees them: one line and status 1, never an abort.
+        QTest::newRow("Qt platform without a display")
+            << QStringList{"-platform", "xcb"} << true << 1 << "DISPLAY is not set";
+        QTest::newRow("Qt display that is not there")
+            << QStringList{"-display", ":987"} << true << 1 << "\":987\"";
+        QTest::newRow("Qt platform that cannot be checked")
+            << QStringList{"--platform", "eglfs"} << false << 1 << "\"eglfs\"";
+        QTest::newRow("Qt option without its value") << QStringList{"-platform"} << false << 2 << "-platform";
+        QTest::newRow("argument after the end of the options")
+            << QStringList{"--lists-home", "--", "--help"} << false << 2 << "\"--help\"";
     }
     void refusals()
     {
@@ -130,6 +142,51 @@ private slots:
                  qPrintable(run.err));
         QVERIFY2(run.err.contains(reason), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
+    }
+
+    // In a run that opens the windows, Qt's options reach Qt only once checked; values are the
+    // argument after their option, whatever it looks like.
+    void windowArguments_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("listsHome");
+        QTest::addColumn<QStringList>("forQt");
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("none") << QStringList{} << false << QStringList{} << ""
+                              << "";
+        QTest::newRow("lists home after Qt's options")
+            << QStringList{"-style", "fusion", "--reverse", "--lists-home"} << true
+            << QStringList{"-style", "fusion", "-reverse"} << ""
+            << "";
+        QTest::newRow("value joined by =")
+            << QStringList{"--stylesheet=a.qss"} << false << QStringList{"-stylesheet", "a.qss"} << ""
+            << "";
+        QTest::newRow("platform goes to the environment")
+            << QStringList{"-platform", "offscreen", "--lists-home"} << true << QStringList{} << "offscreen"
+            << "";
+        QTest::newRow("prefix only") << QStringList{"--lists-homes"} << false << QStringList{} << ""
+                                     << "Unknown option --lists-homes.";
+        QTest::newRow("other case") << QStringList{"--Lists-Home"} << false << QStringList{} << ""
+                                    << "Unknown option --Lists-Home.";
+        QTest::newRow("switch given a value") << QStringList{"-reverse=yes"} << false << QStringList{} << ""
+                                              << "-reverse takes no value.";
+    }
+    void windowArguments()
+    {
+        QFETCH(QStringList, arguments);
+        QList<QByteArray> bytes;
+        for (const QString &argument : arguments)
+            bytes << argument.toUtf8();
+        const brivamo::WindowArguments window = brivamo::ParseWindowArguments(bytes);
+        QStringList forQt;
+        for (const QByteArray &argument : window.qtArguments)
+            forQt << QString::fromUtf8(argument);
+        QTEST(window.listsHome, "listsHome");
+        QTEST(forQt, "forQt");
+        QTEST(QString::fromUtf8(window.platform), "platform");
+        QFETCH(QString, error);
+        QCOMPARE(window.error.section(QStringLiteral(" Try"), 0, 0), error);
     }
 };
 

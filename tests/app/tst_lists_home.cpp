@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+#include <cstring>
+
 class TestListsHome : public QObject
 {
     Q_OBJECT
@@ -19,31 +22,6 @@ private slots:
     {
         QDir::setCurrent(m_startFolder);
         qunsetenv("XDG_DATA_HOME");
-    }
-
-    void optionIsRecognisedAnywhereButTheProgramName_data()
-    {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("wanted");
-        QTest::newRow("none") << QStringList{"brivamo"} << false;
-        QTest::newRow("alone") << QStringList{"brivamo", "--lists-home"} << true;
-        QTest::newRow("after others") << QStringList{"brivamo", "-style", "fusion", "--lists-home"} << true;
-        QTest::newRow("program name only") << QStringList{"--lists-home"} << false;
-        QTest::newRow("prefix only") << QStringList{"brivamo", "--lists-homes"} << false;
-        QTest::newRow("other case") << QStringList{"brivamo", "--Lists-Home"} << false;
-    }
-    void optionIsRecognisedAnywhereButTheProgramName()
-    {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, wanted);
-        QList<QByteArray> bytes;
-        for (const QString &argument : arguments)
-            bytes.append(argument.toLocal8Bit());
-        QList<char *> argv;
-        for (QByteArray &b : bytes)
-            argv.append(b.data());
-        argv.append(nullptr);
-        QCOMPARE(basBrivamo::wantsListsHome(int(bytes.size()), argv.data()), wanted);
     }
 
     void folderFollowsXdgDataHome()
@@ -91,9 +69,10 @@ private slots:
         qputenv("XDG_DATA_HOME", data.toLocal8Bit());
 
         const QString before = QDir::currentPath();
-        QString error;
-        QVERIFY(!basBrivamo::enterListsHome(&error));
-        QVERIFY(error.contains(data + QStringLiteral("/Brivamo/lists")));
+        QString cause;
+        QVERIFY(!basBrivamo::enterListsHome(&cause));
+        QCOMPARE(cause, QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+        QVERIFY(basBrivamo::listsHomeFailureLine(cause).contains(data + QStringLiteral("/Brivamo/lists")));
         QCOMPARE(QDir::currentPath(), before);
     }
 

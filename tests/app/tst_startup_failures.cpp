@@ -4,6 +4,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 // Starts the real program where it cannot run (no display, a runtime folder that cannot take its
 // lock) and checks that it says why in one message and ends with status 1. Full and read-only
 // folders are real tmpfs mounts made here, which needs root (as CI runs); elsewhere those rows
@@ -18,12 +21,13 @@ class TestStartupFailures : public QObject
         QString err;
     };
 
-    static Run run(const QProcessEnvironment &environment, const QString &folder)
+    static Run run(const QProcessEnvironment &environment, const QString &folder,
+                   const QStringList &arguments = {})
     {
         QProcess process;
         process.setProcessEnvironment(environment);
         process.setWorkingDirectory(folder);
-        process.start(qEnvironmentVariable("BRIVAMO_BINARY"), {});
+        process.start(qEnvironmentVariable("BRIVAMO_BINARY"), arguments);
         Run result;
         if (!process.waitForFinished(30000)) {
             process.kill();
@@ -48,17 +52,14 @@ class TestStartupFailures : public QObject
     }
 
     // A tmpfs of 16 KiB at `folder`, private to its owner like a runtime folder.
-    static bool mountSmallTmpfs(const QString &folder, bool readOnly)
+    static bool mountSmallTmpfs(const QString &folder, bool readOnly, const QString &more = {})
     {
-        const QString options = QStringLiteral("size=16k,mode=0700") + (readOnly ? ",ro" : "");
+        const QString options = QStringLiteral("size=16k,mode=0700") + (readOnly ? ",ro" : "") + more;
         return QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", folder}) == 0;
     }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(!qEnvironmentVariableIsEmpty("BRIVAMO_BINARY"));
-    }
+    void initTestCase() { QVERIFY(!qEnvironmentVariableIsEmpty("BRIVAMO_BINARY")); }
 
     void noDisplay_data()
     {
@@ -142,6 +143,57 @@ private slots:
         QCOMPARE(left, kind == "full"     ? QStringList{"filler"}
                        : kind == "folder" ? QStringList{"brivamo.lock"}
                                           : QStringList{});
+    }
+
+    // Started from the menu, the program keeps its lists in the user's data folder or nowhere: a
+    // folder that cannot be made is named with its reason on one line (no Qt notice before it),
+    // the program ends with status 1, and no list lands in the folder it was started in.
+    void listsHomeCannotBeUsed_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("error");
+        QTest::newRow("file in the way") << "file" << ENOTDIR;
+        QTest::newRow("file in the way, no runtime folder set") << "file, no runtime" << ENOTDIR;
+        QTest::newRow("read-only data folder") << "read-only" << EROFS;
+        QTest::newRow("data folder without room") << "full" << ENOSPC;
+    }
+    void listsHomeCannotBeUsed()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, error);
+        QTemporaryDir home, runtime, data;
+        QVERIFY(
+            QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QString mounted;
+        const auto unmount = qScopeGuard([&] {
+            if (!mounted.isEmpty())
+                QProcess::execute("umount", {mounted});
+        });
+        if (kind.startsWith("file")) {
+            QVERIFY(QDir(data.path()).mkdir("Brivamo"));
+            QFile blocker(data.filePath("Brivamo/lists"));
+            QVERIFY(blocker.open(QIODevice::WriteOnly));
+        } else {
+            // No room for one more entry: the data folder's own is the only one allowed.
+            if (!mountSmallTmpfs(data.path(), kind == "read-only",
+                                 kind == "full" ? ",nr_inodes=1" : QString()))
+                QSKIP("mounting a tmpfs needs root");
+            mounted = data.path();
+        }
+        QProcessEnvironment env = baseEnvironment(home.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_DATA_HOME", data.path());
+        if (kind.endsWith("no runtime"))
+            env.remove("XDG_RUNTIME_DIR");
+        else
+            env.insert("XDG_RUNTIME_DIR", runtime.path());
+        const Run result = run(env, home.path(), {"--lists-home"});
+
+        QCOMPARE(result.exitCode, 1);
+        QCOMPARE(result.err,
+                 QStringLiteral("brivamo: The word lists cannot be kept in %1 (%2).\n")
+                     .arg(data.filePath("Brivamo/lists"), QString::fromLocal8Bit(std::strerror(error))));
+        QCOMPARE(QDir(home.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     }
 };
 

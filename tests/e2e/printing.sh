@@ -4,7 +4,7 @@
 # line and from the puzzle window, and a help topic from the help window. Checks the jobs that
 # arrive: one per page, the queue's paper size, and the title, grid and heading where the page
 # layout puts them, measured from the queue's printable area. Also the command line's refusals
-# when there is no printer or no such queue.
+# when there is no printer or no such queue, and when the print server stops answering.
 # Usage: bash printing.sh <path-to-brivamo>   (needs root for cupsd; exits 77 when not root)
 set -euo pipefail
 
@@ -24,6 +24,8 @@ APP_PID=
 cleanup() {
     local status=$?
     stop_app
+    # A stopped server must run again to hear that it should end.
+    [ -n "$PRINT_PID" ] && kill -CONT "$PRINT_PID" 2>/dev/null
     stop_print_server
     rm -rf "$WORK"
     exit $status
@@ -138,5 +140,13 @@ personalize=$(wait_window '^Personalize\?$')
 keys_to "$personalize" alt+n
 error=$(wait_window '^Error$')
 keys_to "$error" Return
+
+# A print server that stops answering (stopped, not gone): the command line gives up within its time
+# limit and says so.
+kill -STOP "$PRINT_PID"
+started=$SECONDS
+BRIVAMO_PRINT_SERVER_TIME_LIMIT=1 expect_refusal 'The print server does not answer.' --make ZOO --quiet --print
+[ $((SECONDS - started)) -lt 30 ] || fail "a stopped print server held the command line $((SECONDS - started)) s"
+kill -CONT "$PRINT_PID"
 
 echo "PASS"

@@ -143,6 +143,45 @@ private slots:
         QCOMPARE(buttonCount, brivamo::buttonCount(buttons));
     }
 
+    // A name of 248 letters (a hand-named list) wraps inside the box, which stays within the screen.
+    void longNamesWrapWithinTheScreen_data()
+    {
+        QTest::addColumn<bool>("input");
+        QTest::newRow("message box") << false;
+        QTest::newRow("input box") << true;
+    }
+    void longNamesWrapWithinTheScreen()
+    {
+        QFETCH(bool, input);
+        const QString name(248, u'W');
+        const QString text =
+            QStringLiteral("The word list \"%1\" could not be saved.\r\n\r\nFile name too long").arg(name);
+        QtDialogs real;
+        int width = 0;
+        int screenWidth = 0;
+        QString shown;
+        const auto inspect = [&](QDialog *dialog) {
+            width = dialog->frameGeometry().width();
+            screenWidth = dialog->screen()->availableGeometry().width();
+            if (auto *label = dialog->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+                shown = label->text();
+            else if (auto *prompt = dialog->findChild<QLabel *>())
+                shown = prompt->text();
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        };
+        if (input) {
+            whenOpen<QInputDialog>(inspect);
+            real.InputBox(text, QStringLiteral("Rename"), QString());
+        } else {
+            whenOpen<QMessageBox>(inspect);
+            real.MsgBox(text, MsgButtons::OkOnly, MsgIcon::Critical, QStringLiteral("Error"));
+        }
+        QVERIFY2(width > 0 && width <= screenWidth,
+                 qPrintable(QStringLiteral("%1 > %2").arg(width).arg(screenWidth)));
+        // Only invisible break opportunities were added.
+        QCOMPARE(QString(shown).remove(QChar(0x200B)), toDisplayLineBreaks(text));
+    }
+
     void realInputBox_data()
     {
         QTest::addColumn<bool>("accept");

@@ -1,3 +1,4 @@
+#include "common/silent_print_server.h"
 #include "platform/printer_qt.h"
 #include "platform/printer_recording.h"
 
@@ -6,6 +7,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace brivamo;
 
@@ -213,6 +217,71 @@ private slots:
         QCOMPARE(none.status(), QtPrinter::Status::NoPrinter);
         none.print(QStringLiteral("lost"));
         QVERIFY(!none.endDoc());
+    }
+
+    // The window's printout as a PDF file: a disk that fills up fails the job, and the file that
+    // was there keeps every byte; no temporary file is left behind.
+    void pdfThatCannotBeFinishedKeepsTheOldFile()
+    {
+        QTemporaryDir place;
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", place.path()}) != 0)
+            QSKIP("mounting a tmpfs needs root");
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {place.path()}); });
+        const QDir dir(place.path());
+        const QByteArray old = "%PDF-1.4 an earlier printout\n%%EOF\n";
+        QFile previous(dir.filePath("Brivamo.pdf"));
+        QVERIFY(previous.open(QIODevice::WriteOnly) && previous.write(old) == old.size());
+        previous.close();
+        QFile filler(dir.filePath("filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        while (filler.write(QByteArray(1024, 'x')) == 1024) {
+        }
+
+        QtPrinter printer(previous.fileName());
+        for (int page = 0; page < 3; ++page) {
+            for (int line = 0; line < 40; ++line)
+                printer.print(QStringLiteral("A line of the printout that does not fit on the disk"));
+            printer.newPage();
+        }
+        QVERIFY(!printer.endDoc());
+        QCOMPARE(printer.status(), QtPrinter::Status::Failed);
+        QCOMPARE(printer.errorString(), QString::fromLocal8Bit(std::strerror(ENOSPC)));
+        QVERIFY(previous.open(QIODevice::ReadOnly));
+        QCOMPARE(previous.readAll(), old);
+        QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden), (QStringList{"Brivamo.pdf", "filler"}));
+    }
+
+    // A print server that takes the connection and never answers (a stopped server) fails the
+    // window's printout within the time limit; the window is not offered a PDF file instead.
+    void silentPrintServerFailsTheJobInTime()
+    {
+        SilentPrintServer server;
+        QVERIFY(server.listening());
+        const QByteArray previousServer = qgetenv("CUPS_SERVER");
+        qputenv("CUPS_SERVER", server.path());
+        qputenv("BRIVAMO_PRINT_SERVER_TIME_LIMIT", "1");
+        const auto restore = qScopeGuard([&] {
+            qputenv("CUPS_SERVER", previousServer);
+            qunsetenv("BRIVAMO_PRINT_SERVER_TIME_LIMIT");
+        });
+
+        QElapsedTimer clock;
+        clock.start();
+        const std::unique_ptr<Printer> printer = openPrinter(nullptr);
+        QVERIFY(printer);
+        printer->print(QStringLiteral("never printed"));
+        QVERIFY(!printer->endDoc());
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        auto *queue = dynamic_cast<QtPrinter *>(printer.get());
+        QVERIFY(queue);
+        QCOMPARE(queue->status(), QtPrinter::Status::ServerSilent);
+        QCOMPARE(queue->errorString(), QStringLiteral("The print server does not answer."));
+        QVERIFY(QtPrinter::printServerStuck());
+
+        // Once the server is gone the request that waited on it returns, and printing may be
+        // tried again.
+        server.close();
+        QTRY_VERIFY_WITH_TIMEOUT(!QtPrinter::printServerStuck(), 30000);
     }
 
     void openPrinterUsesTheInstalledFactory()

@@ -12,9 +12,10 @@ struct CommandRun
 };
 
 // Runs the program (BRIVAMO_BINARY) in `folder` with no display of any kind: the command line
-// must not need one. The variables named in `unset` are taken out of its environment as well.
+// must not need one. The variables named in `unset` are taken out of its environment as well, and
+// those of `extra` are set.
 inline CommandRun runHeadless(const QString &folder, const QStringList &arguments,
-                              const QStringList &unset = {})
+                              const QStringList &unset = {}, const QProcessEnvironment &extra = {})
 {
     QProcess process;
     process.setProgram(qEnvironmentVariable("BRIVAMO_BINARY"));
@@ -25,6 +26,7 @@ inline CommandRun runHeadless(const QString &folder, const QStringList &argument
         environment.remove(QLatin1String(name));
     for (const QString &name : unset)
         environment.remove(name);
+    environment.insert(extra);
     process.setProcessEnvironment(environment);
     process.start();
     CommandRun run;

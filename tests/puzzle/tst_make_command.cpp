@@ -1,10 +1,18 @@
 #include "command_support.h"
+#include "common/silent_print_server.h"
 
 #include <QtTest>
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // Runs the real program's headless puzzle maker on lists in a temporary folder.
 class TestMakeCommand : public QObject
@@ -119,7 +127,171 @@ private slots:
             m_folder.path(), {"--make", "animals", "--seed", "2", "--quiet", "--pdf", "/nonexistent/out.pdf"},
             {"XDG_RUNTIME_DIR"});
         QCOMPARE(run.exitCode, 4);
-        QCOMPARE(run.err, QStringLiteral("brivamo: Cannot write /nonexistent/out.pdf.\n"));
+        QCOMPARE(run.err, QStringLiteral("brivamo: Cannot write /nonexistent/out.pdf: %1.\n")
+                              .arg(QString::fromLocal8Bit(std::strerror(ENOENT))));
+    }
+
+    // However many links lead there, and under whatever name, the PDF never takes a list's place.
+    void outputNeverReplacesAList_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("two links") << "a.pdf"
+                                   << "would overwrite the word list file \"Pets.lst\"";
+        QTest::newRow("hard link") << "hard.pdf"
+                                   << "is another name of the word list file \"Pets.lst\"";
+        QTest::newRow("link to a list elsewhere") << "far.pdf"
+                                                  << "word list file \"Far.LST\"";
+        QTest::newRow("link to a list still to come") << "new.pdf"
+                                                      << "word list file \"new.lst\"";
+    }
+    void outputNeverReplacesAList()
+    {
+        QFETCH(QString, output);
+        QFETCH(QString, reason);
+        QTemporaryDir folder, elsewhere;
+        const QDir dir(folder.path());
+        const QByteArray pets = "CAT\r\nDOG\r\n";
+        QFile list(dir.filePath("Pets.lst"));
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write(pets) == pets.size());
+        list.close();
+        QFile far(QDir(elsewhere.path()).filePath("Far.LST"));
+        QVERIFY(far.open(QIODevice::WriteOnly) && far.write(pets) == pets.size());
+        far.close();
+        QVERIFY(QFile::link("b.pdf", dir.filePath("a.pdf")));
+        QVERIFY(QFile::link("Pets.lst", dir.filePath("b.pdf")));
+        QCOMPARE(::link(QFile::encodeName(dir.filePath("Pets.lst")).constData(),
+                        QFile::encodeName(dir.filePath("hard.pdf")).constData()),
+                 0);
+        QVERIFY(QFile::link(far.fileName(), dir.filePath("far.pdf")));
+        QVERIFY(QFile::link("new.lst", dir.filePath("new.pdf")));
+        const QStringList before = dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+
+        const CommandRun run = runHeadless(folder.path(), {"--make", "pets", "--quiet", "--pdf", output});
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.startsWith("brivamo: --pdf " + output + " ") && run.err.count(u'\n') == 1,
+                 qPrintable(run.err));
+        QVERIFY2(run.err.contains(reason), qPrintable(run.err));
+        QCOMPARE(dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot), before);
+        for (QFile *file : {&list, &far}) {
+            QVERIFY(file->open(QIODevice::ReadOnly));
+            QCOMPARE(file->readAll(), pets);
+            file->close();
+        }
+    }
+
+    // Values go with their option whatever they look like, and "--" ends the options.
+    void valuesThatLookLikeOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("dedication"); // found in the PDF, when one is written
+        QTest::newRow("list named -h")
+            << QStringList{"--make", "-h", "--size", "5", "--seed", "1"} << 0 << "";
+        QTest::newRow("dedication -h")
+            << QStringList{"--make", "animals", "--dedication", "-h", "--pdf", "dedicated.pdf", "--quiet"}
+            << 0 << "especially for -h";
+        QTest::newRow("dedication -platform before more options")
+            << QStringList{"--make",       "animals",   "--pdf",      "platform.pdf",
+                           "--dedication", "-platform", "--solution", "--quiet"}
+            << 0 << "especially for -platform";
+        QTest::newRow("argument after --") << QStringList{"--make", "animals", "--", "--quiet"} << 2 << "";
+    }
+    void valuesThatLookLikeOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, dedication);
+        writeList("-h.lst", "CAT\r\nDOG\r\n");
+        const Run run = make(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode != 0) {
+            QVERIFY2(run.err.startsWith("brivamo: Unexpected argument \"--quiet\""), qPrintable(run.err));
+            return;
+        }
+        QVERIFY2(
+            QRegularExpression("^1 puzzles, 1 completed, 0 given up, \\d+ ms\n$").match(run.err).hasMatch(),
+            qPrintable(run.err));
+        if (dedication.isEmpty()) {
+            QVERIFY2(QRegularExpression("^([A-Z] ){4}[A-Z]\n").match(run.out).hasMatch(),
+                     qPrintable(run.out));
+            return;
+        }
+        const QString pdf = m_folder.filePath(arguments.at(arguments.indexOf("--pdf") + 1));
+        QProcess text;
+        text.start("pdftotext", {pdf, "-"});
+        QVERIFY(text.waitForFinished(30000));
+        QVERIFY(QString::fromUtf8(text.readAllStandardOutput()).contains(dedication));
+        QFile::remove(pdf);
+    }
+
+    // A list that cannot be read is named with the reason on one line, at once: a link to a pipe
+    // or a device is never opened for reading.
+    void refusedListsSayWhyOnOneLine_data()
+    {
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("too large") << "big"
+                                   << "brivamo: The word list \"Big\" is too large to open: Its file "
+                                      "\"Big.lst\" holds 4.8 MB; a word list may hold at most 4 MB.\n";
+        QTest::newRow("link to a pipe") << "pipe"
+                                        << "brivamo: The word list \"Pipe\" could not be opened: Its file "
+                                           "\"Pipe.lst\" is not an ordinary file.\n";
+        QTest::newRow("link to a device") << "zero"
+                                          << "brivamo: The word list \"Zero\" could not be opened: Its file "
+                                             "\"Zero.lst\" is not an ordinary file.\n";
+    }
+    void refusedListsSayWhyOnOneLine()
+    {
+        QFETCH(QString, category);
+        QTemporaryDir folder, outside;
+        const QDir dir(folder.path());
+        QFile big(dir.filePath("Big.lst"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        QVERIFY(big.write(QByteArray(5000000, 'A')) == 5000000);
+        big.close();
+        const QByteArray pipe = QFile::encodeName(QDir(outside.path()).filePath("pipe"));
+        QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
+        QVERIFY(QFile::link(QString::fromLocal8Bit(pipe), dir.filePath("Pipe.lst")));
+        QVERIFY(QFile::link("/dev/zero", dir.filePath("Zero.lst")));
+
+        const Run run = runHeadless(folder.path(), {"--make", category});
+        QCOMPARE(run.exitCode, 2);
+        QTEST(run.err, "line");
+    }
+
+    // A print server that takes the connection but never answers fails the job within the time
+    // limit instead of holding the command.
+    void silentPrintServer()
+    {
+        SilentPrintServer server;
+        QVERIFY(server.listening());
+        QProcessEnvironment silent;
+        silent.insert("CUPS_SERVER", QString::fromLocal8Bit(server.path()));
+        silent.insert("BRIVAMO_PRINT_SERVER_TIME_LIMIT", "2");
+        QElapsedTimer clock;
+        clock.start();
+        const Run run = runHeadless(m_folder.path(), {"--make", "animals", "--quiet", "--print"}, {}, silent);
+        QCOMPARE(run.exitCode, 4);
+        QCOMPARE(run.err, QStringLiteral("brivamo: The print server does not answer.\n"));
+        QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    }
+
+    // A list whose file name is not UTF-8 (a Latin-1 "café") is found by the name as it is shown.
+    void handNamedList()
+    {
+        QTemporaryDir folder;
+        const QByteArray path = QFile::encodeName(folder.path()) + "/caf\xe9.lst";
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        // QTemporaryDir cannot remove a name that is not UTF-8.
+        const auto remove = qScopeGuard([&] { ::unlink(path.constData()); });
+        QCOMPARE(::write(fd, "LION\r\nTIGER\r\n", 13), ssize_t(13));
+        ::close(fd);
+        const Run run = runHeadless(folder.path(),
+                                    {"--make", QString::fromUtf8("CAF\u00c9"), "--size", "6", "--seed", "1"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.contains(u'L'));
     }
 
     void seedRepeatsTheRun()

@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 // The headless command line writing printed pages into a PDF, read back with pdftotext.
 class TestPuzzlePageCommand : public QObject
 {
@@ -242,6 +245,79 @@ private slots:
         QVERIFY(failed.out.isEmpty());
         QCOMPARE(failed.err.section(u',', 0, 2), QStringLiteral("30 puzzles, 0 completed, 30 given up"));
         QVERIFY(!QFile::exists(pdf));
+    }
+
+    // A PDF that cannot be written whole is reported (status 4) and leaves the file that was there
+    // before untouched, whether the device takes nothing, the disk fills up or the program is
+    // killed half-way.
+    void failedWritesLeaveTheOldFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("device that takes nothing") << "device" << QStringList{"--pdf", "/dev/full"};
+        QTest::newRow("full disk") << "full" << QStringList{"--solution"};
+        QTest::newRow("full disk, class set") << "full" << QStringList{"--count", "3", "--solution"};
+        QTest::newRow("killed while writing") << "killed" << QStringList{"--count", "100", "--solution"};
+    }
+    void failedWritesLeaveTheOldFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QStringList, arguments);
+        QTemporaryDir place;
+        QString mounted;
+        const auto unmount = qScopeGuard([&] {
+            if (!mounted.isEmpty())
+                QProcess::execute("umount", {mounted});
+        });
+        if (kind == "full") {
+            if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", place.path()}) != 0)
+                QSKIP("mounting a tmpfs needs root");
+            mounted = place.path();
+        }
+        const QDir dir(place.path());
+        const QString pdf = dir.filePath("out.pdf");
+        const QByteArray old = "%PDF-1.4 the printout of last week\n%%EOF\n";
+        QFile previous(pdf);
+        QVERIFY(previous.open(QIODevice::WriteOnly) && previous.write(old) == old.size());
+        previous.close();
+        if (kind == "full") {
+            QFile filler(dir.filePath("filler"));
+            QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            while (filler.write(QByteArray(1024, 'x')) == 1024) {
+            }
+        }
+        const QStringList command =
+            QStringList{"--make", "zoo", "--size", "10", "--quiet", "--pdf", pdf} + arguments;
+        const auto leftInPlace = [&] { return dir.entryList(QDir::Files | QDir::Hidden | QDir::System); };
+
+        if (kind == "killed") {
+            QProcess process;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.remove("QT_QPA_PLATFORM");
+            process.setProcessEnvironment(environment);
+            process.setWorkingDirectory(m_folder.path());
+            process.start(qEnvironmentVariable("BRIVAMO_BINARY"), command);
+            // Killed as soon as it has begun to write: into a file of its own beside the old one,
+            // or (as it must not) into the old one.
+            const auto bytesInPlace = [&] {
+                QFile file(pdf);
+                return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            };
+            QTRY_VERIFY_WITH_TIMEOUT(leftInPlace().size() == 2 || bytesInPlace() != old, 60000);
+            process.kill();
+            QVERIFY(process.waitForFinished(30000));
+        } else {
+            QString errors;
+            QCOMPARE(make(command, &errors), 4);
+            QVERIFY2(errors.startsWith("brivamo: Cannot write ") && errors.count(u'\n') == 1,
+                     qPrintable(errors));
+            if (kind == "full") {
+                QVERIFY2(errors.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))), qPrintable(errors));
+                QCOMPARE(leftInPlace(), (QStringList{"filler", "out.pdf"}));
+            }
+        }
+        QVERIFY(previous.open(QIODevice::ReadOnly));
+        QCOMPARE(previous.readAll(), old);
     }
 
     void refusals_data()

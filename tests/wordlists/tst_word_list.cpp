@@ -6,6 +6,8 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace modSupport;
@@ -478,6 +480,82 @@ private slots:
         const brivamo::StoreStatus again = DeleteWordList(QStringLiteral("ZOO"), m_dir);
         QVERIFY(!again.ok());
         QVERIFY2(again.error.contains(QStringLiteral("could not be found")), qPrintable(again.error));
+    }
+
+    // Lists named by hand: a file name that is not UTF-8 (Latin-1 "café") and one as long as the
+    // file system allows are listed, read, rewritten in place and deleted like any other.
+    void handNamedFiles_data()
+    {
+        QTest::addColumn<QByteArray>("fileName");
+        QTest::addColumn<QString>("category");
+        QTest::newRow("Latin-1 name") << QByteArray("caf\xe9.lst") << QString::fromUtf8("caf\u00e9");
+        QTest::newRow("name of 248 letters") << QByteArray(248, 'W') + ".lst" << QString(248, u'W');
+    }
+    void handNamedFiles()
+    {
+        QFETCH(QByteArray, fileName);
+        QFETCH(QString, category);
+        const QByteArray path = QFile::encodeName(m_dir.path()) + '/' + fileName;
+        const auto rawBytes = [&] {
+            QByteArray bytes(64, '\0');
+            const int fd = ::open(path.constData(), O_RDONLY);
+            const ssize_t got = fd < 0 ? -1 : ::read(fd, bytes.data(), size_t(bytes.size()));
+            if (fd >= 0)
+                ::close(fd);
+            return got < 0 ? QByteArray("<missing>") : bytes.left(got);
+        };
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        // QTemporaryDir cannot remove a name that is not UTF-8.
+        const auto remove = qScopeGuard([&] { ::unlink(path.constData()); });
+        QCOMPARE(::write(fd, "OWL\r\n", 5), ssize_t(5));
+        ::close(fd);
+
+        const QStringList names = ListCategories(m_dir).names;
+        QCOMPARE(QSet<QString>(names.begin(), names.end()), (QSet<QString>{category, "Weekdays"}));
+        const brivamo::WordListResult read = ReadWordList(category.toUpper(), m_dir);
+        QVERIFY2(read.ok(), qPrintable(read.error));
+        QCOMPARE(read.list.name, category);
+        QCOMPARE(read.list.words, QStringList{"OWL"});
+
+        const brivamo::StoreStatus written = WriteWordList(category, {"EMU", "OWL"}, m_dir);
+        QVERIFY2(written.ok(), qPrintable(written.error));
+        QCOMPARE(rawBytes(), QByteArray("EMU\r\nOWL\r\n"));
+        // Rewritten in place: no file of the name's UTF-8 spelling beside it.
+        QCOMPARE(ListCategories(m_dir).names.size(), 2);
+
+        QVERIFY(DeleteWordList(category, m_dir).ok());
+        QCOMPARE(rawBytes(), QByteArray("<missing>"));
+        QCOMPARE(filesIn(m_dir), QStringList{"Weekdays.lst"});
+    }
+
+    // A list file that is a link to a pipe or a device is never read (a pipe without a writer
+    // would hold the reader for ever): the read fails at once with the reason, and the list can
+    // be seen and deleted.
+    void onlyRegularFilesAreRead_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("pipe") << "pipe";
+        QTest::newRow("device") << "/dev/zero";
+    }
+    void onlyRegularFilesAreRead()
+    {
+        QFETCH(QString, target);
+        QTemporaryDir outside;
+        if (target == "pipe") {
+            target = QDir(outside.path()).filePath("pipe");
+            QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
+        }
+        QVERIFY(QFile::link(target, m_dir.filePath(QStringLiteral("AAA.lst"))));
+        const QStringList names = ListCategories(m_dir).names;
+        const brivamo::WordListResult read = ReadWordList(QStringLiteral("AAA"), m_dir);
+        // Listed, so that the user sees it and can delete it.
+        QVERIFY(names.contains(QStringLiteral("AAA")));
+        QCOMPARE(read.error, QStringLiteral("The word list \"AAA\" could not be opened.\r\n\r\nIts file "
+                                            "\"AAA.lst\" is not an ordinary file."));
+        QVERIFY(!read.empty);
+        QVERIFY(DeleteWordList(QStringLiteral("AAA"), m_dir).ok());
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("AAA.lst"))));
     }
 
     void currentFolderIsTheDefault()
