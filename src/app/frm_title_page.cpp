@@ -2,6 +2,7 @@
 
 #include "app/frm_new_user.h"
 #include "app/frm_title_page_texts.h"
+#include "base/app_icon.h"
 #include "base/app_info.h"
 #include "base/maker_info.h"
 #include "base/settings.h"
@@ -10,7 +11,6 @@
 #include "effects/fade.h"
 #include "lobby/frm_lobby.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QMovie>
@@ -136,7 +136,7 @@ frmTitlePage::frmTitlePage()
     setObjectName(QStringLiteral("frmTitlePage"));
     setWindowFlag(Qt::FramelessWindowHint);
     setWindowTitle(AppTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/brivamo_64.png")));
+    setWindowIcon(AppIcon());
     createControls();
 }
 
