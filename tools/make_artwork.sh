@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Regenerates every picture under resources/pictures/ (icons, tiles, title
-# animations, program icon) from the scripts beside this one, then checks sizes
-# and frame counts. Deterministic: re-running reproduces the same files.
+# Regenerates every picture under resources/pictures/ (icons and title
+# animations with their copies for scales 1.5 and 2, tiles, program icon) from
+# the scripts beside this one, then checks sizes and frame counts.
+# Deterministic: re-running reproduces the same files.
 # Needs python3 and ImageMagick's convert/identify with the DejaVu fonts.
 # Usage: tools/make_artwork.sh [--preview DIR]   (DIR gets enlarged contact sheets)
 set -euo pipefail
