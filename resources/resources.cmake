@@ -1,16 +1,35 @@
 # Pictures made by tools/make_artwork.sh (see resources/pictures/README.md).
-# They load as ":/pictures/<file>".
+# They load as ":/pictures/<file>". Animations and button pictures come with copies drawn for
+# screens that scale by 1.5 and 2 ("@1.5x", "@2x").
 qt_add_resources(brivamo_ui "pictures" PREFIX "/pictures" BASE resources/pictures FILES
   # title window: animations and background tile; new-user notice tile
   resources/pictures/title_anim_0.gif
+  resources/pictures/title_anim_0@1.5x.gif
+  resources/pictures/title_anim_0@2x.gif
   resources/pictures/title_anim_1.gif
+  resources/pictures/title_anim_1@1.5x.gif
+  resources/pictures/title_anim_1@2x.gif
   resources/pictures/title_anim_2.gif
+  resources/pictures/title_anim_2@1.5x.gif
+  resources/pictures/title_anim_2@2x.gif
   resources/pictures/title_anim_3.gif
+  resources/pictures/title_anim_3@1.5x.gif
+  resources/pictures/title_anim_3@2x.gif
   resources/pictures/title_anim_4.gif
+  resources/pictures/title_anim_4@1.5x.gif
+  resources/pictures/title_anim_4@2x.gif
   resources/pictures/title_anim_5.gif
+  resources/pictures/title_anim_5@1.5x.gif
+  resources/pictures/title_anim_5@2x.gif
   resources/pictures/title_anim_6.gif
+  resources/pictures/title_anim_6@1.5x.gif
+  resources/pictures/title_anim_6@2x.gif
   resources/pictures/title_anim_7.gif
+  resources/pictures/title_anim_7@1.5x.gif
+  resources/pictures/title_anim_7@2x.gif
   resources/pictures/title_anim_8.gif
+  resources/pictures/title_anim_8@1.5x.gif
+  resources/pictures/title_anim_8@2x.gif
   resources/pictures/title_tile.png
   resources/pictures/notice_tile.gif
   resources/pictures/notice_tile@2x.gif
@@ -26,29 +45,77 @@ qt_add_resources(brivamo_ui "pictures" PREFIX "/pictures" BASE resources/picture
   resources/pictures/help_tile.jpg
   # button pictures
   resources/pictures/help.png
+  resources/pictures/help@1.5x.png
+  resources/pictures/help@2x.png
   resources/pictures/fade_on.png
+  resources/pictures/fade_on@1.5x.png
+  resources/pictures/fade_on@2x.png
   resources/pictures/fade_off.png
+  resources/pictures/fade_off@1.5x.png
+  resources/pictures/fade_off@2x.png
   resources/pictures/email.png
+  resources/pictures/email@1.5x.png
+  resources/pictures/email@2x.png
   resources/pictures/quit.png
+  resources/pictures/quit@1.5x.png
+  resources/pictures/quit@2x.png
   resources/pictures/sound_on.png
+  resources/pictures/sound_on@1.5x.png
+  resources/pictures/sound_on@2x.png
   resources/pictures/sound_off.png
+  resources/pictures/sound_off@1.5x.png
+  resources/pictures/sound_off@2x.png
   resources/pictures/lobby.png
+  resources/pictures/lobby@1.5x.png
+  resources/pictures/lobby@2x.png
   resources/pictures/add_category.png
+  resources/pictures/add_category@1.5x.png
+  resources/pictures/add_category@2x.png
   resources/pictures/new_add.png
+  resources/pictures/new_add@1.5x.png
+  resources/pictures/new_add@2x.png
   resources/pictures/new_save.png
+  resources/pictures/new_save@1.5x.png
+  resources/pictures/new_save@2x.png
   resources/pictures/new_cancel.png
+  resources/pictures/new_cancel@1.5x.png
+  resources/pictures/new_cancel@2x.png
   resources/pictures/delete_category.png
+  resources/pictures/delete_category@1.5x.png
+  resources/pictures/delete_category@2x.png
   resources/pictures/make_puzzle.png
+  resources/pictures/make_puzzle@1.5x.png
+  resources/pictures/make_puzzle@2x.png
   resources/pictures/cancel_puzzle.png
+  resources/pictures/cancel_puzzle@1.5x.png
+  resources/pictures/cancel_puzzle@2x.png
   resources/pictures/view_puzzle.png
+  resources/pictures/view_puzzle@1.5x.png
+  resources/pictures/view_puzzle@2x.png
   resources/pictures/view_solution.png
+  resources/pictures/view_solution@1.5x.png
+  resources/pictures/view_solution@2x.png
   resources/pictures/print.png
+  resources/pictures/print@1.5x.png
+  resources/pictures/print@2x.png
   resources/pictures/help_topics.png
+  resources/pictures/help_topics@1.5x.png
+  resources/pictures/help_topics@2x.png
   resources/pictures/return.png
+  resources/pictures/return@1.5x.png
+  resources/pictures/return@2x.png
   resources/pictures/continue.png
+  resources/pictures/continue@1.5x.png
+  resources/pictures/continue@2x.png
   resources/pictures/add_word_16.png
+  resources/pictures/add_word_16@1.5x.png
+  resources/pictures/add_word_16@2x.png
   resources/pictures/edit_word_16.png
+  resources/pictures/edit_word_16@1.5x.png
+  resources/pictures/edit_word_16@2x.png
   resources/pictures/delete_word_16.png
+  resources/pictures/delete_word_16@1.5x.png
+  resources/pictures/delete_word_16@2x.png
   # program icon
   resources/pictures/brivamo_64.png
   resources/pictures/brivamo_128.png

@@ -13,7 +13,7 @@ import random
 import sys
 import tempfile
 
-from artwork_lib import Canvas, convert, ease, hexrgb, mix, out_path, write_ppm
+from artwork_lib import Canvas, convert, drawing_scale, ease, hexrgb, mix, out_path, scale_suffix, write_ppm
 
 BOLD = "DejaVu-Sans-Bold"
 PAPER = hexrgb("fffaf0")
@@ -59,12 +59,12 @@ def thick_segment(cv, ax, ay, bx, by, half, colour, alpha):
     """A bar with round ends from (ax, ay) to (bx, by), half its width thick."""
     dx, dy = bx - ax, by - ay
     length = math.hypot(dx, dy) or 1.0
-    for y in range(cv.h):
-        for x in range(cv.w):
-            px, py = x + 0.5 - ax, y + 0.5 - ay
-            t = max(0.0, min(1.0, (px * dx + py * dy) / (length * length)))
-            if math.hypot(px - t * dx, py - t * dy) <= half:
-                cv.blend(x, y, colour, alpha)
+
+    def inside(x, y):
+        px, py = x - ax, y - ay
+        t = max(0.0, min(1.0, (px * dx + py * dy) / (length * length)))
+        return math.hypot(px - t * dx, py - t * dy) <= half
+    cv.shade(inside, colour, alpha)
 
 
 # Pictures 3, 5 and 6 of the title window's small row are overlapped by their right-hand
@@ -483,11 +483,19 @@ ANIMS = {
 }
 
 
+# Each animation also comes drawn anew for screens that scale by 1.5 and 2 ("title_anim_0@2x.gif"):
+# the same frames and delays at the finer grid.
+SCALES = (1, 1.5, 2)
+
+
 def main(names):
     for name, make in ANIMS.items():
         if names and name not in names:
             continue
-        save_anim(make(), name)
+        stem, ext = os.path.splitext(name)
+        for scale in SCALES:
+            with drawing_scale(scale):
+                save_anim(make(), stem + scale_suffix(scale) + ext)
 
 
 if __name__ == "__main__":

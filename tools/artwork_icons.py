@@ -7,9 +7,10 @@ gives the disabled (engraved) look of the buttons a clear silhouette.
 """
 
 import math
+import os
 import sys
 
-from artwork_lib import Canvas, out_path, write_png_icon
+from artwork_lib import Canvas, drawing_scale, out_path, scale_suffix, write_png_icon
 
 BOLD = "DejaVu-Sans-Bold"
 
@@ -32,14 +33,10 @@ def compose(size, *layers):
 
 def arc(cv, cx, cy, r_out, r_in, a0, a1, c):
     """Part of a ring between angles a0..a1 (degrees, 0 = right, 90 = down)."""
-    for y in range(cv.h):
-        for x in range(cv.w):
-            dx, dy = x + 0.5 - cx, y + 0.5 - cy
-            d = math.hypot(dx, dy)
-            if r_in < d <= r_out:
-                a = math.degrees(math.atan2(dy, dx))
-                if a0 <= a <= a1:
-                    cv.set(x, y, c)
+    def inside(x, y):
+        dx, dy = x - cx, y - cy
+        return r_in < math.hypot(dx, dy) <= r_out and a0 <= math.degrees(math.atan2(dy, dx)) <= a1
+    cv.shade(inside, c)
 
 
 # --- badges (lower right corner of a 32 x 32 icon) -----------------------------
@@ -375,11 +372,19 @@ ICONS = {
 }
 
 
+# Besides each icon at its own size, copies drawn anew for screens that scale by 1.5 and 2
+# ("help@1.5x.png", "help@2x.png"), which the buttons pick by the screen's device pixel ratio.
+SCALES = (1, 1.5, 2)
+
+
 def main(names):
     for name, make in ICONS.items():
         if names and name not in names:
             continue
-        write_png_icon(make(), out_path(name))
+        stem, ext = os.path.splitext(name)
+        for scale in SCALES:
+            with drawing_scale(scale):
+                write_png_icon(make(), out_path(stem + scale_suffix(scale) + ext))
 
 
 if __name__ == "__main__":

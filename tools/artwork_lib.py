@@ -51,38 +51,74 @@ def mix(a, b, t):
     return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
 
 
-class Canvas:
-    """RGBA picture with crisp primitives; colours are RGB tuples or palette names."""
+# --- drawing scale ------------------------------------------------------------
+#
+# Pictures are designed in logical pixels. A canvas made at a drawing scale above 1 has that many
+# more device pixels per logical pixel and draws every shape from its geometry at the finer grid,
+# so a copy for a scaled screen is drawn anew, never enlarged. At scale 1 every primitive is the
+# plain pixel-exact one.
 
-    def __init__(self, width, height, fill=None):
+SCALE = 1
+
+
+class drawing_scale:
+    """`with drawing_scale(2): ...` makes the canvases created inside it draw at that scale."""
+
+    def __init__(self, scale):
+        self.scale = scale
+
+    def __enter__(self):
+        global SCALE
+        self.previous, SCALE = SCALE, self.scale
+
+    def __exit__(self, *exc):
+        global SCALE
+        SCALE = self.previous
+
+
+def scale_suffix(scale):
+    """File name suffix of a copy at this scale: "" for 1, "@2x", "@1.5x"."""
+    return "" if scale == 1 else "@%gx" % scale
+
+
+class Canvas:
+    """RGBA picture with crisp primitives; colours are RGB tuples or palette names.
+
+    w and h are the logical size that drawing code works in; dw and dh the device size of px.
+    """
+
+    def __init__(self, width, height, fill=None, scale=None):
+        self.s = SCALE if scale is None else scale
         self.w = width
         self.h = height
-        self.px = [[None] * width for _ in range(height)]  # None = transparent
+        self.dw = self.edge(width)
+        self.dh = self.edge(height)
+        self.px = [[None] * self.dw for _ in range(self.dh)]  # None = transparent
         if fill is not None:
             self.rect(0, 0, width - 1, height - 1, fill)
+
+    def edge(self, v):
+        """Device edge of logical coordinate v; logical pixel x covers edge(x) up to edge(x + 1)."""
+        return v if self.s == 1 else int(math.floor(v * self.s + 0.5))
 
     @staticmethod
     def colour(c):
         return PALETTE[c] if isinstance(c, str) else tuple(c)
 
     def copy(self):
-        other = Canvas(self.w, self.h)
+        other = Canvas(self.w, self.h, scale=self.s)
         other.px = [row[:] for row in self.px]
         return other
 
-    def inside(self, x, y):
-        return 0 <= x < self.w and 0 <= y < self.h
-
-    def set(self, x, y, c):
-        if self.inside(x, y):
+    # --- device pixels ------------------------------------------------------
+    def _put(self, x, y, c, alpha=1.0):
+        """Device pixel (x, y) becomes c, or c laid over it with opacity alpha."""
+        if not (0 <= x < self.dw and 0 <= y < self.dh):
+            return
+        if alpha >= 1:
             self.px[y][x] = None if c is None else self.colour(c)
-
-    def get(self, x, y):
-        return self.px[y][x] if self.inside(x, y) else None
-
-    def blend(self, x, y, c, alpha):
-        """Lay colour c over the pixel with opacity alpha (0..1)."""
-        if not self.inside(x, y) or alpha <= 0:
+            return
+        if alpha <= 0:
             return
         c = self.colour(c)
         under = self.px[y][x]
@@ -90,46 +126,86 @@ class Canvas:
             # transparent canvases have nothing to mix with: keep edges crisp
             if alpha >= 0.5:
                 self.px[y][x] = c
-        elif alpha >= 1:
-            self.px[y][x] = c
         else:
             self.px[y][x] = mix(under, c, alpha)
 
+    def _span(self, lo, hi, size):
+        """Device range of the logical pixels lo..hi (inclusive), kept on the canvas.
+
+        A single logical pixel (a one-pixel stroke) is always the scale's rounded width,
+        centred on its place, so strokes stay even where the scale is fractional.
+        """
+        if self.s != 1 and lo == hi:
+            width = max(1, int(math.floor(self.s + 0.5)))
+            start = int(math.floor((lo + 0.5) * self.s - width / 2.0 + 0.5))
+            return range(max(0, start), min(size, start + width))
+        return range(max(0, self.edge(lo)), min(size, self.edge(hi + 1)))
+
+    def shade(self, inside, c, alpha=1.0):
+        """Paint every device pixel whose centre, in logical coordinates, satisfies inside(x, y)."""
+        for y in range(self.dh):
+            ly = (y + 0.5) / self.s
+            for x in range(self.dw):
+                if inside((x + 0.5) / self.s, ly):
+                    self._put(x, y, c, alpha)
+
+    # --- logical pixels -----------------------------------------------------
+    def set(self, x, y, c):
+        for dy in self._span(y, y, self.dh):
+            for dx in self._span(x, x, self.dw):
+                self.px[dy][dx] = None if c is None else self.colour(c)
+
+    def get(self, x, y):
+        if not (0 <= x < self.w and 0 <= y < self.h):
+            return None
+        return self.px[self.edge(y)][self.edge(x)]
+
+    def blend(self, x, y, c, alpha):
+        """Lay colour c over the pixel with opacity alpha (0..1)."""
+        for dy in self._span(y, y, self.dh):
+            for dx in self._span(x, x, self.dw):
+                self._put(dx, dy, c, alpha)
+
     # --- primitives -------------------------------------------------------
     def rect(self, x0, y0, x1, y1, c, alpha=1.0):
-        for y in range(max(0, y0), min(self.h - 1, y1) + 1):
-            for x in range(max(0, x0), min(self.w - 1, x1) + 1):
-                if alpha >= 1:
-                    self.set(x, y, c)
-                else:
-                    self.blend(x, y, c, alpha)
+        for y in self._span(y0, y1, self.dh):
+            for x in self._span(x0, x1, self.dw):
+                self._put(x, y, c, alpha)
 
     def frame(self, x0, y0, x1, y1, c):
-        for x in range(x0, x1 + 1):
-            self.set(x, y0, c)
-            self.set(x, y1, c)
-        for y in range(y0, y1 + 1):
-            self.set(x0, y, c)
-            self.set(x1, y, c)
+        self.rect(x0, y0, x1, y0, c)
+        self.rect(x0, y1, x1, y1, c)
+        self.rect(x0, y0, x0, y1, c)
+        self.rect(x1, y0, x1, y1, c)
 
     def hline(self, x0, x1, y, c):
-        for x in range(min(x0, x1), max(x0, x1) + 1):
-            self.set(x, y, c)
+        self.rect(min(x0, x1), y, max(x0, x1), y, c)
 
     def vline(self, x, y0, y1, c):
-        for y in range(min(y0, y1), max(y0, y1) + 1):
-            self.set(x, y, c)
+        self.rect(x, min(y0, y1), x, max(y0, y1), c)
 
     def line(self, x0, y0, x1, y1, c, width=1):
-        """Bresenham line drawn with a square brush of the given width."""
+        """Bresenham line drawn with a square brush of the given width.
+
+        Scaled, the same walk runs over device pixels with a brush as wide as the scaled one,
+        from and to the brush's scaled places.
+        """
+        lo = -(width // 2)
+        if self.s != 1:
+            brush = int(math.floor(width * self.s + 0.5))
+
+            def corner(v):
+                centre = (v + lo + width / 2.0) * self.s
+                return int(math.floor(centre - brush / 2.0 + 0.5))
+            x0, y0, x1, y1 = corner(x0), corner(y0), corner(x1), corner(y1)
+            width, lo = brush, 0
         dx, dy = abs(x1 - x0), -abs(y1 - y0)
         sx, sy = (1 if x0 < x1 else -1), (1 if y0 < y1 else -1)
         err = dx + dy
-        lo = -(width // 2)
         while True:
             for by in range(lo, lo + width):
                 for bx in range(lo, lo + width):
-                    self.set(x0 + bx, y0 + by, c)
+                    self._put(x0 + bx, y0 + by, c)
             if x0 == x1 and y0 == y1:
                 break
             e2 = 2 * err
@@ -140,45 +216,49 @@ class Canvas:
                 err += dx
                 y0 += sy
 
+    def _rows(self, lo, hi):
+        """Device rows whose centres may lie between the logical coordinates lo and hi."""
+        return range(max(0, int((lo - 1) * self.s)), min(self.dh, int((hi + 2) * self.s) + 1))
+
+    def _cols(self, lo, hi):
+        return range(max(0, int((lo - 1) * self.s)), min(self.dw, int((hi + 2) * self.s) + 1))
+
     def ellipse(self, cx, cy, rx, ry, c, alpha=1.0):
         """Filled ellipse; a pixel belongs to it when its centre lies inside."""
-        for y in range(max(0, int(cy - ry) - 1), min(self.h, int(cy + ry) + 2)):
-            for x in range(max(0, int(cx - rx) - 1), min(self.w, int(cx + rx) + 2)):
-                u = (x + 0.5 - cx) / rx
-                v = (y + 0.5 - cy) / ry
+        for y in self._rows(cy - ry, cy + ry):
+            for x in self._cols(cx - rx, cx + rx):
+                u = ((x + 0.5) / self.s - cx) / rx
+                v = ((y + 0.5) / self.s - cy) / ry
                 if u * u + v * v <= 1.0:
-                    if alpha >= 1:
-                        self.set(x, y, c)
-                    else:
-                        self.blend(x, y, c, alpha)
+                    self._put(x, y, c, alpha)
 
     def disc(self, cx, cy, r, c, alpha=1.0):
         self.ellipse(cx, cy, r, r, c, alpha)
 
     def ring(self, cx, cy, r_out, r_in, c):
-        for y in range(max(0, int(cy - r_out) - 1), min(self.h, int(cy + r_out) + 2)):
-            for x in range(max(0, int(cx - r_out) - 1), min(self.w, int(cx + r_out) + 2)):
-                d = math.hypot(x + 0.5 - cx, y + 0.5 - cy)
+        for y in self._rows(cy - r_out, cy + r_out):
+            for x in self._cols(cx - r_out, cx + r_out):
+                d = math.hypot((x + 0.5) / self.s - cx, (y + 0.5) / self.s - cy)
                 if r_in < d <= r_out:
-                    self.set(x, y, c)
+                    self._put(x, y, c)
 
     def rrect(self, x0, y0, x1, y1, r, c, alpha=1.0):
         """Filled rectangle with rounded corners of radius r (pixels, inclusive box)."""
-        for y in range(max(0, y0), min(self.h - 1, y1) + 1):
-            for x in range(max(0, x0), min(self.w - 1, x1) + 1):
-                cx = min(max(x + 0.5, x0 + r), x1 + 1 - r)
-                cy = min(max(y + 0.5, y0 + r), y1 + 1 - r)
-                if (x + 0.5 - cx) ** 2 + (y + 0.5 - cy) ** 2 <= r * r:
-                    if alpha >= 1:
-                        self.set(x, y, c)
-                    else:
-                        self.blend(x, y, c, alpha)
+        for y in self._span(y0, y1, self.dh):
+            ly = (y + 0.5) / self.s
+            for x in self._span(x0, x1, self.dw):
+                lx = (x + 0.5) / self.s
+                cx = min(max(lx, x0 + r), x1 + 1 - r)
+                cy = min(max(ly, y0 + r), y1 + 1 - r)
+                if (lx - cx) ** 2 + (ly - cy) ** 2 <= r * r:
+                    self._put(x, y, c, alpha)
 
     def poly(self, pts, c, alpha=1.0):
         """Filled polygon (even-odd), sampled at pixel centres."""
         ys = [p[1] for p in pts]
-        for y in range(max(0, int(min(ys)) - 1), min(self.h, int(max(ys)) + 2)):
-            yc = y + 0.5
+        s = self.s
+        for y in self._rows(min(ys), max(ys) - 1):
+            yc = (y + 0.5) / s
             xs = []
             for i in range(len(pts)):
                 (ax, ay), (bx, by) = pts[i], pts[(i + 1) % len(pts)]
@@ -186,38 +266,46 @@ class Canvas:
                     xs.append(ax + (yc - ay) * (bx - ax) / (by - ay))
             xs.sort()
             for i in range(0, len(xs) - 1, 2):
-                for x in range(max(0, math.ceil(xs[i] - 0.5)), min(self.w, math.floor(xs[i + 1] - 0.5) + 1)):
-                    if alpha >= 1:
-                        self.set(x, y, c)
-                    else:
-                        self.blend(x, y, c, alpha)
+                for x in range(max(0, math.ceil(xs[i] * s - 0.5)), min(self.dw, math.floor(xs[i + 1] * s - 0.5) + 1)):
+                    self._put(x, y, c, alpha)
 
     def outline(self, c, diagonal=False):
-        """Give every shape a 1-pixel rim: transparent pixels touching paint become c."""
+        """Give every shape a one-pixel rim: transparent pixels touching paint become c.
+
+        Scaled, the rim is as many device pixels wide as the scale rounds to, and it takes the
+        transparent pixels within that distance of paint (straight, or also diagonal).
+        """
         c = self.colour(c)
+        reach = max(1, int(math.floor(self.s + 0.5)))
+        steps = [(dx, dy) for dy in range(-reach, reach + 1) for dx in range(-reach, reach + 1)
+                 if (dx or dy) and (max(abs(dx), abs(dy)) <= reach if diagonal else dx * dx + dy * dy <= reach * reach)]
         marks = []
-        steps = [(1, 0), (-1, 0), (0, 1), (0, -1)]
-        if diagonal:
-            steps += [(1, 1), (1, -1), (-1, 1), (-1, -1)]
-        for y in range(self.h):
-            for x in range(self.w):
-                if self.px[y][x] is None and any(self.get(x + dx, y + dy) is not None for dx, dy in steps):
+        for y in range(self.dh):
+            for x in range(self.dw):
+                if self.px[y][x] is None and any(
+                        0 <= x + dx < self.dw and 0 <= y + dy < self.dh and self.px[y + dy][x + dx] is not None
+                        for dx, dy in steps):
                     marks.append((x, y))
         for x, y in marks:
             self.px[y][x] = c
 
     def paste(self, other, ox, oy):
-        for y in range(other.h):
-            for x in range(other.w):
+        assert other.s == self.s, "pasting between drawing scales"
+        ox, oy = self.edge(ox), self.edge(oy)
+        for y in range(other.dh):
+            for x in range(other.dw):
                 if other.px[y][x] is not None:
-                    self.set(ox + x, oy + y, other.px[y][x])
+                    self._put(ox + x, oy + y, other.px[y][x])
 
     def text(self, ch, font, size, cx, cy, c, alpha=1.0, solid=False, scale_x=1.0):
         """Draw one glyph centred on (cx, cy): horizontally by its ink, vertically by cap height.
 
         solid=True thresholds the coverage (for palette icons), otherwise it is blended.
         scale_x squeezes the glyph horizontally (used for flipping tiles).
+        Scaled, the glyph is rendered at the scaled point size, not enlarged.
         """
+        if self.s != 1:
+            size, cx, cy = size * self.s, cx * self.s, cy * self.s
         g = glyph(ch, font, size, mono=solid)
         if scale_x <= 0:
             return
@@ -250,15 +338,16 @@ class Canvas:
                     self._glyph_pixel(tx, y + oy, cov, c, alpha, solid)
 
     def _glyph_pixel(self, x, y, cov, c, alpha, solid):
+        """Device pixel of a glyph with coverage cov (0..255)."""
         if solid:
             if cov >= 128:
-                self.set(x, y, c)
+                self._put(x, y, c)
         else:
-            self.blend(x, y, c, alpha * cov / 255.0)
+            self._put(x, y, c, alpha * cov / 255.0)
 
     def scaled(self, factor):
         """Nearest-neighbour enlargement (previews)."""
-        big = Canvas(self.w * factor, self.h * factor)
+        big = Canvas(self.dw * factor, self.dh * factor, scale=1)
         for y in range(big.h):
             for x in range(big.w):
                 big.px[y][x] = self.px[y // factor][x // factor]
@@ -338,7 +427,7 @@ def write_png_rgb(canvas, path):
             r.extend(p)
         rows.append(r)
     with open(path, "wb") as f:
-        f.write(_png(canvas.w, canvas.h, 2, rows))
+        f.write(_png(canvas.dw, canvas.dh, 2, rows))
 
 
 def write_png_rgba(rgba_rows, width, height, path):
@@ -366,7 +455,7 @@ def write_png_icon(canvas, path):
     rows = [[0 if p is None else index[p] for p in row] for row in canvas.px]
     extra = _chunk(b"PLTE", plte) + _chunk(b"tRNS", b"\x00")
     with open(path, "wb") as f:
-        f.write(_png(canvas.w, canvas.h, 3, rows, extra))
+        f.write(_png(canvas.dw, canvas.dh, 3, rows, extra))
 
 
 def write_ppm(canvas, path, background=(255, 255, 255)):
@@ -375,7 +464,7 @@ def write_ppm(canvas, path, background=(255, 255, 255)):
         for p in row:
             data.extend(background if p is None else p)
     with open(path, "wb") as f:
-        f.write(b"P6\n%d %d\n255\n" % (canvas.w, canvas.h))
+        f.write(b"P6\n%d %d\n255\n" % (canvas.dw, canvas.dh))
         f.write(bytes(data))
 
 

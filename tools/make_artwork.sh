@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Regenerates every picture under resources/pictures/ (icons, tiles, title
-# animations, program icon) from the scripts beside this one, then checks sizes
-# and frame counts. Deterministic: re-running reproduces the same files.
+# Regenerates every picture under resources/pictures/ (icons and title
+# animations with their copies for scales 1.5 and 2, tiles, program icon) from
+# the scripts beside this one, then checks sizes and frame counts.
+# Deterministic: re-running reproduces the same files.
 # Needs python3 and ImageMagick's convert/identify with the DejaVu fonts.
 # Usage: tools/make_artwork.sh [--preview DIR]   (DIR gets enlarged contact sheets)
 set -euo pipefail
@@ -35,13 +36,26 @@ check() {
     exit 1
   fi
 }
+# Button pictures and animations also come at 1.5 and 2 times their size ("@1.5x", "@2x"); an
+# animation's copies have its frame count.
+scaled() {
+  local w=${1%x*} h=${1#*x}
+  echo "$(( (w * $2 + 5) / 10 ))x$(( (h * $2 + 5) / 10 ))"
+}
+check_all() {
+  local stem="$1" ext="$2" size="$3" frames="$4"
+  check "$stem.$ext" "$size" "$frames"
+  [ "$frames" = "*" ] && frames="$(identify -format '%p\n' "$out/$stem.$ext" | wc -l)"
+  check "$stem@1.5x.$ext" "$(scaled "$size" 15)" "$frames"
+  check "$stem@2x.$ext" "$(scaled "$size" 20)" "$frames"
+}
 for f in help fade_on fade_off email quit sound_on sound_off lobby add_category new_add new_save new_cancel \
          delete_category make_puzzle cancel_puzzle view_puzzle view_solution print help_topics return continue; do
-  check "$f.png" 32x32 1
+  check_all "$f" png 32x32 1
 done
-for f in add_word_16 edit_word_16 delete_word_16; do check "$f.png" 16x16 1; done
-check title_anim_0.gif 112x80 "*"
-for i in 1 2 3 4 5 6 7 8; do check "title_anim_$i.gif" 40x25 "*"; done
+for f in add_word_16 edit_word_16 delete_word_16; do check_all "$f" png 16x16 1; done
+check_all title_anim_0 gif 112x80 "*"
+for i in 1 2 3 4 5 6 7 8; do check_all "title_anim_$i" gif 40x25 "*"; done
 check title_tile.png 64x64 1
 check notice_tile.gif 127x127 1
 check notice_tile@2x.gif 254x254 1

@@ -1,6 +1,7 @@
 #include "app/frm_new_user.h"
 
 #include "app/frm_title_page_texts.h"
+#include "base/app_icon.h"
 #include "base/app_info.h"
 #include "base/settings.h"
 #include "base/window_routines.h"
@@ -11,7 +12,6 @@
 
 #include <QCheckBox>
 #include <QFrame>
-#include <QIcon>
 #include <QLabel>
 
 namespace brivamo {
@@ -29,7 +29,7 @@ frmNewUser::frmNewUser()
 {
     setObjectName(QStringLiteral("frmNewUser"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/brivamo_64.png")));
+    setWindowIcon(AppIcon());
     createControls();
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/frm_new_user.h"
 #include "app/frm_title_page_texts.h"
+#include "base/app_icon.h"
 #include "base/app_info.h"
 #include "base/maker_info.h"
 #include "base/settings.h"
@@ -10,7 +11,6 @@
 #include "effects/fade.h"
 #include "lobby/frm_lobby.h"
 
-#include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QMovie>
@@ -55,6 +55,80 @@ QLabel *makeLabel(QWidget *parent, const char *name, double points, bool bold, b
     return label;
 }
 
+// One of the window's animations. Where the screen scales by 1.5 or 2 it plays the copy of its
+// picture drawn for that scale ("title_anim_3@2x.gif"), one picture pixel to a device pixel, at
+// the same logical size; unscaled it is a plain label playing the picture itself.
+class Animation : public QLabel
+{
+public:
+    Animation(int index, QWidget *parent)
+        : QLabel(parent), m_stem(QStringLiteral(":/pictures/title_anim_%1").arg(index))
+    {
+        setObjectName(QStringLiteral("AniGif%1").arg(index));
+        setScaledContents(true);
+        play(copyFor(devicePixelRatioF()));
+    }
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        // The window may have moved to a screen of another scale since the last picture.
+        const qreal ratio = copyFor(devicePixelRatioF());
+        if (ratio != m_ratio)
+            play(ratio);
+        if (m_ratio == 1.0) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QImage frame = movie()->currentImage();
+        frame.setDevicePixelRatio(m_ratio);
+        QPainter(this).drawImage(QPointF(0, 0), frame);
+    }
+
+private:
+    // The scale of the copy to play on a screen of this device pixel ratio: the finest copy that
+    // is not finer than the screen.
+    static qreal copyFor(qreal screenRatio)
+    {
+        qreal best = 1.0;
+        for (qreal ratio : {1.5, 2.0})
+            if (ratio <= screenRatio + 1e-6)
+                best = ratio;
+        return best;
+    }
+
+    QString fileFor(qreal ratio) const
+    {
+        return ratio == 1.0 ? m_stem + QStringLiteral(".gif")
+                            : m_stem + QStringLiteral("@%1x.gif").arg(ratio);
+    }
+
+    // Plays the copy for this scale, taking over the frame and state of the one playing so far.
+    void play(qreal ratio)
+    {
+        QMovie *previous = movie();
+        auto *next = new QMovie(fileFor(ratio), QByteArray(), this);
+        if (previous && !next->isValid()) {
+            delete next;
+            return;
+        }
+        m_ratio = ratio;
+        next->setCacheMode(QMovie::CacheAll);
+        if (previous) {
+            next->jumpToFrame(previous->currentFrameNumber());
+            if (previous->state() != QMovie::NotRunning)
+                next->start();
+            if (previous->state() == QMovie::Paused)
+                next->setPaused(true);
+        }
+        setMovie(next);
+        delete previous;
+    }
+
+    const QString m_stem;
+    qreal m_ratio = 1.0;
+};
+
 } // namespace
 
 frmTitlePage::frmTitlePage()
@@ -62,7 +136,7 @@ frmTitlePage::frmTitlePage()
     setObjectName(QStringLiteral("frmTitlePage"));
     setWindowFlag(Qt::FramelessWindowHint);
     setWindowTitle(AppTitle);
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/brivamo_64.png")));
+    setWindowIcon(AppIcon());
     createControls();
 }
 
@@ -104,13 +178,7 @@ void frmTitlePage::createControls()
     }
 
     for (int index = 0; index < AniGifCount; ++index) {
-        auto *picture = new QLabel(m_client);
-        picture->setObjectName(QStringLiteral("AniGif%1").arg(index));
-        picture->setScaledContents(true);
-        auto *movie =
-            new QMovie(QStringLiteral(":/pictures/title_anim_%1.gif").arg(index), QByteArray(), picture);
-        movie->setCacheMode(QMovie::CacheAll);
-        picture->setMovie(movie);
+        auto *picture = new Animation(index, m_client);
         const Placement &p = AniGifPlacements[index];
         placeTwips(picture, p.left, p.top, p.width, p.height);
         m_aniGifs[size_t(index)] = picture;

@@ -564,30 +564,41 @@ void OstrelButton::CompositePicture(int x, int y, int w, int h, const ButtonPict
 {
     if (w <= 0 || h <= 0 || picture.isNull() || m_surface.isNull())
         return;
-    const QImage &image = picture.image();
+    // The copy of the picture drawn for this screen's scale where there is one; its pixels are
+    // then the surface's own device pixels instead of enlarged logical ones.
+    const QImage &image = picture.imageFor(m_surface.devicePixelRatio());
+    const qreal fineness = image.devicePixelRatio(); // picture pixels to a logical pixel
     const bool icon = picture.isIcon();
     const QRgb maskPixel = PixelOf(m_palette.mask);
     const bool keyed = m_useMaskColor;
     const Colour transparent = m_palette.mask;
     const QRgb solidPixel = solid ? PixelOf(*solid) : 0;
 
-    // Each picture pixel covers the device pixels of its logical pixel on the surface.
-    auto put = [this](int lx, int ly, QRgb value) {
-        const int right = std::min(DeviceEdge(m_surface, lx + 1), m_surface.width());
-        const int bottom = std::min(DeviceEdge(m_surface, ly + 1), m_surface.height());
-        const int left = std::max(DeviceEdge(m_surface, lx), 0);
-        for (int row = std::max(DeviceEdge(m_surface, ly), 0); row < bottom; ++row) {
-            auto *line = reinterpret_cast<QRgb *>(m_surface.scanLine(row));
-            for (int col = left; col < right; ++col)
-                line[col] = value;
+    // Picture pixel i of a box starting at logical v covers the device pixels from edge(v, i) up
+    // to edge(v, i + 1): the pixels of its logical pixel for the picture itself, exactly one
+    // device pixel for a copy made for this scale. Nothing leaves the box.
+    const qreal step = m_surface.devicePixelRatio() / fineness;
+    auto edge = [fineness, step](int v, int i) { return qFloor((v * fineness + i) * step + 0.5); };
+    const int boxRight = std::min(DeviceEdge(m_surface, x + w), m_surface.width());
+    const int boxBottom = std::min(DeviceEdge(m_surface, y + h), m_surface.height());
+    auto put = [&](int col, int row, QRgb value) {
+        const int right = std::min(edge(x, col + 1), boxRight);
+        const int bottom = std::min(edge(y, row + 1), boxBottom);
+        const int left = std::max(edge(x, col), 0);
+        for (int line = std::max(edge(y, row), 0); line < bottom; ++line) {
+            auto *scan = reinterpret_cast<QRgb *>(m_surface.scanLine(line));
+            for (int c = left; c < right; ++c)
+                scan[c] = value;
         }
     };
-    for (int row = std::max(0, -y); row < h; ++row) {
+    const int rows = qCeil(h * fineness - 1e-6);
+    const int cols = qCeil(w * fineness - 1e-6);
+    for (int row = 0; row < rows; ++row) {
         const bool inImage = row < image.height();
         if (!icon && !inImage)
             break; // a bitmap smaller than the box covers only its own pixels
         const QRgb *source = inImage ? reinterpret_cast<const QRgb *>(image.constScanLine(row)) : nullptr;
-        for (int col = std::max(0, -x); col < w; ++col) {
+        for (int col = 0; col < cols; ++col) {
             QRgb pixel;
             if (icon) {
                 // Icons are drawn on the mask colour; their transparency is one bit deep.
@@ -603,12 +614,12 @@ void OstrelButton::CompositePicture(int x, int y, int w, int h, const ButtonPict
                 continue;
             if (solid) {
                 if (!darkOnly || qRed(pixel) + qGreen(pixel) + qBlue(pixel) <= 384)
-                    put(x + col, y + row, solidPixel);
+                    put(col, row, solidPixel);
             } else if (greyscale) {
                 const int grey = GreyLevel(qRed(pixel), qGreen(pixel), qBlue(pixel));
-                put(x + col, y + row, qRgb(grey, grey, grey));
+                put(col, row, qRgb(grey, grey, grey));
             } else {
-                put(x + col, y + row, pixel | 0xFF000000u);
+                put(col, row, pixel | 0xFF000000u);
             }
         }
     }

@@ -1,5 +1,6 @@
 #include "lobby/frm_lobby.h"
 
+#include "base/app_icon.h"
 #include "base/app_info.h"
 #include "base/settings.h"
 #include "base/window_look.h"
@@ -13,7 +14,6 @@
 #include "puzzle/frm_puzzle.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
@@ -53,7 +53,7 @@ frmLobby::frmLobby()
 {
     setObjectName(QStringLiteral("frmLobby"));
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/brivamo_64.png")));
+    setWindowIcon(AppIcon());
     createControls();
 }
 

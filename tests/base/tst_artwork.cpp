@@ -1,7 +1,10 @@
 #include <QtTest>
 
+#include <QDir>
 #include <QImage>
 #include <QImageReader>
+
+#include <cmath>
 
 // Every picture the windows use must be built into the program with the size the
 // layouts were made for; animations must really animate.
@@ -72,6 +75,64 @@ private slots:
         } else {
             QVERIFY(count <= 1);
         }
+    }
+
+    // Every button picture and animation also comes drawn for screens that scale by 1.5 and 2:
+    // the same picture (size times the scale, as many frames) drawn anew, so that it has detail
+    // within its logical pixels, which an enlarged copy never has.
+    void sharperCopies_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("copy");
+        QTest::addColumn<qreal>("ratio");
+        const QStringList files = QDir(QStringLiteral(":/pictures")).entryList(QDir::Files);
+        int pictures = 0;
+        for (const QString &file : files) {
+            if (file.contains(u'@') || file.contains(QLatin1String("_tile")) ||
+                file.startsWith(QLatin1String("brivamo")))
+                continue;
+            ++pictures;
+            const qsizetype dot = file.lastIndexOf(u'.');
+            for (qreal ratio : {1.5, 2.0}) {
+                const QString copy = file.left(dot) + QStringLiteral("@%1x").arg(ratio) + file.mid(dot);
+                QTest::newRow(qPrintable(copy)) << file << copy << ratio;
+            }
+        }
+        QVERIFY(pictures >= 33); // 24 button pictures and 9 animations
+    }
+
+    void sharperCopies()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, copy);
+        QFETCH(qreal, ratio);
+
+        QImageReader plain(QStringLiteral(":/pictures/") + file);
+        QImageReader sharp(QStringLiteral(":/pictures/") + copy);
+        QVERIFY2(sharp.canRead(), qPrintable(copy + QStringLiteral(" is missing")));
+        QCOMPARE(sharp.imageCount(), plain.imageCount());
+        const QSize size = plain.size();
+        QCOMPARE(sharp.size(), QSize(qRound(size.width() * ratio), qRound(size.height() * ratio)));
+
+        auto edge = [ratio](int v) { return int(std::floor(v * ratio + 0.5)); };
+        qint64 pixels = 0, fine = 0;
+        for (int frame = 0; frame < std::max(1, sharp.imageCount()); ++frame) {
+            QImage image = sharp.read();
+            QVERIFY(!image.isNull());
+            QCOMPARE(image.hasAlphaChannel(), plain.read().hasAlphaChannel());
+            image = image.convertToFormat(QImage::Format_ARGB32);
+            for (int ly = 0; ly < size.height(); ++ly)
+                for (int lx = 0; lx < size.width(); ++lx) {
+                    const QRgb first = image.pixel(edge(lx), edge(ly));
+                    for (int y = edge(ly); y < std::min(edge(ly + 1), image.height()); ++y)
+                        for (int x = edge(lx); x < std::min(edge(lx + 1), image.width()); ++x)
+                            fine += image.pixel(x, y) != first;
+                }
+            pixels += qint64(image.width()) * image.height();
+        }
+        QVERIFY2(
+            fine > pixels / 200,
+            qPrintable(QStringLiteral("%1 of %2 pixels finer than a logical pixel").arg(fine).arg(pixels)));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "controls/ostrel_button.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
@@ -165,6 +166,62 @@ private slots:
             for (int x = runStart; x < runEnd; ++x)
                 letterInk += image.pixel(x, y) != image.pixel(left - 1, y);
         QVERIFY2(letterInk > 0, "the underline is not under the letter");
+    }
+
+    // A picture is drawn from its copy made for the screen's scale, one copy pixel to a device
+    // pixel; without a fitting copy each picture pixel fills the device pixels of its logical
+    // pixel, as before.
+    void pictureFromCopyForScale_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<QSize>("copySize"); // of "pic@<ratio>x.png"; empty: none
+        QTest::addColumn<bool>("fromCopy");
+        QTest::newRow("1.5 with a copy") << 1.5 << QSize(12, 9) << true;
+        QTest::newRow("2 with a copy") << 2.0 << QSize(16, 12) << true;
+        QTest::newRow("2 without a copy") << 2.0 << QSize() << false;
+        QTest::newRow("2 with a copy of the wrong size") << 2.0 << QSize(16, 13) << false;
+    }
+
+    void pictureFromCopyForScale()
+    {
+        QFETCH(qreal, ratio);
+        QFETCH(QSize, copySize);
+        QFETCH(bool, fromCopy);
+
+        // Every pixel of the picture and of its copy has a colour of its own.
+        auto pattern = [](QSize size, int salt) {
+            QImage image(size, QImage::Format_ARGB32);
+            for (int y = 0; y < size.height(); ++y)
+                for (int x = 0; x < size.width(); ++x)
+                    image.setPixel(x, y, qRgb(20 + 9 * x, 20 + 9 * y, salt));
+            return image;
+        };
+        QTemporaryDir dir;
+        QVERIFY(pattern(QSize(8, 6), 0).save(dir.filePath(QStringLiteral("pic.png"))));
+        if (!copySize.isEmpty())
+            QVERIFY(pattern(copySize, 200).save(dir.filePath(QStringLiteral("pic@%1x.png").arg(ratio))));
+
+        Host host(ratio, ButtonStyle::Gradient);
+        const ButtonPicture picture = ButtonPicture::fromReference(dir.filePath(QStringLiteral("pic.png")));
+        host.button->setPictureNormal(picture);
+        QCOMPARE(picture.width(), 8); // positions and sizes stay logical
+        const QImage &drawn = picture.imageFor(ratio);
+        QCOMPARE(drawn.devicePixelRatio(), fromCopy ? ratio : 1.0);
+
+        const QImage &surface = host.button->surface();
+        const int left = Edge(ratio, host.button->contentLayout().pictureX);
+        const int top = Edge(ratio, host.button->contentLayout().pictureY);
+        const int right = Edge(ratio, host.button->contentLayout().pictureX + 8);
+        const int bottom = Edge(ratio, host.button->contentLayout().pictureY + 6);
+        QCOMPARE(right - left, qRound(8 * ratio));
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) {
+                // The device pixel's own pixel of the copy, or the picture pixel of its logical pixel.
+                const QRgb want = fromCopy ? drawn.pixel(x - left, y - top)
+                                           : drawn.pixel(int((x - left) / ratio), int((y - top) / ratio));
+                QVERIFY2(surface.pixel(x, y) == want,
+                         qPrintable(QStringLiteral("device pixel (%1, %2)").arg(x - left).arg(y - top)));
+            }
     }
 };
 
