@@ -46,21 +46,6 @@ struct Start
     int column;
 };
 
-// The one way a candidate is drawn; draw(lo, hi) gives a whole number from lo to hi. Word 1 lies
-// upwards to the left with its first letter in rows and columns length to side, so it always
-// fits; any other word draws its direction, row and column, in that order, from the whole square.
-template <class Draw>
-[[gnu::always_inline]] inline Start drawStart(Draw &draw, bool firstWord, int length, int side)
-{
-    if (firstWord) {
-        const int row = draw(length, side);
-        return {8, row, draw(length, side)};
-    }
-    const int direction = draw(1, 8);
-    const int row = draw(1, side);
-    return {direction, row, draw(1, side)};
-}
-
 // Where a word of one length may start in one direction so that its last letter stays inside the
 // square (rows and columns from 1).
 struct FitRange
@@ -91,6 +76,30 @@ std::array<FitRange, 9> fitRanges(int length, int side)
             static_cast<unsigned>((step.column > 0 ? side - length + 1 : side) - range.columnLow);
     }
     return ranges;
+}
+
+// The one way a candidate is drawn; draw(lo, hi) gives a whole number from lo to hi. Word 1 takes
+// the level's fixed direction or draws one of its directions, then its first letter where the
+// word fits, so it always fits (at Hard: upwards to the left, its first letter in rows and
+// columns length to side).
+template <class Draw>
+[[gnu::always_inline]] inline Start drawFirstStart(Draw &draw, const LevelDirections &allowed,
+                                                   const std::array<FitRange, 9> &fits)
+{
+    const int direction = allowed.firstWord ? allowed.firstWord : allowed.codes[draw(1, allowed.count)];
+    const FitRange &fit = fits[direction];
+    const int row = draw(fit.rowLow, fit.rowLow + static_cast<int>(fit.rowSpan));
+    return {direction, row, draw(fit.columnLow, fit.columnLow + static_cast<int>(fit.columnSpan))};
+}
+
+// Any other word draws one of the level's directions, a row and a column, in that order, from the
+// whole square.
+template <class Draw>
+[[gnu::always_inline]] inline Start drawStart(Draw &draw, const LevelDirections &allowed, int side)
+{
+    const int direction = allowed.codes[draw(1, allowed.count)];
+    const int row = draw(1, side);
+    return {direction, row, draw(1, side)};
 }
 
 // Which stream holds a direction's lines, and whether the direction reads it forwards.
@@ -219,9 +228,9 @@ template <class Host, class Random, class Judge = void> class Run
 {
 public:
     Run(PuzzleGrid &grid, const QStringList &words, int side, Host &host, Random &random,
-        PuzzleWorkspace &workspace)
-        : m_grid(grid), m_words(words), m_side(side), m_host(host), m_random(random),
-          m_codes(workspace.codesFor(words)), m_layout(workspace.layoutFor(side)),
+        PuzzleWorkspace &workspace, PuzzleLevel level)
+        : m_grid(grid), m_words(words), m_side(side), m_directions(DirectionsOf(level)), m_host(host),
+          m_random(random), m_codes(workspace.codesFor(words)), m_layout(workspace.layoutFor(side)),
           m_streams(workspace.streams())
     {
     }
@@ -295,7 +304,8 @@ private:
         for (int tries = 0; tries <= maxTries; ++tries) {
             Start candidate;
             do
-                candidate = drawStart(draw, wordNumber == 1, length, m_side);
+                candidate = wordNumber == 1 ? drawFirstStart(draw, m_directions, fits)
+                                            : drawStart(draw, m_directions, m_side);
             while (!fits[candidate.direction].holds(candidate));
             m_host.Yield();
             if (m_host.isCancelRequested())
@@ -381,7 +391,7 @@ private:
         };
         if (wordNumber == 1) {
             // The square is still empty, so the first candidate is taken.
-            const Start candidate = drawStart(draw, true, length, m_side);
+            const Start candidate = drawFirstStart(draw, m_directions, fits);
             commit(PuzzleGrid::index(candidate.row, candidate.column), strideOf(candidate.direction),
                    word.constData(), codes.forwards.data(), length);
             return Placed::Accepted;
@@ -409,7 +419,7 @@ private:
         // candidate that would leave the square is judged all the same (the streams' margins
         // keep its reads inside them) and counts for nothing, as the notifying run draws again.
         for (int tries = 0;;) {
-            const Start candidate = drawStart(draw, false, length, m_side);
+            const Start candidate = drawStart(draw, m_directions, m_side);
             const Lane &lane = lanes[candidate.direction];
             const bool inside = lane.fit.holds(candidate);
             const int start = PuzzleGrid::index(candidate.row, candidate.column);
@@ -487,6 +497,7 @@ private:
     PuzzleGrid &m_grid;
     const QStringList &m_words;
     const int m_side;
+    const LevelDirections m_directions;
     Host &m_host;
     Random &m_random;
     QChar *m_solution = nullptr;
@@ -522,42 +533,43 @@ private:
 } // namespace
 
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
-                         modStandard::RandomSource &random, PuzzleWorkspace &workspace)
+                         modStandard::RandomSource &random, PuzzleWorkspace &workspace, PuzzleLevel level)
 {
     if (!acceptableInput(words, side))
         return PuzzleOutcome::Refused;
     if (workspace.inUse()) {
         PuzzleWorkspace own;
-        return MakePuzzle(grid, words, side, host, random, own);
+        return MakePuzzle(grid, words, side, host, random, own, level);
     }
     const WorkspaceUse use(workspace);
     host.clearCancel();
-    return Run<PuzzleHost, modStandard::RandomSource>(grid, words, side, host, random, workspace).make();
+    return Run<PuzzleHost, modStandard::RandomSource>(grid, words, side, host, random, workspace, level)
+        .make();
 }
 
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
-                         modStandard::RandomSource &random)
+                         modStandard::RandomSource &random, PuzzleLevel level)
 {
     PuzzleWorkspace workspace;
-    return MakePuzzle(grid, words, side, host, random, workspace);
+    return MakePuzzle(grid, words, side, host, random, workspace, level);
 }
 
 PuzzleOutcome MakePuzzleSilently(PuzzleGrid &grid, const QStringList &words, int side,
                                  modStandard::SeededRandomSource &random, PuzzleWorkspace &workspace,
-                                 StretchJudge judge)
+                                 PuzzleLevel level, StretchJudge judge)
 {
     if (!acceptableInput(words, side))
         return PuzzleOutcome::Refused;
     if (workspace.inUse()) {
         PuzzleWorkspace own;
-        return MakePuzzleSilently(grid, words, side, random, own, judge);
+        return MakePuzzleSilently(grid, words, side, random, own, level, judge);
     }
     const WorkspaceUse use(workspace);
     NoHost host;
     using Seeded = modStandard::SeededRandomSource;
     if (judge == StretchJudge::Plain)
-        return Run<NoHost, Seeded, PlainJudge>(grid, words, side, host, random, workspace).make();
-    return Run<NoHost, Seeded, VectorJudge>(grid, words, side, host, random, workspace).make();
+        return Run<NoHost, Seeded, PlainJudge>(grid, words, side, host, random, workspace, level).make();
+    return Run<NoHost, Seeded, VectorJudge>(grid, words, side, host, random, workspace, level).make();
 }
 
 } // namespace brivamo
