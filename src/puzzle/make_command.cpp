@@ -195,7 +195,8 @@ int runSet(const MakeOptions &options, const QString &category, const QStringLis
         ++made;
         QElapsedTimer timer;
         timer.start();
-        const PuzzleOutcome outcome = MakePuzzleSilently(*grid, words, options.side, random, workspace);
+        const PuzzleOutcome outcome =
+            MakePuzzleSilently(*grid, words, options.side, random, workspace, options.level);
         nanoseconds += timer.nsecsElapsed();
         if (outcome != PuzzleOutcome::Completed) {
             ++givenUp;
@@ -278,7 +279,8 @@ int runMakeCommand(int argc, char *argv[])
     for (int i = 0; i < options.count; ++i) {
         QElapsedTimer timer;
         timer.start();
-        const PuzzleOutcome outcome = MakePuzzleSilently(*grid, words, options.side, random, workspace);
+        const PuzzleOutcome outcome =
+            MakePuzzleSilently(*grid, words, options.side, random, workspace, options.level);
         nanoseconds += timer.nsecsElapsed();
         if (outcome == PuzzleOutcome::Completed) {
             ++completed;

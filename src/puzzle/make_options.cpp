@@ -114,6 +114,14 @@ const QList<OptionRule> &optionRules()
              o.dedication = value.trimmed();
              return QString();
          }},
+        {QLatin1StringView("--level"), true,
+         [](MakeOptions &o, const QString &value) {
+             const std::optional<PuzzleLevel> level = LevelFromOption(value);
+             if (!level)
+                 return QStringLiteral("--level needs easy, medium or hard, not \"%1\".").arg(value);
+             o.level = *level;
+             return QString();
+         }},
     };
     return rules;
 }

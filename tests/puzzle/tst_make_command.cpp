@@ -69,6 +69,9 @@ private slots:
         QTest::newRow("negative seed") << QStringList{"--make", "animals", "--seed", "-1"} << 2;
         QTest::newRow("unknown option") << QStringList{"--make", "animals", "--colour", "red"} << 2;
         QTest::newRow("path as category") << QStringList{"--make", "../animals"} << 2;
+        // Level names are taken as written.
+        QTest::newRow("level in capitals") << QStringList{"--make", "animals", "--level", "Easy"} << 2;
+        QTest::newRow("unknown level") << QStringList{"--make", "animals", "--level", "beginner"} << 2;
         // Words a puzzle cannot hold are named; accented capitals are letters like any other.
         QTest::newRow("digit in a word") << QStringList{"--make", "digits"} << 2;
         QTest::newRow("control code in a word") << QStringList{"--make", "control"} << 2;
@@ -132,6 +135,64 @@ private slots:
         QCOMPARE(second.out, first.out);
         const Run other = make({"--make", "animals", "--size", "12", "--count", "3", "--seed", "78"});
         QVERIFY(other.out != first.out);
+        // Hard, named or not, makes the same puzzles; another level makes others.
+        QCOMPARE(make(arguments + QStringList{"--level", "hard"}).out, first.out);
+        QVERIFY(make(arguments + QStringList{"--level", "medium"}).out != first.out);
+    }
+
+    // Every word of every puzzle, single or in a class set, reads in one of its level's directions
+    // in the solution layer.
+    void levelKeepsWordsToItsDirections_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QList<int>>("allowed"); // direction codes, 1 upwards, clockwise
+        const QStringList easy{"--make", "animals", "--size", "12", "--seed", "9", "--level", "easy"};
+        const QStringList medium{"--make", "animals", "--size", "12", "--seed", "9", "--level", "medium"};
+        QTest::newRow("easy") << easy + QStringList{"--count", "40"} << QList<int>{3, 5};
+        QTest::newRow("medium") << medium + QStringList{"--count", "40"} << QList<int>{2, 3, 4, 5};
+        QTest::newRow("easy class set")
+            << easy + QStringList{"--count", "10", "--pdf", "set.pdf"} << QList<int>{3, 5};
+    }
+    void levelKeepsWordsToItsDirections()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QList<int>, allowed);
+        const Run run = make(arguments);
+        QCOMPARE(run.exitCode, 0);
+        QFile::remove(m_folder.filePath("set.pdf"));
+        const int side = 12;
+        const QStringList words =
+            QString::fromLatin1(m_animals).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QStringList lines = run.out.split(u'\n');
+        const int puzzles = static_cast<int>(lines.size() / (2 * side + 2));
+        QCOMPARE(puzzles, arguments[arguments.indexOf("--count") + 1].toInt());
+        static constexpr int rowStep[9] = {0, -1, -1, 0, 1, 1, 1, 0, -1};
+        static constexpr int columnStep[9] = {0, 0, 1, 1, 1, 0, -1, -1, -1};
+        for (int p = 0; p < puzzles; ++p) {
+            QStringList solution;
+            for (int r = 0; r < side; ++r)
+                solution << lines[p * (2 * side + 2) + side + 1 + r].remove(u' ');
+            const auto at = [&](int row, int column) {
+                return row < 0 || row >= side || column < 0 || column >= side ? QChar()
+                                                                              : solution[row][column];
+            };
+            for (const QString &word : words) {
+                bool found = false;
+                for (int row = 0; row < side && !found; ++row)
+                    for (int column = 0; column < side && !found; ++column)
+                        for (const int d : allowed) {
+                            int k = 0;
+                            while (k < word.size() &&
+                                   at(row + k * rowStep[d], column + k * columnStep[d]) == word[k])
+                                ++k;
+                            found = found || k == word.size();
+                        }
+                QVERIFY2(found, qPrintable(QStringLiteral("%1 in puzzle %2:\n%3")
+                                               .arg(word)
+                                               .arg(p + 1)
+                                               .arg(solution.join(u'\n'))));
+            }
+        }
     }
 
     void outputShape()
