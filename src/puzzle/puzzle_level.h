@@ -17,7 +17,7 @@ struct LevelDirections
 {
     std::array<int, 9> codes; // codes[1] to codes[count], in code order; codes[0] is unused
     int count;
-    // The direction word 1 always takes, or 0 when it draws one of the allowed directions.
+    // The place among codes of the direction word 1 always takes, or 0 when it draws one.
     int firstWord;
 };
 
