@@ -16,6 +16,7 @@ inline const QString SettingsSection = QStringLiteral("Defaults");
 inline const QString KeyNewUser = QStringLiteral("NewUser");
 inline const QString KeyFadeStatus = QStringLiteral("FadeStatus");
 inline const QString KeySoundStatus = QStringLiteral("SoundStatus");
+inline const QString KeyLevel = QStringLiteral("Level");
 
 // The only "NewUser" value that suppresses the new-user notice (compared case-sensitively).
 inline const QString NewUserNoShow = QStringLiteral("NoShow");

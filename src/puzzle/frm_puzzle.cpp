@@ -42,6 +42,26 @@ const QString PrintTip = QStringLiteral(" Be sure your printer is ready! ");
 const QString DisableSoundTip = QStringLiteral(" Disable") + QStringLiteral(" sound effects ");
 const QString EnableSoundTip = QStringLiteral(" Enable") + QStringLiteral(" sound effects ");
 
+// The level button names the level it has chosen; its tip says what that means and what a click
+// chooses next.
+QString levelCaption(PuzzleLevel level)
+{
+    return QStringLiteral("&Level:") + CrLf + LevelSettingText(level);
+}
+
+QString levelTip(PuzzleLevel level)
+{
+    switch (level) {
+    case PuzzleLevel::Easy:
+        return QStringLiteral(" Easy: words read across and down. Click for Medium <Alt+L> ");
+    case PuzzleLevel::Medium:
+        return QStringLiteral(" Medium: words also read diagonally to the right. Click for Hard <Alt+L> ");
+    case PuzzleLevel::Hard:
+        break;
+    }
+    return QStringLiteral(" Hard: words read in all eight directions. Click for Easy <Alt+L> ");
+}
+
 const QString WhewCaption = QStringLiteral("Whew!");
 const QString WhewText = QStringLiteral("This is a tough puzzle to make!") + CrLf + CrLf +
                          QStringLiteral("You can try again if you wish,") + CrLf +
@@ -151,6 +171,7 @@ void frmPuzzle::createControls()
     };
     cmdHelp = button("cmdHelp", 105, 75, 645, 630);
     cmdSoundStatus = button("cmdSoundStatus", 1575, 105, 645, 630);
+    cmdLevel = button("cmdLevel", 4350, 105, 1905, 630);
     cmdLobby = button("cmdLobby", 8400, 75, 645, 630);
 
     labelCategory =
@@ -228,6 +249,7 @@ void frmPuzzle::createControls()
     connect(cmdSoundStatus, &OstrelButton::Click, this, &frmPuzzle::cmdSoundStatus_Click);
     connect(cmdSoundStatus, &OstrelButton::MouseMove, this,
             [this](qint16 &, qint16 &, float &, float &) { cmdSoundStatus_MouseMove(); });
+    connect(cmdLevel, &OstrelButton::Click, this, &frmPuzzle::cmdLevel_Click);
     connect(cmdHelp, &OstrelButton::Click, this, &frmPuzzle::cmdHelp_Click);
     connect(cmdLobby, &OstrelButton::Click, this, &frmPuzzle::cmdLobby_Click);
 }
@@ -270,6 +292,10 @@ void frmPuzzle::Form_Activate()
     cmdPrintPuzzle->setToolTip(PrintTip);
     cmdPrintPuzzle->Refresh();
     cmdMakePuzzle->Refresh();
+    m_level = LevelFromSetting(basBrivamo::ReadSetting(basBrivamo::SettingsApplication,
+                                                       basBrivamo::SettingsSection, basBrivamo::KeyLevel))
+                  .value_or(PuzzleLevel::Hard);
+    showLevel();
 
     ResetPuzzleWindow();
 
@@ -287,6 +313,7 @@ void frmPuzzle::ResetPuzzleWindow()
     cmdLobby->setEnabled(true);
     setCancelRole(cmdLobby);
     scrollSquareSize->setEnabled(true);
+    cmdLevel->setEnabled(true);
 
     cmdMakePuzzle->setCaption(MakeCaption);
     cmdMakePuzzle->show();
@@ -352,6 +379,7 @@ void frmPuzzle::cmdMakePuzzle_Click()
 
     m_state = State::Running;
     scrollSquareSize->setEnabled(false);
+    cmdLevel->setEnabled(false);
     cmdMakePuzzle->hide();
     cmdViewPuzzle->hide();
     cmdViewSolution->hide();
@@ -370,7 +398,7 @@ void frmPuzzle::cmdMakePuzzle_Click()
 
     m_grid = std::make_unique<PuzzleGrid>(m_side);
     modStandard::RandomSource &random = m_random ? *m_random : modStandard::ProgramRandomSource();
-    const PuzzleOutcome outcome = MakePuzzle(*m_grid, m_words, m_side, *this, random, m_workspace);
+    const PuzzleOutcome outcome = MakePuzzle(*m_grid, m_words, m_side, *this, random, m_workspace, m_level);
 
     switch (outcome) {
     case PuzzleOutcome::Cancelled:
@@ -393,6 +421,7 @@ void frmPuzzle::cmdMakePuzzle_Click()
         cmdMakePuzzle->setCaption(RedoCaption);
         cmdMakePuzzle->show();
         scrollSquareSize->setEnabled(true);
+        cmdLevel->setEnabled(true);
         cmdPrintPuzzle->show();
         cmdViewsolution_Click();
         cmdLobby->setEnabled(true);
@@ -549,6 +578,26 @@ void frmPuzzle::showSoundPicture()
     cmdSoundStatus->setAccessibleName((modStandard::SoundOn ? DisableSoundTip : EnableSoundTip).trimmed());
 }
 
+// A new level, like a new size, discards the puzzle on the board.
+void frmPuzzle::cmdLevel_Click()
+{
+    if (m_state == State::Running)
+        return;
+    m_level = NextLevel(m_level);
+    basBrivamo::WriteSetting(basBrivamo::SettingsApplication, basBrivamo::SettingsSection,
+                             basBrivamo::KeyLevel, LevelSettingText(m_level));
+    showLevel();
+    if (m_initialized)
+        ResetPuzzleWindow();
+}
+
+void frmPuzzle::showLevel()
+{
+    cmdLevel->setCaption(levelCaption(m_level));
+    cmdLevel->setToolTip(levelTip(m_level));
+    cmdLevel->Refresh();
+}
+
 void frmPuzzle::cmdHelp_Click()
 {
     if (fadingOn())
@@ -632,6 +681,7 @@ void frmPuzzle::setPrintingControlsEnabled(bool enabled)
         view->setEnabled(enabled);
     cmdMakePuzzle->setEnabled(enabled);
     cmdPrintPuzzle->setEnabled(enabled);
+    cmdLevel->setEnabled(enabled);
     cmdHelp->setEnabled(enabled);
     cmdLobby->setEnabled(enabled);
 }

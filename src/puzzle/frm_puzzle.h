@@ -65,6 +65,8 @@ public:
     QString category() const;
     // The finished puzzle; nullptr unless the window is in its finished state.
     const PuzzleGrid *grid() const { return m_state == State::Finished ? m_grid.get() : nullptr; }
+    // How hard the next puzzle is to solve.
+    PuzzleLevel level() const { return m_level; }
     // The dedication offered the next time a printout is personalized.
     QString dedicationName() const { return m_dedication; }
 
@@ -82,6 +84,7 @@ public:
     QWidget *picBox = nullptr;
     OstrelButton *cmdHelp = nullptr;
     OstrelButton *cmdSoundStatus = nullptr;
+    OstrelButton *cmdLevel = nullptr;
     OstrelButton *cmdLobby = nullptr;
     QLabel *labelCategory = nullptr;
     QListWidget *listWords = nullptr;
@@ -108,6 +111,7 @@ public:
     void cmdPrintPuzzle_Click();
     void cmdSoundStatus_MouseMove();
     void cmdSoundStatus_Click();
+    void cmdLevel_Click();
     void cmdHelp_Click();
     void cmdLobby_Click();
 
@@ -139,6 +143,7 @@ private:
     void setDefaultRole(OstrelButton *button);
     void setCancelRole(OstrelButton *button);
     void showSoundPicture();
+    void showLevel();
     void pause(int milliseconds);
     void fadeAndWait(quint8 start, quint8 end, quint8 step);
     bool fadingOn() const;
@@ -150,6 +155,7 @@ private:
     QStringList m_sourceWords;
     QStringList m_words;
     int m_side = PuzzleGrid::MaxSide;
+    PuzzleLevel m_level = PuzzleLevel::Hard;
     std::unique_ptr<PuzzleGrid> m_grid;
     // What the generator keeps from one of this window's puzzles to the next.
     PuzzleWorkspace m_workspace;

@@ -137,7 +137,8 @@ MakeRun makePuzzles(const MakeOptions &options, const QStringList &words,
         ++run.made;
         QElapsedTimer timer;
         timer.start();
-        const PuzzleOutcome outcome = MakePuzzleSilently(*grid, words, options.side, random, workspace);
+        const PuzzleOutcome outcome =
+            MakePuzzleSilently(*grid, words, options.side, random, workspace, options.level);
         run.nanoseconds += timer.nsecsElapsed();
         if (outcome != PuzzleOutcome::Completed) {
             ++run.givenUp;

@@ -107,6 +107,14 @@ const QList<OptionRule> &optionRules()
              o.dedication = value.text.trimmed();
              return QString();
          }},
+        {QLatin1StringView("--level"), true,
+         [](MakeOptions &o, const Argument &value) {
+             const std::optional<PuzzleLevel> level = LevelFromOption(value.text);
+             if (!level)
+                 return QStringLiteral("--level needs easy, medium or hard, not \"%1\".").arg(value.text);
+             o.level = *level;
+             return QString();
+         }},
     };
     return rules;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "puzzle/puzzle_grid.h"
+#include "puzzle/puzzle_level.h"
 
 #include <QByteArray>
 #include <QList>
@@ -26,6 +27,7 @@ struct MakeOptions
     QString printer;       // with print: the queue's name; empty for the default printer
     bool solution = false; // with pdf or print: the solution page follows
     QString dedication;    // with pdf or print: the puzzle page is made especially for this name
+    PuzzleLevel level = PuzzleLevel::Hard;
 };
 
 // Most puzzles one set (--count with --pdf) may hold: every puzzle of a set stays in memory

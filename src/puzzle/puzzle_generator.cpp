@@ -38,28 +38,14 @@ const StreamLayout &PuzzleWorkspace::layoutFor(int side)
 
 namespace {
 
-// A candidate's first cell (rows and columns from 1) and direction.
+// A candidate's first cell (rows and columns from 1) and direction, given as its place among the
+// level's directions (from 1; LevelDirections::codes turns it into a direction code).
 struct Start
 {
-    int direction;
+    int choice;
     int row;
     int column;
 };
-
-// The one way a candidate is drawn; draw(lo, hi) gives a whole number from lo to hi. Word 1 lies
-// upwards to the left with its first letter in rows and columns length to side, so it always
-// fits; any other word draws its direction, row and column, in that order, from the whole square.
-template <class Draw>
-[[gnu::always_inline]] inline Start drawStart(Draw &draw, bool firstWord, int length, int side)
-{
-    if (firstWord) {
-        const int row = draw(length, side);
-        return {8, row, draw(length, side)};
-    }
-    const int direction = draw(1, 8);
-    const int row = draw(1, side);
-    return {direction, row, draw(1, side)};
-}
 
 // Where a word of one length may start in one direction so that its last letter stays inside the
 // square (rows and columns from 1).
@@ -78,12 +64,13 @@ struct FitRange
     }
 };
 
-std::array<FitRange, 9> fitRanges(int length, int side)
+// The fit ranges of the level's directions, by their places among them.
+std::array<FitRange, 9> fitRanges(int length, int side, const LevelDirections &allowed)
 {
     std::array<FitRange, 9> ranges{};
-    for (int direction = 1; direction <= 8; ++direction) {
-        const DirectionStep step = DirectionSteps[direction];
-        FitRange &range = ranges[direction];
+    for (int choice = 1; choice <= allowed.count; ++choice) {
+        const DirectionStep step = DirectionSteps[allowed.codes[choice]];
+        FitRange &range = ranges[choice];
         range.rowLow = step.row < 0 ? length : 1;
         range.rowSpan = static_cast<unsigned>((step.row > 0 ? side - length + 1 : side) - range.rowLow);
         range.columnLow = step.column < 0 ? length : 1;
@@ -91,6 +78,29 @@ std::array<FitRange, 9> fitRanges(int length, int side)
             static_cast<unsigned>((step.column > 0 ? side - length + 1 : side) - range.columnLow);
     }
     return ranges;
+}
+
+// The one way a candidate is drawn; draw(lo, hi) gives a whole number from lo to hi, fits are
+// the word's fitRanges. Word 1 takes the level's fixed direction or draws one of its directions,
+// then its first letter where the word fits, so it always fits (at Hard: upwards to the left, its
+// first letter in rows and columns length to side).
+template <class Draw>
+[[gnu::always_inline]] inline Start drawFirstStart(Draw &draw, const LevelDirections &allowed,
+                                                   const std::array<FitRange, 9> &fits)
+{
+    const int choice = allowed.firstWord ? allowed.firstWord : draw(1, allowed.count);
+    const FitRange &fit = fits[choice];
+    const int row = draw(fit.rowLow, fit.rowLow + static_cast<int>(fit.rowSpan));
+    return {choice, row, draw(fit.columnLow, fit.columnLow + static_cast<int>(fit.columnSpan))};
+}
+
+// Any other word draws one of the level's count directions, a row and a column, in that order, from
+// the whole square.
+template <class Draw> [[gnu::always_inline]] inline Start drawStart(Draw &draw, int count, int side)
+{
+    const int choice = draw(1, count);
+    const int row = draw(1, side);
+    return {choice, row, draw(1, side)};
 }
 
 // Which stream holds a direction's lines, and whether the direction reads it forwards.
@@ -219,9 +229,9 @@ template <class Host, class Random, class Judge = void> class Run
 {
 public:
     Run(PuzzleGrid &grid, const QStringList &words, int side, Host &host, Random &random,
-        PuzzleWorkspace &workspace)
-        : m_grid(grid), m_words(words), m_side(side), m_host(host), m_random(random),
-          m_codes(workspace.codesFor(words)), m_layout(workspace.layoutFor(side)),
+        PuzzleWorkspace &workspace, PuzzleLevel level)
+        : m_grid(grid), m_words(words), m_side(side), m_directions(DirectionsOf(level)), m_host(host),
+          m_random(random), m_codes(workspace.codesFor(words)), m_layout(workspace.layoutFor(side)),
           m_streams(workspace.streams())
     {
     }
@@ -289,20 +299,21 @@ private:
         const std::uint16_t *codes = m_codes.word(wordNumber - 1).forwards.data();
         const bool mustCross = wordNumber % CrossingInterval == 0;
         const int maxTries = CandidateLimit(m_side) - 1;
-        const std::array<FitRange, 9> fits = fitRanges(length, m_side);
+        const std::array<FitRange, 9> fits = fitRanges(length, m_side, m_directions);
         auto draw = [this](int lo, int hi) { return m_random.inRange(lo, hi); };
 
         for (int tries = 0; tries <= maxTries; ++tries) {
             Start candidate;
             do
-                candidate = drawStart(draw, wordNumber == 1, length, m_side);
-            while (!fits[candidate.direction].holds(candidate));
+                candidate = wordNumber == 1 ? drawFirstStart(draw, m_directions, fits)
+                                            : drawStart(draw, m_directions.count, m_side);
+            while (!fits[candidate.choice].holds(candidate));
             m_host.Yield();
             if (m_host.isCancelRequested())
                 return Placed::Cancelled;
 
             const int start = PuzzleGrid::index(candidate.row, candidate.column);
-            const int stride = strideOf(candidate.direction);
+            const int stride = strideOf(m_directions.codes[candidate.choice]);
             if (const int collision = walk(start, stride, letters, length); collision > 0) {
                 revert(start, stride, collision, collision >= RevertPauseFromLetter);
             } else if (mustCross && !crosses(start, stride, letters, length)) {
@@ -351,11 +362,12 @@ private:
 
     // What a candidate of one direction needs: where the word may start and where its cells lie
     // in the streams (the stretch begins shift codes before the start cell's position, and holds
-    // the word forwards or backwards).
+    // the word forwards or backwards), and the grid's step from one letter to the next.
     struct Lane
     {
         FitRange fit;
         int shift;
+        int stride;
         const std::uint16_t *word;
         const std::uint16_t *line;
         const std::uint16_t *position;
@@ -366,14 +378,18 @@ private:
         const QString &word = m_words[wordNumber - 1];
         const int length = static_cast<int>(word.size());
         const ListCodes::WordCodes &codes = m_codes.word(wordNumber - 1);
-        const std::array<FitRange, 9> fits = fitRanges(length, m_side);
+        const std::array<FitRange, 9> fits = fitRanges(length, m_side, m_directions);
+        // By the directions' places among the level's, as they are drawn.
         std::array<Lane, 9> lanes{};
-        for (int direction = 1; direction <= 8; ++direction) {
+        for (int choice = 1; choice <= m_directions.count; ++choice) {
+            const int direction = m_directions.codes[choice];
             const StreamDirection stream = StreamDirections[direction];
-            lanes[direction] = {fits[direction], stream.forwards ? 0 : 1 - length,
-                                stream.forwards ? codes.forwards.data() : codes.backwards.data(),
-                                m_streams.line(stream.orientation),
-                                m_layout.position[stream.orientation].data()};
+            lanes[choice] = {fits[choice],
+                             stream.forwards ? 0 : 1 - length,
+                             strideOf(direction),
+                             stream.forwards ? codes.forwards.data() : codes.backwards.data(),
+                             m_streams.line(stream.orientation),
+                             m_layout.position[stream.orientation].data()};
         }
         NumberReader numbers(m_random.engine());
         auto draw = [&numbers](int lo, int hi) {
@@ -381,24 +397,39 @@ private:
         };
         if (wordNumber == 1) {
             // The square is still empty, so the first candidate is taken.
-            const Start candidate = drawStart(draw, true, length, m_side);
-            commit(PuzzleGrid::index(candidate.row, candidate.column), strideOf(candidate.direction),
+            const Start candidate = drawFirstStart(draw, m_directions, fits);
+            commit(PuzzleGrid::index(candidate.row, candidate.column), lanes[candidate.choice].stride,
                    word.constData(), codes.forwards.data(), length);
             return Placed::Accepted;
         }
         switch ((length + 7) / 8) {
         case 1:
-            return judgeCandidates<1>(wordNumber, lanes, draw);
+            return judgeAtLevel<1>(wordNumber, lanes, draw);
         case 2:
-            return judgeCandidates<2>(wordNumber, lanes, draw);
+            return judgeAtLevel<2>(wordNumber, lanes, draw);
         case 3:
-            return judgeCandidates<3>(wordNumber, lanes, draw);
+            return judgeAtLevel<3>(wordNumber, lanes, draw);
         default:
-            return judgeCandidates<4>(wordNumber, lanes, draw);
+            return judgeAtLevel<4>(wordNumber, lanes, draw);
         }
     }
 
+    // The number of directions is a constant of the loop, so that drawing one costs no more at
+    // Hard than it did before there were levels.
     template <int Parts, class Draw>
+    Placed judgeAtLevel(int wordNumber, const std::array<Lane, 9> &lanes, Draw &draw)
+    {
+        switch (m_directions.count) {
+        case 2:
+            return judgeCandidates<Parts, 2>(wordNumber, lanes, draw);
+        case 4:
+            return judgeCandidates<Parts, 4>(wordNumber, lanes, draw);
+        default:
+            return judgeCandidates<Parts, 8>(wordNumber, lanes, draw);
+        }
+    }
+
+    template <int Parts, int Directions, class Draw>
     Placed judgeCandidates(int wordNumber, const std::array<Lane, 9> &lanes, Draw &draw)
     {
         const QString &word = m_words[wordNumber - 1];
@@ -409,8 +440,8 @@ private:
         // candidate that would leave the square is judged all the same (the streams' margins
         // keep its reads inside them) and counts for nothing, as the notifying run draws again.
         for (int tries = 0;;) {
-            const Start candidate = drawStart(draw, false, length, m_side);
-            const Lane &lane = lanes[candidate.direction];
+            const Start candidate = drawStart(draw, Directions, m_side);
+            const Lane &lane = lanes[candidate.choice];
             const bool inside = lane.fit.holds(candidate);
             const int start = PuzzleGrid::index(candidate.row, candidate.column);
             const bool accepted =
@@ -420,8 +451,8 @@ private:
             if (accepted | (tries > maxTries)) [[unlikely]] {
                 if (!accepted)
                     return Placed::Abandoned;
-                commit(start, strideOf(candidate.direction), word.constData(),
-                       m_codes.word(wordNumber - 1).forwards.data(), length);
+                commit(start, lane.stride, word.constData(), m_codes.word(wordNumber - 1).forwards.data(),
+                       length);
                 return Placed::Accepted;
             }
         }
@@ -487,6 +518,7 @@ private:
     PuzzleGrid &m_grid;
     const QStringList &m_words;
     const int m_side;
+    const LevelDirections m_directions;
     Host &m_host;
     Random &m_random;
     QChar *m_solution = nullptr;
@@ -522,42 +554,43 @@ private:
 } // namespace
 
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
-                         modStandard::RandomSource &random, PuzzleWorkspace &workspace)
+                         modStandard::RandomSource &random, PuzzleWorkspace &workspace, PuzzleLevel level)
 {
     if (!acceptableInput(words, side))
         return PuzzleOutcome::Refused;
     if (workspace.inUse()) {
         PuzzleWorkspace own;
-        return MakePuzzle(grid, words, side, host, random, own);
+        return MakePuzzle(grid, words, side, host, random, own, level);
     }
     const WorkspaceUse use(workspace);
     host.clearCancel();
-    return Run<PuzzleHost, modStandard::RandomSource>(grid, words, side, host, random, workspace).make();
+    return Run<PuzzleHost, modStandard::RandomSource>(grid, words, side, host, random, workspace, level)
+        .make();
 }
 
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
-                         modStandard::RandomSource &random)
+                         modStandard::RandomSource &random, PuzzleLevel level)
 {
     PuzzleWorkspace workspace;
-    return MakePuzzle(grid, words, side, host, random, workspace);
+    return MakePuzzle(grid, words, side, host, random, workspace, level);
 }
 
 PuzzleOutcome MakePuzzleSilently(PuzzleGrid &grid, const QStringList &words, int side,
                                  modStandard::SeededRandomSource &random, PuzzleWorkspace &workspace,
-                                 StretchJudge judge)
+                                 PuzzleLevel level, StretchJudge judge)
 {
     if (!acceptableInput(words, side))
         return PuzzleOutcome::Refused;
     if (workspace.inUse()) {
         PuzzleWorkspace own;
-        return MakePuzzleSilently(grid, words, side, random, own, judge);
+        return MakePuzzleSilently(grid, words, side, random, own, level, judge);
     }
     const WorkspaceUse use(workspace);
     NoHost host;
     using Seeded = modStandard::SeededRandomSource;
     if (judge == StretchJudge::Plain)
-        return Run<NoHost, Seeded, PlainJudge>(grid, words, side, host, random, workspace).make();
-    return Run<NoHost, Seeded, VectorJudge>(grid, words, side, host, random, workspace).make();
+        return Run<NoHost, Seeded, PlainJudge>(grid, words, side, host, random, workspace, level).make();
+    return Run<NoHost, Seeded, VectorJudge>(grid, words, side, host, random, workspace, level).make();
 }
 
 } // namespace brivamo

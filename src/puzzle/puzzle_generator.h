@@ -3,6 +3,7 @@
 #include "puzzle/letter_streams.h"
 #include "puzzle/puzzle_grid.h"
 #include "puzzle/puzzle_host.h"
+#include "puzzle/puzzle_level.h"
 #include "puzzle/standard_routines.h"
 
 #include <QStringList>
@@ -66,12 +67,14 @@ private:
 // of the list can be read a second time through a fill letter (ClearSecondReadings). In the
 // rare square whose fill cannot be cleared, the attempt fails as if a word had been abandoned.
 // The fill asks the source for a row of letters at a time (RandomSource::drawLetters), every
-// cell of the row included.
+// cell of the row included. The level limits the directions the words take; below Hard, word 1
+// takes one of them at random instead of lying upwards to the left.
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
-                         modStandard::RandomSource &random, PuzzleWorkspace &workspace);
+                         modStandard::RandomSource &random, PuzzleWorkspace &workspace,
+                         PuzzleLevel level = PuzzleLevel::Hard);
 // The same for a one-off puzzle, in a workspace of its own.
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
-                         modStandard::RandomSource &random);
+                         modStandard::RandomSource &random, PuzzleLevel level = PuzzleLevel::Hard);
 
 // How a silent run judges whether a word may lie on a stretch of cells: several cells at once
 // in the processor's vector registers where it has them, or one cell after the other. Both
@@ -84,6 +87,7 @@ enum class StretchJudge { Vectorised, Plain };
 // holds the list and the side, nothing is allocated.
 PuzzleOutcome MakePuzzleSilently(PuzzleGrid &grid, const QStringList &words, int side,
                                  modStandard::SeededRandomSource &random, PuzzleWorkspace &workspace,
+                                 PuzzleLevel level = PuzzleLevel::Hard,
                                  StretchJudge judge = StretchJudge::Vectorised);
 
 } // namespace brivamo

@@ -4,6 +4,7 @@ target_sources(brivamo_core PRIVATE
   src/puzzle/standard_routines.cpp src/puzzle/standard_routines.h
   src/puzzle/puzzle_grid.cpp src/puzzle/puzzle_grid.h
   src/puzzle/puzzle_host.h
+  src/puzzle/puzzle_level.cpp src/puzzle/puzzle_level.h
   src/puzzle/puzzle_generator.cpp src/puzzle/puzzle_generator.h
   src/puzzle/puzzle_words.cpp src/puzzle/puzzle_words.h
   src/puzzle/letter_streams.cpp src/puzzle/letter_streams.h

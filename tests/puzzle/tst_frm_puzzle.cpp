@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QScrollBar>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -559,6 +560,67 @@ private slots:
         cleanup();
         open("ZOO", Animals);
         QVERIFY(!modStandard::SoundOn);
+    }
+
+    // The level button: Hard until the user chooses, each click the next level, stored at once and
+    // read when the window opens; a new level discards a finished puzzle as a new size does, the
+    // button rests during a run, and the window's puzzles keep to the level.
+    void levelButton()
+    {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Brivamo", "Brivamo")
+            .remove("Defaults/Level");
+        frmPuzzle &w = open("ZOO", Animals);
+        QCOMPARE(w.level(), PuzzleLevel::Hard);
+        QCOMPARE(w.cmdLevel->Caption(), "&Level:" + CrLf + "Hard");
+        QCOMPARE(w.cmdLevel->accessKey().value_or(QChar()).toUpper(), QChar(u'L'));
+        QVERIFY(w.cmdLevel->toolTip().contains(QLatin1String("Click for Easy")));
+        w.scrollSquareSize->setValue(12);
+        w.cmdMakePuzzle->click();
+        QCOMPARE(w.state(), frmPuzzle::State::Finished);
+
+        w.cmdLevel->click();
+        QCOMPARE(w.level(), PuzzleLevel::Easy);
+        QCOMPARE(basBrivamo::ReadSetting("Brivamo", "Defaults", "Level"), QStringLiteral("Easy"));
+        QCOMPARE(w.cmdLevel->Caption(), "&Level:" + CrLf + "Easy");
+        QVERIFY(w.cmdLevel->toolTip().contains(QLatin1String("Click for Medium")));
+        QVERIFY(isIdle(w));
+        QCOMPARE(w.grid(), nullptr);
+        QCOMPARE(w.squareSize(), 12);
+
+        bool checked = false;
+        duringRun(w, [&] {
+            checked = true;
+            QVERIFY(!w.cmdLevel->Enabled());
+            w.cmdLevel->click();
+            QCOMPARE(w.level(), PuzzleLevel::Easy);
+        });
+        w.cmdMakePuzzle->click();
+        QVERIFY(checked);
+        QCOMPARE(w.state(), frmPuzzle::State::Finished);
+        QVERIFY(w.cmdLevel->Enabled());
+        // Every word reads left to right or downwards in the solution.
+        const QString rows = layerText(*w.grid(), true);
+        QString columns;
+        for (int c = 0; c < 12; ++c) {
+            for (int r = 0; r < 12; ++r)
+                columns += rows[r * 13 + c];
+            columns += u'\n';
+        }
+        for (const QString &word : Animals)
+            QVERIFY2(rows.contains(word) || columns.contains(word), qPrintable(word + u'\n' + rows));
+
+        w.cmdLevel->click();
+        w.cmdLevel->click();
+        QCOMPARE(w.level(), PuzzleLevel::Hard);
+        QCOMPARE(basBrivamo::ReadSetting("Brivamo", "Defaults", "Level"), QStringLiteral("Hard"));
+
+        // The window reads the setting, in any letter case, when it opens.
+        basBrivamo::WriteSetting("Brivamo", "Defaults", "Level", "medium");
+        cleanup();
+        frmPuzzle &again = open("ZOO", Animals);
+        QCOMPARE(again.level(), PuzzleLevel::Medium);
+        QCOMPARE(again.cmdLevel->Caption(), "&Level:" + CrLf + "Medium");
+        basBrivamo::WriteSetting("Brivamo", "Defaults", "Level", "Hard");
     }
 
     // Switching sound off during a run silences the next sounds.

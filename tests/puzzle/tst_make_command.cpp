@@ -77,6 +77,9 @@ private slots:
         QTest::newRow("negative seed") << QStringList{"--make", "animals", "--seed", "-1"} << 2;
         QTest::newRow("unknown option") << QStringList{"--make", "animals", "--colour", "red"} << 2;
         QTest::newRow("path as category") << QStringList{"--make", "../animals"} << 2;
+        // Level names are taken as written.
+        QTest::newRow("level in capitals") << QStringList{"--make", "animals", "--level", "Easy"} << 2;
+        QTest::newRow("unknown level") << QStringList{"--make", "animals", "--level", "beginner"} << 2;
         // Words a puzzle cannot hold are named; accented capitals are letters like any other.
         QTest::newRow("digit in a word") << QStringList{"--make", "digits"} << 2;
         QTest::newRow("control code in a word") << QStringList{"--make", "control"} << 2;
@@ -304,6 +307,46 @@ private slots:
         QCOMPARE(second.out, first.out);
         const Run other = make({"--make", "animals", "--size", "12", "--count", "3", "--seed", "78"});
         QVERIFY(other.out != first.out);
+        // Hard, named or not, makes the same puzzles; another level makes others.
+        QCOMPARE(make(arguments + QStringList{"--level", "hard"}).out, first.out);
+        QVERIFY(make(arguments + QStringList{"--level", "medium"}).out != first.out);
+    }
+
+    // At Easy every word of every puzzle, single or in a class set, reads across or down in the
+    // solution layer.
+    void easyLevelReadsAcrossAndDown_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("single puzzles") << QStringList{"--count", "40"};
+        QTest::newRow("class set") << QStringList{"--count", "10", "--pdf", "set.pdf"};
+    }
+    void easyLevelReadsAcrossAndDown()
+    {
+        QFETCH(QStringList, options);
+        const int side = 12;
+        const Run run = make(
+            QStringList{"--make", "animals", "--size", "12", "--seed", "9", "--level", "easy"} + options);
+        QCOMPARE(run.exitCode, 0);
+        QFile::remove(m_folder.filePath("set.pdf"));
+        const QStringList words =
+            QString::fromLatin1(m_animals).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        const QStringList lines = run.out.split(u'\n');
+        const int puzzles = options[1].toInt();
+        QCOMPARE(lines.size(), puzzles * (2 * side + 2) + 1);
+        for (int p = 0; p < puzzles; ++p) {
+            QStringList across = lines.mid(p * (2 * side + 2) + side + 1, side);
+            QStringList down(side);
+            for (QString &row : across) {
+                row.remove(u' ');
+                for (int c = 0; c < side; ++c)
+                    down[c] += row[c];
+            }
+            const QString lettersAcross = across.join(u'|');
+            const QString lettersDown = down.join(u'|');
+            for (const QString &word : words)
+                QVERIFY2(lettersAcross.contains(word) || lettersDown.contains(word),
+                         qPrintable(QStringLiteral("%1 in puzzle %2").arg(word).arg(p + 1)));
+        }
     }
 
     void outputShape()

@@ -179,12 +179,87 @@ private:
     const RecordingRandom &m_random;
 };
 
+// Tallies the directions of the words of completed puzzles (the first two committed cells of
+// each word give its direction), word 1 apart from the others.
+class DirectionTally : public SilentPuzzleHost
+{
+public:
+    std::array<int, 9> firstWord{};
+    std::array<int, 9> otherWords{};
+
+    void AttemptStarted(int) override { m_attempt.clear(); }
+    void WordAccepted(int) override { m_cells = 0; }
+    void CellCommitted(int row, int column, QChar) override
+    {
+        if (m_cells++ == 0) {
+            m_row = row;
+            m_column = column;
+        } else if (m_cells == 2) {
+            for (int direction = 1; direction <= 8; ++direction)
+                if (DirectionSteps[direction].row == row - m_row &&
+                    DirectionSteps[direction].column == column - m_column)
+                    m_attempt << direction;
+        }
+    }
+    void PuzzleCompleted() override
+    {
+        for (int i = 0; i < m_attempt.size(); ++i)
+            ++(i == 0 ? firstWord : otherWords)[m_attempt[i]];
+    }
+
+private:
+    QList<int> m_attempt;
+    int m_cells = 0;
+    int m_row = 0;
+    int m_column = 0;
+};
+
 } // namespace
 
 class TestPuzzleGenerator : public QObject
 {
     Q_OBJECT
 private slots:
+    // Over 2,000 completed puzzles each level keeps its words to its directions and uses every one
+    // of them, word 1 included; Hard keeps today's rules, so its counts are those the generator
+    // gave before there were levels (recorded from that version with the same list and seeds).
+    void levelsLimitTheDirections_data()
+    {
+        QTest::addColumn<PuzzleLevel>("level");
+        QTest::addColumn<QList<int>>("allowed");
+        QTest::addColumn<QList<int>>("hardCounts"); // words 2 to W per direction 1 to 8
+        QTest::newRow("easy") << PuzzleLevel::Easy << QList<int>{3, 5} << QList<int>{};
+        QTest::newRow("medium") << PuzzleLevel::Medium << QList<int>{2, 3, 4, 5} << QList<int>{};
+        QTest::newRow("hard") << PuzzleLevel::Hard << QList<int>{1, 2, 3, 4, 5, 6, 7, 8}
+                              << QList<int>{3665, 1614, 3730, 1931, 3548, 1665, 3789, 2058};
+    }
+    void levelsLimitTheDirections()
+    {
+        QFETCH(PuzzleLevel, level);
+        QFETCH(QList<int>, allowed);
+        QFETCH(QList<int>, hardCounts);
+        QStringList words = twentyFiveAnimals().mid(0, 12);
+        SortWordsLongestFirst(words);
+        DirectionTally tally;
+        int completed = 0;
+        for (std::uint32_t seed = 1; completed < 2000; ++seed) {
+            modStandard::SeededRandomSource random(seed);
+            PuzzleGrid grid;
+            completed += MakePuzzle(grid, words, 14, tally, random, level) == PuzzleOutcome::Completed;
+        }
+        for (int direction = 1; direction <= 8; ++direction) {
+            const bool isAllowed = allowed.contains(direction);
+            QVERIFY2(isAllowed == (tally.otherWords[direction] > 0), qPrintable(QString::number(direction)));
+            if (level != PuzzleLevel::Hard)
+                QVERIFY2(isAllowed == (tally.firstWord[direction] > 0),
+                         qPrintable(QString::number(direction)));
+        }
+        if (level == PuzzleLevel::Hard) {
+            QCOMPARE(tally.firstWord[8], 2000);
+            QCOMPARE(QList<int>(tally.otherWords.begin() + 1, tally.otherWords.end()), hardCounts);
+        }
+    }
+
     void collisionUndone_data()
     {
         QTest::addColumn<int>("row");
@@ -469,19 +544,27 @@ private slots:
     {
         QTest::addColumn<QStringList>("words");
         QTest::addColumn<int>("side");
+        QTest::addColumn<PuzzleLevel>("level");
         const QStringList animals = twentyFiveAnimals();
-        QTest::newRow("animals, side 30") << animals << 30;
-        QTest::newRow("animals, side 15 (often given up)") << animals << 15;
+        QTest::newRow("animals, side 30") << animals << 30 << PuzzleLevel::Hard;
+        QTest::newRow("animals, side 15 (often given up)") << animals << 15 << PuzzleLevel::Hard;
+        QTest::newRow("animals, side 15, easy") << animals << 15 << PuzzleLevel::Easy;
+        QTest::newRow("animals, side 20, medium") << animals << 20 << PuzzleLevel::Medium;
         QTest::newRow("side equal to word 1")
-            << QStringList{"SATURDAY", "WEDNESDAY", "TUESDAY", "MONDAY", "FRIDAY", "SUNDAY"} << 9;
-        QTest::newRow("repeated word") << QStringList{"ECHO", "ECHO", "ECHO", "ECHO"} << 4;
+            << QStringList{"SATURDAY", "WEDNESDAY", "TUESDAY", "MONDAY", "FRIDAY", "SUNDAY"} << 9
+            << PuzzleLevel::Hard;
+        QTest::newRow("side equal to word 1, easy")
+            << QStringList{"SATURDAY", "WEDNESDAY", "TUESDAY", "MONDAY", "FRIDAY", "SUNDAY"} << 9
+            << PuzzleLevel::Easy;
+        QTest::newRow("repeated word")
+            << QStringList{"ECHO", "ECHO", "ECHO", "ECHO"} << 4 << PuzzleLevel::Hard;
         QTest::newRow("17 to 24 letters")
             << QStringList{"ELECTROCARDIOGRAPHICALLY", "MISCOMMUNICATIONS",      "INDISTINGUISHABLENESS",
                            "STEREOLITHOGRAPHIC",       "ANTIESTABLISHMENTARIAN", "OXO"}
-            << 30;
+            << 30 << PuzzleLevel::Hard;
         QTest::newRow("thirty letters")
-            << QStringList{"ABCDEFGHIJKLMNOPQRSTUVWXYZABCD", "ZYXWVUTSRQPONMLKJIHGFEDCBAZYXW", "MIDDLE"}
-            << 30;
+            << QStringList{"ABCDEFGHIJKLMNOPQRSTUVWXYZABCD", "ZYXWVUTSRQPONMLKJIHGFEDCBAZYXW", "MIDDLE"} << 30
+            << PuzzleLevel::Hard;
         QTest::newRow("accents, case and hyphens") << QStringList{QStringLiteral("crème"),
                                                                   QStringLiteral("Brûlée"),
                                                                   "t-rex",
@@ -489,12 +572,13 @@ private slots:
                                                                   "ox",
                                                                   "at",
                                                                   "OX"}
-                                                   << 8;
+                                                   << 8 << PuzzleLevel::Hard;
     }
     void silentRunMakesTheWindowsPuzzle()
     {
         QFETCH(QStringList, words);
         QFETCH(int, side);
+        QFETCH(PuzzleLevel, level);
         SortWordsLongestFirst(words);
         int completed = 0;
         // One workspace for the silent runs, as a caller making many puzzles holds it.
@@ -503,12 +587,13 @@ private slots:
             modStandard::SeededRandomSource windowRandom(seed);
             RecordingHost window;
             PuzzleGrid shown;
-            const PuzzleOutcome outcome = MakePuzzle(shown, words, side, window, windowRandom);
+            const PuzzleOutcome outcome = MakePuzzle(shown, words, side, window, windowRandom, level);
             const std::uint32_t nextNumber = windowRandom.engine()();
             for (const StretchJudge judge : {StretchJudge::Vectorised, StretchJudge::Plain}) {
                 modStandard::SeededRandomSource quietRandom(seed);
                 PuzzleGrid quiet;
-                QCOMPARE(MakePuzzleSilently(quiet, words, side, quietRandom, workspace, judge), outcome);
+                QCOMPARE(MakePuzzleSilently(quiet, words, side, quietRandom, workspace, level, judge),
+                         outcome);
                 // A square given up keeps the window's last scribbles; a silent run leaves none.
                 for (int row = 1; row <= side; ++row) {
                     QCOMPARE(quiet.solutionRow(row), shown.solutionRow(row));
