@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/frm_title_page.h"
 #include "app/lists_home.h"
+#include "app/running_copy.h"
 #include "base/app_info.h"
 #include "base/form.h"
 #include "base/maker_info.h"
@@ -213,12 +214,14 @@ int Main(int argc, char *argv[])
     if (!instanceLock.tryLock(0)) {
         const QLockFile::LockError error = instanceLock.error();
         if (error == QLockFile::LockFailedError && heldByRunningCopy(instanceLock)) {
+            askRunningCopyToShowItself(lockPath);
             showTerminateMessage(AlreadyRunningCaption, alreadyRunningText());
             return 0;
         }
         showTerminateMessage(LockFailedCaption, lockFailureText(lockFailureCause(lockPath, error)));
         return 1;
     }
+    const auto laterStarts = answerLaterStarts(lockPath);
 
     // The printer works in inches throughout; the printer layer converts them itself, so there is
     // nothing to set up here (and nothing to fail when no printer is installed).
