@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/frm_title_page.h"
 #include "app/lists_home.h"
+#include "app/platform_choice.h"
 #include "app/running_copy.h"
 #include "base/app_info.h"
 #include "base/form.h"
@@ -184,8 +185,10 @@ int Main(int argc, char *argv[])
         return 2;
     }
 
+    PlatformChoice platform(argc, argv);
     DisplayProbe display(argc, argv);
-    if (const QString &problem = display.problem(); !problem.isEmpty()) {
+    if (const QString &problem = platform.problem().isEmpty() ? display.problem() : platform.problem();
+        !problem.isEmpty()) {
         std::fprintf(stderr,
                      "brivamo: %s %s needs a graphical desktop; puzzles can also be made with "
                      "brivamo --make CATEGORY.\n",
@@ -195,6 +198,7 @@ int Main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     display.release();
+    platform.release();
 
     // Qt has taken its own options out of argv; anything left must be ours.
     QStringList arguments;
