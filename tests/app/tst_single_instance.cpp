@@ -105,9 +105,10 @@ private slots:
         QProcess third;
         start(third, thirdHome);
         QVERIFY2(waitForLock(third), third.readAllStandardError().constData());
-        // It runs as the one copy: it answers a later start.
-        QVERIFY(brivamo::askRunningCopyToShow(brivamo::instanceChannelPath(lockPath()),
-                                              std::chrono::seconds(20)));
+        // It runs as the one copy: it answers a later start (once it listens, just after the lock).
+        const QString channel = brivamo::instanceChannelPath(lockPath());
+        QVERIFY(QTest::qWaitFor(
+            [&] { return brivamo::askRunningCopyToShow(channel, std::chrono::seconds(5)); }, 20000));
         QCOMPARE(third.state(), QProcess::Running);
         QVERIFY(!third.readAllStandardError().contains("already loaded"));
         third.kill();

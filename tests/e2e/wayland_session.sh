@@ -63,9 +63,12 @@ wait_for 30 has_x_display
 export WAYLAND_DISPLAY=brivamo-test XDG_SESSION_TYPE=wayland
 cd "$WORK/lists"
 
-# Both displays: XWayland.
+# Both displays: XWayland. Weston starts Xwayland for the first X client, whose screen takes a
+# moment to get the output's size; a desktop has it running already.
 export DISPLAY
 DISPLAY=$(x_display)
+root_sized() { xwininfo -root 2>/dev/null | grep -q '^ *Width: 1024$'; }
+wait_for 30 root_sized
 "$BRIVAMO" >"$WORK/xwayland.out" 2>"$WORK/xwayland.err" &
 APP_PID=$!
 title=$(wait_window '^Brivamo$' 60)
