@@ -303,6 +303,55 @@ Heard findSound(const std::vector<qint16> &sound, const std::vector<qint16> &rec
     return heard;
 }
 
+namespace {
+
+// How well `sound` matches `recorded` from `at` on, piece by piece (50 ms each), each piece lined
+// up anew within a millisecond of the one before: the worst piece that carries sound. PipeWire
+// resamples streams to keep their clocks together, which may stretch a long sound by a fraction
+// of a percent, enough to spoil a match of the sound as a whole.
+double piecewiseMatch(const std::vector<qint16> &sound, const std::vector<qint16> &recorded, qsizetype at)
+{
+    const qsizetype piece = RecordRate / 20, drift = RecordRate / 1000;
+    double loudest = 0;
+    std::vector<double> energies;
+    for (size_t from = 0; from + size_t(piece) <= sound.size(); from += size_t(piece)) {
+        double energy = 0;
+        for (size_t i = from; i < from + size_t(piece); ++i)
+            energy += double(sound[i]) * sound[i];
+        energies.push_back(energy);
+        loudest = std::max(loudest, energy);
+    }
+    double worst = 1;
+    qsizetype lag = at;
+    for (size_t p = 0; p < energies.size(); ++p) {
+        if (energies[p] < loudest / 100)
+            continue; // nearly silent: nothing to compare
+        const size_t from = p * size_t(piece);
+        double best = 0;
+        qsizetype bestLag = lag;
+        for (qsizetype l = lag - drift; l <= lag + drift; ++l) {
+            if (l < 0 || l + qsizetype(from) + piece > qsizetype(recorded.size()))
+                continue;
+            double product = 0, energy = 0;
+            for (size_t i = from; i < from + size_t(piece); ++i) {
+                const double r = recorded[size_t(l) + i];
+                product += sound[i] * r;
+                energy += r * r;
+            }
+            const double match = energy > 0 ? product / std::sqrt(energies[p] * energy) : 0;
+            if (match > best) {
+                best = match;
+                bestLag = l;
+            }
+        }
+        lag = bestLag;
+        worst = std::min(worst, best);
+    }
+    return worst;
+}
+
+} // namespace
+
 void verifyHeardInTurn(const QStringList &names, const std::vector<qint16> &recorded)
 {
     QVERIFY2(!recorded.empty(), "the recording stalled");
@@ -312,8 +361,8 @@ void verifyHeardInTurn(const QStringList &names, const std::vector<qint16> &reco
         QVERIFY(!sound.empty());
         const Heard heard = findSound(sound, recorded, from);
         QVERIFY2(heard.at >= 0, qPrintable(name + QStringLiteral(" was not heard")));
-        QVERIFY2(heard.match > 0.9,
-                 qPrintable(QStringLiteral("%1: waveform match %2").arg(name).arg(heard.match)));
+        const double match = std::max(heard.match, piecewiseMatch(sound, recorded, heard.at));
+        QVERIFY2(match > 0.9, qPrintable(QStringLiteral("%1: waveform match %2").arg(name).arg(match)));
 
         // Whole: loud for as long as the sound is, and about as loud.
         const int threshold = peak(sound) / 8;
