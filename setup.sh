@@ -12,6 +12,8 @@ PACKAGES=(
   xvfb xauth xdotool x11-utils xcompmgr
   imagemagick poppler-utils sox desktop-file-utils
   pulseaudio pulseaudio-utils
+  pipewire wireplumber pipewire-pulse dbus-daemon
+  openbox weston xwayland qt6-wayland
   cups printer-driver-cups-pdf libcups2-dev
   libbenchmark-dev
   clang libclang-rt-14-dev

@@ -2,6 +2,10 @@
 # title window and the new-user notice). Nothing below includes these files.
 target_sources(brivamo_ui PRIVATE
   src/app/startup.cpp src/app/startup.h)
+# A second start brings the running copy's front window forward.
+target_sources(brivamo_ui PRIVATE src/app/running_copy.cpp src/app/running_copy.h)
+# Which window system the windows go to (X11, also through XWayland, or Wayland).
+target_sources(brivamo_core PRIVATE src/app/platform_choice.cpp src/app/platform_choice.h)
 # The per-user list folder used when the program is started from the desktop menu.
 target_sources(brivamo_core PRIVATE src/app/lists_home.cpp src/app/lists_home.h)
 # --help, --version and the check of the window's arguments.

@@ -3,6 +3,8 @@
 #include "app/command_line.h"
 #include "app/frm_title_page.h"
 #include "app/lists_home.h"
+#include "app/platform_choice.h"
+#include "app/running_copy.h"
 #include "base/app_info.h"
 #include "base/form.h"
 #include "base/maker_info.h"
@@ -234,8 +236,10 @@ int Main(int argc, char *argv[])
     int qtArgc = int(qtArguments.size());
     defaultMessageHandler() = qInstallMessageHandler(dropRuntimeFolderNotice);
 
+    PlatformChoice platform(qtArgc, qtArgv.data());
     DisplayProbe display(qtArgc, qtArgv.data());
-    if (const QString &problem = display.problem(); !problem.isEmpty()) {
+    if (const QString &problem = platform.problem().isEmpty() ? display.problem() : platform.problem();
+        !problem.isEmpty()) {
         std::fprintf(stderr,
                      "brivamo: %s %s needs a graphical desktop; puzzles can also be made with "
                      "brivamo --make CATEGORY.\n",
@@ -245,6 +249,7 @@ int Main(int argc, char *argv[])
 
     QApplication app(qtArgc, qtArgv.data());
     display.release();
+    platform.release();
 
     // One copy per user: the lock is held for the program's life. A copy that was killed leaves its
     // lock behind; QLockFile sees that its process is gone and takes the lock over. Age alone must
@@ -255,12 +260,14 @@ int Main(int argc, char *argv[])
     if (!instanceLock.tryLock(0)) {
         const QLockFile::LockError error = instanceLock.error();
         if (error == QLockFile::LockFailedError && heldByRunningCopy(instanceLock)) {
+            askRunningCopyToShowItself(lockPath);
             showTerminateMessage(AlreadyRunningCaption, alreadyRunningText());
             return 0;
         }
         showTerminateMessage(LockFailedCaption, lockFailureText(lockFailureCause(lockPath, error)));
         return 1;
     }
+    const auto laterStarts = answerLaterStarts(lockPath);
 
     // The printer works in inches throughout; the printer layer converts them itself, so there is
     // nothing to set up here (and nothing to fail when no printer is installed).

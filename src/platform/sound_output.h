@@ -16,7 +16,7 @@ struct PcmSound
     qint64 frames() const { return channels > 0 ? qint64(samples.size()) / channels : 0; }
 };
 
-// Where sounds are heard. Playing is synchronous: play() returns once the sound has finished.
+// Where sounds are heard. Playing is synchronous: play() returns once the sound's length has passed.
 class SoundOutput
 {
 public:

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace brivamo {
@@ -18,9 +19,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Latency the stream asks for; the server sizes the device's buffer from it, so the end of a
-// sound is heard a few milliseconds after the drain. The server queues each whole sound, so the
-// window thread never has to keep the stream fed.
+// Latency the stream asks for; the server sizes the device's buffer from it.
 constexpr pa_usec_t TargetLatencyUsec = 20 * PA_USEC_PER_MSEC;
 
 // Silence put before every sound. A stream that starts while the device is already playing is
@@ -29,8 +28,9 @@ constexpr pa_usec_t TargetLatencyUsec = 20 * PA_USEC_PER_MSEC;
 // of the click's loud part. The lead-in is what gets lost instead.
 constexpr int LeadInMilliseconds = 8;
 
-// While waiting for a sound to end, the server is asked this often whether it is still there.
-constexpr std::chrono::milliseconds ProbeInterval{100};
+// Silence put after every sound. A server may hold back the last few milliseconds of a stream
+// until more arrives or it is drained; what it holds back is then this silence, not the sound's end.
+constexpr int TailMilliseconds = 30;
 
 pa_usec_t microsecondsUntil(Clock::time_point deadline)
 {
@@ -81,13 +81,10 @@ struct PulseSoundOutput::Connection
     pa_context *context = nullptr;
     pa_stream *stream = nullptr;
     std::optional<Clock::time_point> lastFailure;
+    int opened = 0;
     bool corked = false;
-
-    // Set by the drain callback; reset before each drain.
-    bool drainAnswered = false;
-    bool drainSucceeded = false;
-    // When the server last answered while a sound was being waited for.
-    Clock::time_point lastAnswer;
+    // Bytes written to the stream since it was opened: the server's write index.
+    std::int64_t written = 0;
 
     explicit Connection(Options o) : options(std::move(o)) {}
 
@@ -105,12 +102,17 @@ struct PulseSoundOutput::Connection
     static void wake(void *self) { pa_threaded_mainloop_signal(static_cast<Connection *>(self)->loop, 0); }
     static void contextChanged(pa_context *, void *self) { wake(self); }
     static void streamChanged(pa_stream *, void *self) { wake(self); }
-    static void drained(pa_stream *, int success, void *self)
+    // The stream ran dry. If it ran dry after everything written so far (and not before a sound
+    // that is still on its way), it is corked so that the device can go idle between sounds.
+    static void underflowed(pa_stream *stream, void *self)
     {
         auto *connection = static_cast<Connection *>(self);
-        connection->drainAnswered = true;
-        connection->drainSucceeded = success != 0;
-        wake(self);
+        const std::int64_t at = pa_stream_get_underflow_index(stream);
+        if (at < 0 || at < connection->written || connection->corked)
+            return;
+        if (pa_operation *op = pa_stream_cork(stream, 1, nullptr, nullptr))
+            pa_operation_unref(op);
+        connection->corked = true;
     }
 
     // Rings once, at a deadline, to end a wait that the server leaves unanswered.
@@ -169,6 +171,7 @@ struct PulseSoundOutput::Connection
     {
         if (stream) {
             pa_stream_set_state_callback(stream, nullptr, nullptr);
+            pa_stream_set_underflow_callback(stream, nullptr, nullptr);
             pa_stream_disconnect(stream);
             pa_stream_unref(stream);
             stream = nullptr;
@@ -180,6 +183,7 @@ struct PulseSoundOutput::Connection
             context = nullptr;
         }
         corked = false;
+        written = 0;
     }
 
     // Connects and opens the stream (the loop locked); false if that fails or misses `deadline`.
@@ -209,6 +213,7 @@ struct PulseSoundOutput::Connection
         if (!stream)
             return false;
         pa_stream_set_state_callback(stream, &Connection::streamChanged, this);
+        pa_stream_set_underflow_callback(stream, &Connection::underflowed, this);
         pa_buffer_attr buffer;
         buffer.maxlength = std::uint32_t(-1);
         buffer.tlength = std::uint32_t(pa_usec_to_bytes(TargetLatencyUsec, &sampleFormat));
@@ -223,63 +228,31 @@ struct PulseSoundOutput::Connection
             const pa_stream_state_t state = pa_stream_get_state(stream);
             return state == PA_STREAM_READY || !PA_STREAM_IS_GOOD(state);
         });
-        return streaming && usable();
+        if (!streaming || !usable())
+            return false;
+        ++opened;
+        return true;
     }
 
-    enum class Outcome { Played, Late, Failed };
-
-    // Hands the samples to the server and waits until they have been played (the loop locked),
-    // at most until `deadline`. A server that is still answering then is only slow (Late: the
-    // sound plays on, the connection stays); one that has fallen silent has failed.
-    Outcome playOut(const PcmSound &sound, Clock::time_point deadline)
+    // Queues the whole sound on the server behind whatever it still has to play, and has it
+    // played at once even where it is shorter than the server's prebuffer (the loop locked).
+    // Nothing here waits for an answer.
+    bool handOver(const PcmSound &sound)
     {
+        const size_t bytes = sound.samples.size() * sizeof(qint16);
+        if (!usable() || bytes > maxQueued())
+            return false;
         if (corked) {
             if (pa_operation *op = pa_stream_cork(stream, 0, nullptr, nullptr))
                 pa_operation_unref(op);
             corked = false;
         }
-        // The whole sound goes to the server at once: it queues it (its queue holds minutes of
-        // it), while the device's buffer stays as small as the stream asked for.
-        const size_t bytes = sound.samples.size() * sizeof(qint16);
-        if (!usable() || bytes > maxQueued() ||
-            pa_stream_write(stream, sound.samples.data(), bytes, nullptr, 0, PA_SEEK_RELATIVE) < 0)
-            return Outcome::Failed;
-
-        drainAnswered = false;
-        drainSucceeded = false;
-        pa_operation *drain = pa_stream_drain(stream, &Connection::drained, this);
-        if (!drain)
-            return Outcome::Failed;
-        lastAnswer = Clock::now();
-        while (!drainAnswered && usable() && Clock::now() < deadline) {
-            Alarm tick(*this, std::min(deadline, Clock::now() + ProbeInterval));
-            if (!tick.waitFor([this] { return drainAnswered || !usable(); }))
-                probe();
-        }
-        if (!drainAnswered) {
-            // The callback must not fire into a wait that has given up.
-            pa_operation_cancel(drain);
-            pa_operation_unref(drain);
-            const bool answering = usable() && Clock::now() - lastAnswer <= 2 * ProbeInterval;
-            return answering ? Outcome::Late : Outcome::Failed;
-        }
-        pa_operation_unref(drain);
-        // Corked between sounds, the stream lets the device go idle.
-        if (pa_operation *op = pa_stream_cork(stream, 1, nullptr, nullptr))
+        if (pa_stream_write(stream, sound.samples.data(), bytes, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+            return false;
+        written += std::int64_t(bytes);
+        if (pa_operation *op = pa_stream_trigger(stream, nullptr, nullptr))
             pa_operation_unref(op);
-        corked = true;
-        return drainSucceeded ? Outcome::Played : Outcome::Failed;
-    }
-
-    // Asks the server for the stream's timing; its answer shows that it is still there.
-    void probe()
-    {
-        if (pa_operation *op = pa_stream_update_timing_info(stream, &Connection::timingAnswered, this))
-            pa_operation_unref(op);
-    }
-    static void timingAnswered(pa_stream *, int, void *self)
-    {
-        static_cast<Connection *>(self)->lastAnswer = Clock::now();
+        return true;
     }
 };
 
@@ -303,15 +276,28 @@ bool PulseSoundOutput::connected() const
     return usable;
 }
 
+int PulseSoundOutput::connectionsOpened() const
+{
+    Connection &c = *m_connection;
+    if (!c.loop)
+        return 0;
+    pa_threaded_mainloop_lock(c.loop);
+    const int opened = c.opened;
+    pa_threaded_mainloop_unlock(c.loop);
+    return opened;
+}
+
 bool PulseSoundOutput::play(const PcmSound &sound)
 {
+    const Clock::time_point start = Clock::now();
     if (sound.samples.empty() || sound.channels <= 0 || sound.sampleRate <= 0)
         return false;
+    const auto length = std::chrono::microseconds(sound.frames() * 1000000 / sound.sampleRate);
     PcmSound pcm = monoAtRate(sound, StreamRate);
     pcm.samples.insert(pcm.samples.begin(), size_t(StreamRate * LeadInMilliseconds / 1000), qint16(0));
+    pcm.samples.insert(pcm.samples.end(), size_t(StreamRate * TailMilliseconds / 1000), qint16(0));
     Connection &c = *m_connection;
 
-    const Clock::time_point start = Clock::now();
     if (!c.loop) {
         c.loop = pa_threaded_mainloop_new();
         if (!c.loop)
@@ -324,8 +310,8 @@ bool PulseSoundOutput::play(const PcmSound &sound)
     }
 
     pa_threaded_mainloop_lock(c.loop);
-    bool played = false;
     if (!c.usable()) {
+        // Never opened, or gone since: one try now, then none until `retryAfter` has passed.
         c.close();
         if (!c.lastFailure || start - *c.lastFailure >= c.options.retryAfter) {
             if (!c.open(start + c.options.connectLimit)) {
@@ -334,18 +320,21 @@ bool PulseSoundOutput::play(const PcmSound &sound)
             }
         }
     }
+    bool handed = false;
     if (c.usable()) {
-        const auto length = std::chrono::microseconds(pcm.frames() * 1000000 / StreamRate);
-        const Connection::Outcome outcome = c.playOut(pcm, Clock::now() + length + c.options.connectLimit);
-        played = outcome == Connection::Outcome::Played;
-        if (outcome == Connection::Outcome::Failed) {
-            // A server that stalls or fails mid-sound is treated like one that cannot be reached.
+        handed = c.handOver(pcm);
+        if (!handed) {
+            // The server refused the sound.
             c.close();
             c.lastFailure = Clock::now();
         }
     }
     pa_threaded_mainloop_unlock(c.loop);
-    return played;
+
+    // The caller learns of the sound's end from the clock, whatever the server is doing.
+    if (handed)
+        std::this_thread::sleep_until(start + length);
+    return handed;
 }
 
 } // namespace brivamo

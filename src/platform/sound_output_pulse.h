@@ -9,15 +9,17 @@
 namespace brivamo {
 
 // Plays through the user's sound server (the PulseAudio protocol, which PipeWire desktops serve
-// too). One connection and one playback stream are opened at the first sound and kept for the
-// run, with a buffer of a few tens of milliseconds, so that play() returns about when the last
-// sample is heard rather than seconds later.
+// too). One connection and one playback stream are opened at the first sound and kept for the run.
 //
-// No call waits on the server without a limit: connecting may take at most `connectLimit`, and
-// once connected a sound may take at most its own length plus `connectLimit`. A server that
-// cannot be reached, or that stops answering, means silence; the connection is dropped and a new
-// one is tried no sooner than `retryAfter` later, so a server started or restarted while the
-// program runs is picked up again without costing every sound a wait.
+// play() hands the whole sound to the server at once and then returns when the sound's own length
+// has passed by the clock; it never waits for the server to report the sound played. The server's
+// latency therefore shifts when a sound is heard, not how long the caller waits, and sounds played
+// one after the other queue up behind each other on the stream instead of overlapping.
+//
+// Only a server that is gone or refuses makes the output silent, never a slow one: connecting may
+// take at most `connectLimit`, and a server that cannot be reached, refuses the stream or drops the
+// connection is left alone for `retryAfter`, so a server started or restarted while the program
+// runs is picked up again without costing every sound a wait.
 class PulseSoundOutput : public SoundOutput
 {
 public:
@@ -39,6 +41,9 @@ public:
 
     // True while a connection and stream are open and usable.
     bool connected() const;
+
+    // How many times a connection was opened; a test sees from it that none was dropped.
+    int connectionsOpened() const;
 
     // The rate every sound is converted to before it reaches the stream (mono, 16-bit): the
     // highest of the built-in sounds, so none loses detail; the server converts to the device's.

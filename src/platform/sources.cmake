@@ -15,3 +15,8 @@ target_sources(brivamo_core PRIVATE src/platform/dialogs.cpp src/platform/dialog
 target_sources(brivamo_ui PRIVATE src/platform/dialogs_qt.cpp src/platform/dialogs_qt.h)
 target_sources(brivamo_core PRIVATE src/platform/link_opener.cpp src/platform/link_opener.h)
 target_sources(brivamo_ui PRIVATE src/platform/link_opener_desktop.cpp src/platform/link_opener_desktop.h)
+# A second start reaches the running copy through a local socket and brings its window forward.
+find_package(Qt6 REQUIRED COMPONENTS Network)
+target_sources(brivamo_ui PRIVATE src/platform/instance_channel.cpp src/platform/instance_channel.h
+  src/platform/window_activation.cpp src/platform/window_activation.h)
+target_link_libraries(brivamo_ui PRIVATE Qt6::Network)

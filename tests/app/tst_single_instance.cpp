@@ -1,8 +1,20 @@
+#include "app/running_copy.h"
+#include "app/startup.h"
+#include "platform/instance_channel.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <cstring>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 // Runs the real program several times side by side, headless, each copy with the same runtime
 // folder (where the instance lock lives) and its own empty settings folder.
@@ -93,11 +105,64 @@ private slots:
         QProcess third;
         start(third, thirdHome);
         QVERIFY2(waitForLock(third), third.readAllStandardError().constData());
-        QTest::qWait(500);
+        // It runs as the one copy: it answers a later start (once it listens, just after the lock).
+        const QString channel = brivamo::instanceChannelPath(lockPath());
+        QVERIFY(QTest::qWaitFor(
+            [&] { return brivamo::askRunningCopyToShow(channel, std::chrono::seconds(5)); }, 20000));
         QCOMPARE(third.state(), QProcess::Running);
         QVERIFY(!third.readAllStandardError().contains("already loaded"));
         third.kill();
         QVERIFY(third.waitForFinished(20000));
+    }
+
+    // A second start asks the running copy (here: this test, holding the lock) to bring its front
+    // window forward before it shows its message; a copy that does not answer costs it no more
+    // than the limit, and where nothing listens it does not wait at all.
+    void secondStartAsksTheRunningCopyFirst_data()
+    {
+        QTest::addColumn<QString>("runningCopy");
+        QTest::newRow("answers") << "answers";
+        QTest::newRow("does not answer") << "silent";
+        QTest::newRow("does not listen") << "absent";
+    }
+    void secondStartAsksTheRunningCopyFirst()
+    {
+        QFETCH(QString, runningCopy);
+        QLockFile lock(lockPath());
+        QVERIFY(lock.tryLock(0));
+        int requests = 0;
+        brivamo::InstanceChannelServer answering([&] { ++requests; });
+        const QString channel = brivamo::instanceChannelPath(lockPath());
+        QFile::remove(channel);
+        // Takes connections (the system does, on its behalf) and never answers.
+        const int silent = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const auto closeSilent = qScopeGuard([silent] { ::close(silent); });
+        if (runningCopy == QLatin1String("answers")) {
+            QVERIFY(answering.listen(channel));
+        } else if (runningCopy == QLatin1String("silent")) {
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::strncpy(address.sun_path, QFile::encodeName(channel).constData(),
+                         sizeof address.sun_path - 1);
+            QVERIFY(::bind(silent, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+            QVERIFY(::listen(silent, 4) == 0);
+        }
+
+        QTemporaryDir home;
+        QProcess second;
+        QElapsedTimer clock;
+        clock.start();
+        start(second, home);
+        QVERIFY(QTest::qWaitFor([&] { return second.state() == QProcess::NotRunning; }, 20000));
+        const qint64 took = clock.elapsed();
+        QCOMPARE(second.exitCode(), 0);
+        QVERIFY(second.readAllStandardError().contains(basBrivamo::AlreadyRunningCaption.toUtf8()));
+        QCOMPARE(requests, runningCopy == QLatin1String("answers") ? 1 : 0);
+        const qint64 limit = basBrivamo::RunningCopyAnswerLimit.count();
+        if (runningCopy == QLatin1String("silent"))
+            QVERIFY2(took >= limit && took < limit + 5000, qPrintable(QString::number(took)));
+        else
+            QVERIFY2(took < limit, qPrintable(QString::number(took)));
     }
 };
 

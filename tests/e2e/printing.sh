@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Prints on a real print server (a private cupsd with a PDF-writing queue whose default paper is A4
-# with a printable area inset from the paper's edges): a puzzle and its solution from the command
-# line and from the puzzle window, and a help topic from the help window. Checks the jobs that
-# arrive: one per page, the queue's paper size, and the title, grid and heading where the page
-# layout puts them, measured from the queue's printable area. Also the command line's refusals
-# when there is no printer or no such queue, and when the print server stops answering.
+# Prints from the command line on a real print server (a private cupsd with a PDF-writing queue
+# whose default paper is A4 with a printable area inset from the paper's edges): a puzzle and its
+# solution, and a class set. Checks the jobs that arrive: one per page (a class set is one job),
+# the queue's paper size, and the title and grid where the page layout puts them, measured from the
+# queue's printable area. Also the refusals when there is no printer, no such queue, a queue that
+# turns jobs away, or a print server that stops answering. (printing_windows.sh prints from the
+# windows.)
 # Usage: bash printing.sh <path-to-brivamo>   (needs root for cupsd; exits 77 when not root)
 set -euo pipefail
 
@@ -88,58 +89,16 @@ headless --make ZOO --size 12 --quiet --print --printer "$PRINT_QUEUE" 2>"$WORK/
     fail "printing to the named queue failed: $(cat "$WORK/errors")"
 wait_print_jobs 3
 
-# From the puzzle window: make a 30-letter puzzle of ZOO and print it with its solution page.
-export QT_QPA_PLATFORM=xcb
-"$BRIVAMO" >"$WORK/brivamo.log" 2>&1 &
-APP_PID=$!
-title=$(wait_window '^Brivamo$')
-keys_to "$title" Return
-# The lobby and the puzzle window have the title window's caption: each replaces the one before.
-wait_gone_id "$title"
-lobby=$(wait_window '^Brivamo$')
-# ZOO sorts last in the catalogue, which has the focus; Enter opens the puzzle window.
-keys_to "$lobby" End Return
-wait_gone_id "$lobby"
-puzzle=$(wait_window '^Brivamo$')
-keys_to "$puzzle" alt+m
-# Printing is offered once the puzzle is made: Alt+P then asks whether to add a solution page.
-question=$(ask_to_print "$puzzle")
-keys_to "$question" alt+y
-personalize=$(wait_window '^Personalize\?$')
-keys_to "$personalize" alt+n
-wait_print_jobs 5
-check_puzzle_page "${PRINTED[3]}" 0.9 1.6667 "puzzle window, puzzle page:"
-check_puzzle_page "${PRINTED[4]}" 0.9 1.6667 "puzzle window, solution page:" 0.1
-
-# The help window prints its topic as one job: the heading at (1, 1) inches.
-keys_to "$puzzle" F1
-help=$(wait_window '^ Help Window$')
-keys_to "$help" alt+p
-wait_print_jobs 6
-check_page_size "${PRINTED[5]}" '595 x 842'
-check_ink_at "${PRINTED[5]}" 0 "$(awk -v m=$PRINT_MARGIN_TOP 'BEGIN { print m + 1.08 }')" 1.0 1.0 \
-    "help window, heading"
-
 # A class set from the command line: one job holding every puzzle page, then every solution page.
 headless --make ZOO --size 12 --seed 2 --count 3 --quiet --print --solution 2>"$WORK/errors" ||
     fail "printing a class set failed: $(cat "$WORK/errors")"
-wait_print_jobs 7
-set_pages=$(pdfinfo "${PRINTED[6]}" | sed -n 's/^Pages: *//p')
+wait_print_jobs 4
+set_pages=$(pdfinfo "${PRINTED[3]}" | sed -n 's/^Pages: *//p')
 [ "$set_pages" = 6 ] || fail "a class set of 3 with solutions printed $set_pages pages, not 6"
 
-# A queue that turns jobs away: the command line and the puzzle window say so instead of reporting
-# success.
+# A queue that turns jobs away: the command line says so instead of reporting success.
 cupsreject "$PRINT_QUEUE"
 expect_refusal "The printer \"$PRINT_QUEUE\" did not take the print job" --make ZOO --quiet --print
-keys_to "$help" Escape
-wait_gone_id "$help"
-keys_to "$puzzle" alt+p
-question=$(new_window '^Brivamo$' "$puzzle" 30) || fail "no question besides the puzzle window after Alt+P"
-keys_to "$question" alt+n
-personalize=$(wait_window '^Personalize\?$')
-keys_to "$personalize" alt+n
-error=$(wait_window '^Error$')
-keys_to "$error" Return
 
 # A print server that stops answering (stopped, not gone): the command line gives up within its time
 # limit and says so.

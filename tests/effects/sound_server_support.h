@@ -1,0 +1,107 @@
+#pragma once
+
+#include "platform/sound_output.h"
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace brivamo::testing {
+
+// The rate sounds are recorded and compared at.
+constexpr int RecordRate = 22050;
+
+// A sound server of the test's own, in a private runtime folder, with a null sink that a recorder
+// listens to all along (as a device plays all along: without a listener a null sink works in large
+// blocks and a new sound waits for the current block to end).
+class PrivateSoundServer
+{
+public:
+    enum class Kind { PulseAudio, PipeWire };
+
+    explicit PrivateSoundServer(Kind kind);
+    ~PrivateSoundServer();
+    PrivateSoundServer(const PrivateSoundServer &) = delete;
+    PrivateSoundServer &operator=(const PrivateSoundServer &) = delete;
+
+    // The programs this kind needs, as far as they are missing here.
+    QStringList missingPrograms() const;
+
+    // Starts the server and the recorder and runs `beforeRecording` (the output's first sound)
+    // once the server is ready for it; empty on success, else what went wrong. A PulseAudio null
+    // sink delivers its first recording only about two seconds after the recorder connects: the
+    // wait for it is left to the first record(), so that tests without one can run meanwhile.
+    QString start(const std::function<void()> &beforeRecording);
+
+    // The address a client connects to ("unix:/.../native").
+    QString address() const;
+
+    // The process that speaks the protocol, for a test that stops or kills it.
+    qint64 protocolProcessId() const;
+
+    // Starts the server again after it was killed (PulseAudio only); empty on success.
+    QString restart();
+
+    // What the null sink played while `during` ran (mono, RecordRate), with at least a tenth of a
+    // second before it and a quarter of a second after; empty when the recording stalled.
+    std::vector<qint16> record(const std::function<void()> &during);
+
+private:
+    QString startPulseAudio();
+    QString startPipeWire();
+    QString startRecorder();
+    qint64 recordedBytes() const;
+    QString log(const QString &name) const;
+
+    Kind m_kind;
+    QTemporaryDir m_dir;
+    QString m_runtime;
+    QString m_socket;
+    QString m_capture;
+    QProcess m_server;
+    QProcess m_recorder;
+};
+
+// Keeps every core busy while it exists, so that servers answer late.
+class CpuLoad
+{
+public:
+    CpuLoad();
+    ~CpuLoad();
+    CpuLoad(const CpuLoad &) = delete;
+    CpuLoad &operator=(const CpuLoad &) = delete;
+    bool running() const;
+
+private:
+    std::vector<std::unique_ptr<QProcess>> m_loops;
+};
+
+// A sound as the recorder hears it: mono at RecordRate.
+PcmSound recordable(const QString &name);
+
+// Where `sound` is heard in `recorded` at `from` or later: the index at which it lines up best with
+// the recording, and how well (normalised cross-correlation; 1 is identical up to loudness).
+struct Heard
+{
+    qsizetype at = -1;
+    double match = 0;
+};
+Heard findSound(const std::vector<qint16> &sound, const std::vector<qint16> &recorded, qsizetype from);
+
+// Checks that the sounds `names` were heard in `recorded`, each whole, in this order and none over
+// another (QtTest checks: they fail the running test).
+void verifyHeardInTurn(const QStringList &names, const std::vector<qint16> &recorded);
+
+// Plays `name` through PlaySoundEffect and returns how long the call took.
+std::chrono::nanoseconds timedSound(const QString &name);
+
+// The length of a built-in sound.
+std::chrono::nanoseconds soundLength(const QString &name);
+
+} // namespace brivamo::testing
