@@ -1,6 +1,6 @@
 #include "puzzle/puzzle_generator.h"
 
-#include "puzzle/fill_guard.h"
+#include "puzzle/blocked_words.h"
 
 #include <algorithm>
 #include <array>
@@ -18,14 +18,17 @@ void SortWordsLongestFirst(QStringList &words)
                      [](const QString &a, const QString &b) { return a.size() > b.size(); });
 }
 
-PuzzleWorkspace::PuzzleWorkspace() : m_streams(std::make_unique<LetterStreams>()) {}
+PuzzleWorkspace::PuzzleWorkspace()
+    : m_streams(std::make_unique<LetterStreams>()), m_blocked(ProgramBlockedWords())
+{
+}
 
 PuzzleWorkspace::~PuzzleWorkspace() = default;
 
 const ListCodes &PuzzleWorkspace::codesFor(const QStringList &words)
 {
-    if (!m_codes || !m_codes->isFor(words))
-        m_codes = std::make_unique<ListCodes>(words);
+    if (!m_codes || !m_codes->isFor(words, m_blocked))
+        m_codes = std::make_unique<ListCodes>(words, m_blocked);
     return *m_codes;
 }
 
@@ -222,7 +225,7 @@ public:
         PuzzleWorkspace &workspace)
         : m_grid(grid), m_words(words), m_side(side), m_host(host), m_random(random),
           m_codes(workspace.codesFor(words)), m_layout(workspace.layoutFor(side)),
-          m_streams(workspace.streams())
+          m_streams(workspace.streams()), m_placed(workspace.placed())
     {
     }
 
@@ -235,6 +238,7 @@ public:
             m_solution = m_grid.solutionCells();
             m_puzzle = m_grid.puzzleCells();
             m_streams.clear(m_layout, m_codes.separator());
+            m_placed.clear();
             int wordsPlaced = 0;
 
             for (int i = 1; i <= wordCount; ++i) {
@@ -254,12 +258,13 @@ public:
 
             if (wordsPlaced == wordCount) {
                 fillEmptyCells();
-                if (ClearSecondReadings(m_grid, m_codes, m_layout, m_streams, m_random)) {
+                if (ClearSecondReadings(m_grid, m_codes, m_layout, m_streams, m_random, m_placed)) {
                     m_host.PuzzleCompleted();
                     return PuzzleOutcome::Completed;
                 }
-                // Every letter some cell could take makes a word readable: the square is
-                // restarted like one whose word could not be fitted.
+                // Placed letters alone spell a word a second time or a blocked word, or every
+                // letter some cell could take makes one readable: the square is restarted like
+                // one whose word could not be fitted.
                 m_host.WordAbandoned();
             }
             m_host.AttemptFailed(attempt);
@@ -429,9 +434,18 @@ private:
 
     // --- both ---
 
-    // The accepted word's letters go into the solution layer and the streams.
+    // The accepted word's letters go into the solution layer and the streams, and its stretch
+    // into the placed words.
     void commit(int start, int stride, const QChar *letters, const std::uint16_t *codes, int length)
     {
+        const int step = stride < 0 ? -stride : stride;
+        const int orientation = step == 1                        ? 0
+                                : step == PuzzleGrid::Stride     ? 1
+                                : step == PuzzleGrid::Stride + 1 ? 2
+                                                                 : 3;
+        const int from = m_layout.position[orientation][start];
+        const int to = m_layout.position[orientation][start + (length - 1) * stride];
+        m_placed.push_back({orientation, std::min(from, to), std::max(from, to)});
         for (int k = 0, cell = start; k < length; ++k, cell += stride) {
             m_solution[cell] = letters[k];
             m_streams.place(m_layout, cell, codes[k]);
@@ -442,17 +456,19 @@ private:
     // Every cell of a row gets a drawn letter and the placed ones keep theirs, so that no branch
     // depends on where the words lie: the puzzle layer takes the placed or the drawn letter, the
     // solution layer keeps its letter or takes the dot, and the streams' cells follow the puzzle.
+    // A to Z, the usual alphabet, is worked out eight cells at a time; any other is looked up.
     void fillEmptyCells()
     {
         std::array<std::uint16_t, PuzzleGrid::MaxSide> letters;
         std::uint16_t *codes = m_streams.cells();
+        const FillAlphabet &alphabet = m_codes.alphabet();
         for (int row = 0; row < m_side; ++row) {
-            m_random.drawLetters(letters.data(), m_side);
+            m_random.drawLetters(letters.data(), m_side, alphabet.size());
             const int first = row * PuzzleGrid::Stride;
             int column = 0;
 #if defined(__SSE2__)
             const __m128i zero = _mm_setzero_si128();
-            for (; column + 8 <= m_side; column += 8) {
+            for (; alphabet.plain && column + 8 <= m_side; column += 8) {
                 const int cell = first + column;
                 auto *solution = reinterpret_cast<__m128i *>(m_solution + cell);
                 auto *code = reinterpret_cast<__m128i *>(codes + cell);
@@ -476,10 +492,11 @@ private:
                 const char16_t placed = m_solution[cell].unicode();
                 // All ones where a word lies: the choices are masks, not branches.
                 const auto keep = static_cast<std::uint16_t>(-static_cast<int>(placed != 0));
-                m_puzzle[cell] = QChar(char16_t((placed & keep) | ((u'A' + letters[column]) & ~keep)));
+                m_puzzle[cell] = QChar(
+                    char16_t((placed & keep) | (m_codes.fillLetter(letters[column]).unicode() & ~keep)));
                 m_solution[cell] = QChar(char16_t((placed & keep) | (PuzzleGrid::Dot.unicode() & ~keep)));
                 codes[cell] = static_cast<std::uint16_t>((codes[cell] & keep) |
-                                                         (ListCodes::letterCode(letters[column]) & ~keep));
+                                                         (m_codes.fillCode(letters[column]) & ~keep));
             }
         }
     }
@@ -494,6 +511,7 @@ private:
     const ListCodes &m_codes;
     const StreamLayout &m_layout;
     LetterStreams &m_streams;
+    std::vector<PlacedStretch> &m_placed;
 };
 
 bool acceptableInput(const QStringList &words, int side)
