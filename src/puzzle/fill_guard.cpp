@@ -119,7 +119,7 @@ private:
         for (int k = 0; k < length; ++k)
             usesFill = usesFill || m_solution[cells[k]] == PuzzleGrid::Dot;
         if (!usesFill) {
-            if (ending.blocked || !insidePlacedWord(orientation, last + 1 - length, last))
+            if (ending.blocked || !insidePlacedWord(orientation, last + 1 - length, last, ending.word))
                 m_spoiled = true;
             return false;
         }
@@ -129,13 +129,16 @@ private:
         return true;
     }
 
-    // The list made a reading that lies within one word's own stretch.
-    bool insidePlacedWord(int orientation, int first, int last) const
+    // The list made a reading that lies within one word's own stretch. Most such readings are
+    // a word where it was placed (the word placed as number word), so that one is asked first.
+    bool insidePlacedWord(int orientation, int first, int last, int word) const
     {
-        for (const PlacedStretch &word : m_placed)
-            if (word.orientation == orientation && word.first <= first && last <= word.last)
-                return true;
-        return false;
+        auto holds = [&](const PlacedStretch &placed) {
+            return placed.orientation == orientation && placed.first <= first && last <= placed.last;
+        };
+        if (word >= 0 && word < static_cast<int>(m_placed.size()) && holds(m_placed[word]))
+            return true;
+        return std::any_of(m_placed.begin(), m_placed.end(), holds);
     }
 
     const ReadingAutomaton &m_automaton;
@@ -164,6 +167,7 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
     // Later rounds look only where a reading could hold a redrawn cell: any other stretch is
     // unchanged and held no reading.
     std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> redrawn;
+    std::array<int, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> positions;
     const int reach = codes.automaton().longest() - 1;
     for (int round = 0;; ++round) {
         if (found == 0)
@@ -189,10 +193,16 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
                 found += scanner.scan(orientation, 0, layout.length[orientation], marks);
                 continue;
             }
-            for (int i = 0; i < redrawnCount; ++i) {
-                const int at = layout.position[orientation][redrawn[i]];
-                found += scanner.scan(orientation, std::max(0, at - reach),
-                                      std::min(layout.length[orientation], at + reach + 1), marks);
+            // Neighbouring redrawn cells (a reading's letters, mostly) share one stretch.
+            for (int i = 0; i < redrawnCount; ++i)
+                positions[i] = layout.position[orientation][redrawn[i]];
+            std::sort(positions.begin(), positions.begin() + redrawnCount);
+            for (int i = 0; i < redrawnCount;) {
+                const int begin = std::max(0, positions[i] - reach);
+                int end = positions[i] + reach + 1;
+                while (++i < redrawnCount && positions[i] - reach <= end)
+                    end = positions[i] + reach + 1;
+                found += scanner.scan(orientation, begin, std::min(layout.length[orientation], end), marks);
             }
         }
     }

@@ -42,9 +42,23 @@ ListCodes::ListCodes(const QStringList &words, const QStringList &blocked)
                    m_alphabet.letters.end();
         });
     };
+    QStringList kept;
     for (const QString &word : BlockedWordsFor(blocked, words))
         if (word.size() <= PuzzleGrid::MaxSide && readable(word))
+            kept << word;
+    // A blocked word holding another (forwards or backwards) can only be read where that one
+    // is: the guard need not look for it, and its automaton and reach stay smaller.
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const QString &a, const QString &b) { return a.size() < b.size(); });
+    for (const QString &word : kept) {
+        QString reversed = word;
+        std::reverse(reversed.begin(), reversed.end());
+        const bool holdsOne = std::any_of(m_blocked.begin(), m_blocked.end(), [&](const QString &shorter) {
+            return word.contains(shorter) || reversed.contains(shorter);
+        });
+        if (!holdsOne)
             m_blocked << word;
+    }
 }
 
 ListCodes::~ListCodes() = default;
@@ -107,7 +121,7 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
     auto has = [](const std::vector<Ending> &e, int length) {
         return std::any_of(e.begin(), e.end(), [length](const Ending &x) { return x.length == length; });
     };
-    auto add = [&](const std::vector<int> &pattern, bool isBlocked) {
+    auto add = [&](const std::vector<int> &pattern, bool isBlocked, int word) {
         int state = 0;
         for (int code : pattern) {
             const std::size_t at = static_cast<std::size_t>(state) * codes + code;
@@ -120,19 +134,21 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
         }
         // Listed words come first, so a text both listed and blocked counts as listed.
         if (!has(ends[state], static_cast<int>(pattern.size())))
-            ends[state].push_back({static_cast<int>(pattern.size()), isBlocked});
+            ends[state].push_back({static_cast<int>(pattern.size()), isBlocked, word});
     };
     auto addBothWays = [&](const QStringList &patterns, bool isBlocked) {
-        for (const QString &word : patterns) {
+        for (qsizetype i = 0; i < patterns.size(); ++i) {
+            const QString &word = patterns[i];
+            const int number = isBlocked ? -1 : static_cast<int>(i);
             if (word.isEmpty() || word.size() > PuzzleGrid::MaxSide)
                 continue;
             m_longest = std::max(m_longest, static_cast<int>(word.size()));
             std::vector<int> pattern;
             for (QChar c : word)
                 pattern.push_back(kind[list.codeOf(c)]);
-            add(pattern, isBlocked);
+            add(pattern, isBlocked, number);
             std::reverse(pattern.begin(), pattern.end());
-            add(pattern, isBlocked);
+            add(pattern, isBlocked, number);
         }
     };
     addBothWays(words, false);

@@ -30,6 +30,7 @@ public:
     {
         int length;
         bool blocked;
+        int word; // the first listed word (0-based) of this text, -1 for a blocked one
     };
 
     // States are numbered premultiplied by the code count, and those where some word ends come

@@ -239,6 +239,7 @@ public:
             m_puzzle = m_grid.puzzleCells();
             m_streams.clear(m_layout, m_codes.separator());
             m_placed.clear();
+            m_placed.reserve(m_words.size());
             int wordsPlaced = 0;
 
             for (int i = 1; i <= wordCount; ++i) {
@@ -314,7 +315,7 @@ private:
                 revert(start, stride, length, length >= RevertPauseFromLetter);
             } else {
                 m_host.WordAccepted(wordsPlaced + 1);
-                commit(start, stride, letters, codes, length);
+                commit(start, candidate.direction, letters, codes, length);
                 return Placed::Accepted;
             }
         }
@@ -387,8 +388,8 @@ private:
         if (wordNumber == 1) {
             // The square is still empty, so the first candidate is taken.
             const Start candidate = drawStart(draw, true, length, m_side);
-            commit(PuzzleGrid::index(candidate.row, candidate.column), strideOf(candidate.direction),
-                   word.constData(), codes.forwards.data(), length);
+            commit(PuzzleGrid::index(candidate.row, candidate.column), candidate.direction, word.constData(),
+                   codes.forwards.data(), length);
             return Placed::Accepted;
         }
         switch ((length + 7) / 8) {
@@ -425,7 +426,7 @@ private:
             if (accepted | (tries > maxTries)) [[unlikely]] {
                 if (!accepted)
                     return Placed::Abandoned;
-                commit(start, strideOf(candidate.direction), word.constData(),
+                commit(start, candidate.direction, word.constData(),
                        m_codes.word(wordNumber - 1).forwards.data(), length);
                 return Placed::Accepted;
             }
@@ -436,16 +437,13 @@ private:
 
     // The accepted word's letters go into the solution layer and the streams, and its stretch
     // into the placed words.
-    void commit(int start, int stride, const QChar *letters, const std::uint16_t *codes, int length)
+    void commit(int start, int direction, const QChar *letters, const std::uint16_t *codes, int length)
     {
-        const int step = stride < 0 ? -stride : stride;
-        const int orientation = step == 1                        ? 0
-                                : step == PuzzleGrid::Stride     ? 1
-                                : step == PuzzleGrid::Stride + 1 ? 2
-                                                                 : 3;
-        const int from = m_layout.position[orientation][start];
-        const int to = m_layout.position[orientation][start + (length - 1) * stride];
-        m_placed.push_back({orientation, std::min(from, to), std::max(from, to)});
+        const int stride = strideOf(direction);
+        const StreamDirection stream = StreamDirections[direction];
+        const int from = m_layout.position[stream.orientation][start];
+        const int to = stream.forwards ? from + length - 1 : from - (length - 1);
+        m_placed.push_back({stream.orientation, std::min(from, to), std::max(from, to)});
         for (int k = 0, cell = start; k < length; ++k, cell += stride) {
             m_solution[cell] = letters[k];
             m_streams.place(m_layout, cell, codes[k]);
