@@ -81,4 +81,23 @@ FillAlphabet FillAlphabetFor(const QStringList &words)
     return alphabet;
 }
 
+QString LettersInAlphabet(const QString &text, const FillAlphabet &alphabet)
+{
+    auto inAlphabet = [&](char16_t c) {
+        return std::find(alphabet.letters.begin(), alphabet.letters.end(), c) != alphabet.letters.end();
+    };
+    QString letters;
+    for (QChar c : text) {
+        const QChar upper = c.toUpper();
+        // An accented letter the alphabet lacks is written as its plain letter (capitals are
+        // often written without accents), when the alphabet has that.
+        const QString decomposed = upper.decomposition();
+        if (inAlphabet(upper.unicode()))
+            letters += upper;
+        else if (!decomposed.isEmpty() && inAlphabet(decomposed.front().unicode()))
+            letters += decomposed.front();
+    }
+    return letters;
+}
+
 } // namespace brivamo

@@ -22,4 +22,8 @@ struct FillAlphabet
 
 FillAlphabet FillAlphabetFor(const QStringList &words);
 
+// The letters of a text a fill of this alphabet can spell, in capitals (an accented letter the
+// alphabet lacks as its plain letter): spaces, punctuation and other letters are dropped.
+QString LettersInAlphabet(const QString &text, const FillAlphabet &alphabet);
+
 } // namespace brivamo

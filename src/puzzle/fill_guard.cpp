@@ -9,7 +9,7 @@ namespace brivamo {
 
 namespace {
 
-using RowMasks = std::array<std::uint32_t, PuzzleGrid::MaxSide>;
+using RowMasks = CellRows;
 
 // Reads the four streams of a square's letters; a line's cells follow each other (within rows,
 // top to bottom within columns and diagonals), so a pass along a stream reads every line
@@ -18,9 +18,9 @@ class Scanner
 {
 public:
     Scanner(const ListCodes &codes, const StreamLayout &layout, LetterStreams &streams, const QChar *solution,
-            std::span<const PlacedStretch> placed)
+            std::span<const PlacedStretch> placed, const CellRows *kept)
         : m_automaton(codes.automaton()), m_layout(layout), m_streams(streams), m_solution(solution),
-          m_placed(placed)
+          m_placed(placed), m_kept(kept)
     {
     }
 
@@ -124,8 +124,13 @@ private:
             return false;
         }
         for (int k = 0; k < length; ++k)
-            if (m_solution[cells[k]] == PuzzleGrid::Dot)
-                marks[cells[k] / PuzzleGrid::Stride] |= 1u << (cells[k] % PuzzleGrid::Stride);
+            if (m_solution[cells[k]] == PuzzleGrid::Dot) {
+                const int row = cells[k] / PuzzleGrid::Stride;
+                const std::uint32_t bit = 1u << (cells[k] % PuzzleGrid::Stride);
+                marks[row] |= bit;
+                if (m_kept && ((*m_kept)[row] & bit))
+                    m_spoiled = true;
+            }
         return true;
     }
 
@@ -146,6 +151,7 @@ private:
     LetterStreams &m_streams;
     const QChar *m_solution;
     std::span<const PlacedStretch> m_placed;
+    const CellRows *m_kept;
     mutable bool m_spoiled = false;
 };
 
@@ -153,11 +159,11 @@ private:
 
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamLayout &layout,
                          LetterStreams &streams, modStandard::RandomSource &random,
-                         std::span<const PlacedStretch> placed)
+                         std::span<const PlacedStretch> placed, const CellRows *kept)
 {
     const int side = grid.side();
     QChar *puzzle = grid.puzzleCells();
-    Scanner scanner(codes, layout, streams, grid.solutionCells(), placed);
+    Scanner scanner(codes, layout, streams, grid.solutionCells(), placed, kept);
     RowMasks marks{};
     int found = scanner.scanAll(marks);
     // Readings of placed letters alone are all found by this first scan; redraws cannot undo them.
@@ -170,6 +176,8 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
     std::array<int, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> positions;
     const int reach = codes.automaton().longest() - 1;
     for (int round = 0;; ++round) {
+        if (scanner.spoiled())
+            return false; // a reading needs a kept cell
         if (found == 0)
             return true;
         if (round == MaxFillRounds)

@@ -4,6 +4,8 @@
 #include "puzzle/puzzle_grid.h"
 #include "puzzle/standard_routines.h"
 
+#include <array>
+#include <cstdint>
 #include <span>
 
 namespace brivamo {
@@ -21,6 +23,9 @@ struct PlacedStretch
     int last;
 };
 
+// One bit a cell, a row a word: bit c of row r is cell (r + 1, c + 1).
+using CellRows = std::array<std::uint32_t, PuzzleGrid::MaxSide>;
+
 // Runs on a grid just completed by the fill (solution layer: word letters and the dot; puzzle
 // layer: a fill letter in every other cell). Redraws fill letters, from the list's fill
 // alphabet, until neither a word of the list nor one of its blocked words can be read, in any
@@ -30,10 +35,12 @@ struct PlacedStretch
 // fill is still not clear after MaxFillRounds rounds, and at once when placed letters alone
 // (which no redraw changes) spell a blocked word, or a listed word anywhere but inside a placed
 // word's own stretch (its own place, or CAT inside CATTLE).
+// Fill cells marked in kept (a hidden message's) are never redrawn: a reading that needs one
+// fails the square as well.
 // The streams' cells must hold the puzzle layer's letters as the list's codes (kept up to date
 // while the square was built); they follow every redrawn letter.
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamLayout &layout,
                          LetterStreams &streams, modStandard::RandomSource &random,
-                         std::span<const PlacedStretch> placed);
+                         std::span<const PlacedStretch> placed, const CellRows *kept = nullptr);
 
 } // namespace brivamo

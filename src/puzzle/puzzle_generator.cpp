@@ -225,7 +225,8 @@ public:
         PuzzleWorkspace &workspace)
         : m_grid(grid), m_words(words), m_side(side), m_host(host), m_random(random),
           m_codes(workspace.codesFor(words)), m_layout(workspace.layoutFor(side)),
-          m_streams(workspace.streams()), m_placed(workspace.placed())
+          m_streams(workspace.streams()), m_placed(workspace.placed()),
+          m_message(LettersInAlphabet(workspace.hiddenMessage(), m_codes.alphabet()))
     {
     }
 
@@ -259,7 +260,9 @@ public:
 
             if (wordsPlaced == wordCount) {
                 fillEmptyCells();
-                if (ClearSecondReadings(m_grid, m_codes, m_layout, m_streams, m_random, m_placed)) {
+                const bool spelt = m_message.isEmpty() || spellMessage();
+                if (spelt && ClearSecondReadings(m_grid, m_codes, m_layout, m_streams, m_random, m_placed,
+                                                 m_message.isEmpty() ? nullptr : &m_kept)) {
                     m_host.PuzzleCompleted();
                     return PuzzleOutcome::Completed;
                 }
@@ -499,6 +502,24 @@ private:
         }
     }
 
+    // The first fill cells, row by row, take the message's letters and are kept from redrawing.
+    // False when the square has too few fill cells for it.
+    bool spellMessage()
+    {
+        m_kept = {};
+        qsizetype next = 0;
+        for (int row = 0; row < m_side && next < m_message.size(); ++row)
+            for (int column = 0; column < m_side && next < m_message.size(); ++column) {
+                const int cell = row * PuzzleGrid::Stride + column;
+                if (m_solution[cell] != PuzzleGrid::Dot)
+                    continue;
+                m_puzzle[cell] = m_message[next++];
+                m_streams.setCell(cell, m_codes.codeOf(m_puzzle[cell]));
+                m_kept[row] |= 1u << column;
+            }
+        return next == m_message.size();
+    }
+
     PuzzleGrid &m_grid;
     const QStringList &m_words;
     const int m_side;
@@ -510,6 +531,8 @@ private:
     const StreamLayout &m_layout;
     LetterStreams &m_streams;
     std::vector<PlacedStretch> &m_placed;
+    const QString m_message;
+    CellRows m_kept{};
 };
 
 bool acceptableInput(const QStringList &words, int side)

@@ -54,6 +54,12 @@ public:
     // Where the current attempt's words lie.
     std::vector<PlacedStretch> &placed() { return m_placed; }
 
+    // A message the fill cells spell, read row by row from the top left: the letters of the
+    // text in the list's fill alphabet (LettersInAlphabet); the other fill cells stay random.
+    // Empty (the default): no message, and the fill is as it always was.
+    const QString &hiddenMessage() const { return m_hiddenMessage; }
+    void setHiddenMessage(const QString &text) { m_hiddenMessage = text; }
+
     // The words no puzzle made here may let the solver read (ProgramBlockedWords() unless set).
     const QStringList &blockedWords() const { return m_blocked; }
     void setBlockedWords(const QStringList &words) { m_blocked = words; }
@@ -68,6 +74,7 @@ private:
     std::unique_ptr<LetterStreams> m_streams;
     std::vector<PlacedStretch> m_placed;
     QStringList m_blocked;
+    QString m_hiddenMessage;
     bool m_inUse = false;
 };
 
@@ -78,7 +85,9 @@ private:
 // cannot be cleared, or whose placed letters alone spell such a reading, fails its attempt as
 // if a word had been abandoned. The fill letters come from the list's fill alphabet; the fill
 // asks the source for a row of letters at a time (RandomSource::drawLetters), every cell of the
-// row included.
+// row included. With a hidden message set in the workspace, a square with fewer fill cells
+// than the message has letters, or where a word would have to be read through one of them,
+// fails its attempt too.
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
                          modStandard::RandomSource &random, PuzzleWorkspace &workspace);
 // The same for a one-off puzzle, in a workspace of its own.

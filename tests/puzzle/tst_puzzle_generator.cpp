@@ -614,6 +614,57 @@ private slots:
                     QStringLiteral("%1: %2 of %3").arg(it.key()).arg(onWords[it.key()]).arg(it.value())));
     }
 
+    // The fill cells, read row by row from the top left, spell the message's letters (those of
+    // the fill alphabet), and the rules above still hold; a message the square cannot hold
+    // gives the puzzle up.
+    void hiddenMessageSpeltByTheFill_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("letters");
+        QTest::newRow("animals, side 20")
+            << twentyFiveAnimals() << 20 << QStringLiteral("Happy holidays, class 4B!")
+            << "HAPPYHOLIDAYSCLASSB";
+        QTest::newRow("Greek list, Latin letters dropped")
+            << QString::fromUtf8("ΔΕΥΤΕΡΑ ΤΡΙΤΗ ΣΑΒΒΑΤΟ ΚΥΡΙΑΚΗ").split(u' ') << 10
+            << QString::fromUtf8("Καλή χρονιά, OK") << QString::fromUtf8("ΚΑΛΗΧΡΟΝΙΑ");
+        QTest::newRow("longer than any fill") << QStringList{"ZEBRA", "EMU", "GNU"} << 5
+                                              << QStringLiteral("abcdefghijklmnopqrstuvw") << QString();
+    }
+    void hiddenMessageSpeltByTheFill()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(int, side);
+        QFETCH(QString, message);
+        QFETCH(QString, letters);
+        SortWordsLongestFirst(words);
+        PuzzleWorkspace workspace;
+        workspace.setHiddenMessage(message);
+        int completed = 0;
+        for (std::uint32_t seed = 1; seed <= 60; ++seed) {
+            PuzzleGrid grid;
+            modStandard::SeededRandomSource random(seed);
+            SilentPuzzleHost host;
+            const PuzzleOutcome outcome = seed % 2 == 0
+                                              ? MakePuzzle(grid, words, side, host, random, workspace)
+                                              : MakePuzzleSilently(grid, words, side, random, workspace);
+            if (outcome != PuzzleOutcome::Completed)
+                continue;
+            ++completed;
+            QString spelt;
+            for (int row = 1; row <= side; ++row)
+                for (int column = 1; column <= side; ++column)
+                    if (grid.solution(row, column) == PuzzleGrid::Dot && spelt.size() < letters.size())
+                        spelt += grid.puzzle(row, column);
+            QCOMPARE(spelt, letters);
+            QCOMPARE(blockedReadings(grid, ProgramBlockedWords(), words), 0);
+            QVERIFY(wordsReadTwice(grid, words).isEmpty());
+            QCOMPARE(readingsThroughFill(grid, words), 0);
+        }
+        QCOMPARE(completed > 0, !letters.isEmpty());
+    }
+
     // A silent run takes its own quicker way, with either judge; from the same seed it must make
     // exactly the square the window's run makes, fill included, and leave the source at the same
     // place. Word lengths reach every number of 8-letter blocks a judge compares.
