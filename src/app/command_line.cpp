@@ -13,6 +13,7 @@ QString UsageText()
     return QStringLiteral(
         "Usage: brivamo [--lists-home]\n"
         "       brivamo --make CATEGORY [--size N] [--count K] [--seed S] [--quiet]\n"
+        "               [--message TEXT]\n"
         "       brivamo --make CATEGORY [--size N] [--count K] [--seed S] [--quiet]\n"
         "               --pdf FILE [--solution] [--dedication NAME]\n"
         "       brivamo --make CATEGORY [--size N] [--count K] [--seed S] [--quiet]\n"
@@ -33,6 +34,8 @@ QString UsageText()
         "  --seed S            repeat a run: seed the random sequence with S\n"
         "                      (0 to 4294967295)\n"
         "  --quiet             leave the grids out of the standard output\n"
+        "  --message TEXT      hide TEXT in the fill: read row by row, the letters no\n"
+        "                      word uses spell it (the solution page shows it)\n"
         "  --pdf FILE          write the puzzle page into the PDF file FILE\n"
         "  --print             print the puzzle page on the default printer\n"
         "  --printer QUEUE     with --print, print on the printer QUEUE instead\n"

@@ -67,7 +67,7 @@ bool writePdf(const MakeOptions &options, const QString &category, const QString
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication application(argc, argv);
     QtPrinter printer(options.pdf);
-    const PuzzlePageContent content{category, words, &grid};
+    const PuzzlePageContent content{category, words, &grid, 0, 0, options.message};
     const QDateTime now = QDateTime::currentDateTime();
     LayOutPuzzlePage(printer, PuzzlePageKind::Puzzle, content, options.dedication, now);
     if (options.solution) {
@@ -104,7 +104,7 @@ bool writeSetPdf(const MakeOptions &options, const QString &category, const QStr
     for (const PuzzleGrid &grid : set)
         grids << &grid;
     LayOutPuzzleSet(printer, category, words, grids, options.solution, options.dedication,
-                    QDateTime::currentDateTime());
+                    QDateTime::currentDateTime(), options.message);
     return printer.endDoc();
 }
 
@@ -152,7 +152,7 @@ QString printOnQueue(const MakeOptions &options, int argc, char *argv[],
 QString printJobs(const MakeOptions &options, const QString &category, const QStringList &words,
                   const PuzzleGrid &grid, int argc, char *argv[])
 {
-    const PuzzlePageContent content{category, words, &grid};
+    const PuzzlePageContent content{category, words, &grid, 0, 0, options.message};
     return printOnQueue(options, argc, argv, [&](const JobOpener &openJob) {
         return PrintPuzzleJobs(openJob, content, options.solution, options.dedication, nullptr);
     });
@@ -168,7 +168,7 @@ QString printSet(const MakeOptions &options, const QString &category, const QStr
             grids << &grid;
         const std::unique_ptr<Printer> printer = openJob();
         LayOutPuzzleSet(*printer, category, words, grids, options.solution, options.dedication,
-                        QDateTime::currentDateTime());
+                        QDateTime::currentDateTime(), options.message);
         return printer->endDoc();
     });
 }
@@ -186,6 +186,7 @@ int runSet(const MakeOptions &options, const QString &category, const QStringLis
     std::vector<PuzzleGrid> set;
     set.reserve(wanted);
     PuzzleWorkspace workspace;
+    workspace.setHiddenMessage(options.message);
     auto grid = std::make_unique<PuzzleGrid>(options.side);
     int made = 0;
     int completed = 0;
@@ -262,6 +263,24 @@ int runMakeCommand(int argc, char *argv[])
                           .arg(longest)
                           .arg(PuzzleGrid::MaxSide));
 
+    if (!options.message.isEmpty()) {
+        // The fill always has at least this many cells; overlapping words only add to it.
+        qsizetype room = qsizetype(options.side) * options.side;
+        for (const QString &word : words)
+            room -= word.size();
+        const qsizetype letters = LettersInAlphabet(options.message, FillAlphabetFor(words)).size();
+        if (letters == 0)
+            return refuse(
+                QStringLiteral("The hidden message has no letter a puzzle of this list can spell."));
+        if (letters > room)
+            return refuse(
+                QStringLiteral("The hidden message has %1 letters, but a %2 by %2 puzzle of this list "
+                               "is sure to have room for only %3.")
+                    .arg(letters)
+                    .arg(options.side)
+                    .arg(std::max<qsizetype>(room, 0)));
+    }
+
     std::unique_ptr<modStandard::SeededRandomSource> seeded;
     if (options.seed)
         seeded = std::make_unique<modStandard::SeededRandomSource>(*options.seed);
@@ -271,6 +290,7 @@ int runMakeCommand(int argc, char *argv[])
         return runSet(options, read.list.name, words, random, argc, argv);
 
     PuzzleWorkspace workspace;
+    workspace.setHiddenMessage(options.message);
     auto grid = std::make_unique<PuzzleGrid>(options.side);
     int completed = 0;
     int givenUp = 0;

@@ -109,6 +109,11 @@ const QList<OptionRule> &optionRules()
              o.solution = true;
              return QString();
          }},
+        {QLatin1StringView("--message"), true,
+         [](MakeOptions &o, const QString &value) {
+             o.message = value.trimmed();
+             return QString();
+         }},
         {QLatin1StringView("--dedication"), true,
          [](MakeOptions &o, const QString &value) {
              o.dedication = value.trimmed();
