@@ -105,7 +105,7 @@ QString UsageText()
     return QStringLiteral(
         "Usage: brivamo [--lists-home]\n"
         "       brivamo --make CATEGORY [--size N] [--count K] [--seed S] [--level L]\n"
-        "               [--quiet]\n"
+        "               [--quiet] [--message TEXT]\n"
         "       brivamo --make CATEGORY [--size N] [--count K] [--seed S] [--level L]\n"
         "               [--quiet] --pdf FILE [--solution] [--dedication NAME]\n"
         "       brivamo --make CATEGORY [--size N] [--count K] [--seed S] [--level L]\n"
@@ -130,6 +130,8 @@ QString UsageText()
         "                      diagonally to the right; hard: in all eight directions\n"
         "                      (default hard)\n"
         "  --quiet             leave the grids out of the standard output\n"
+        "  --message TEXT      hide TEXT in the fill: read row by row, the letters no\n"
+        "                      word uses spell it (the solution page shows it)\n"
         "  --pdf FILE          write the puzzle page into the PDF file FILE\n"
         "  --print             print the puzzle page on the default printer\n"
         "  --printer QUEUE     with --print, print on the printer QUEUE instead\n"

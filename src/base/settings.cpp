@@ -1,5 +1,6 @@
 #include "base/settings.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QSettings>
 
@@ -31,6 +32,13 @@ bool WriteSetting(const QString &application, const QString &section, const QStr
     store.endGroup();
     store.sync();
     return store.status() == QSettings::NoError;
+}
+
+QString SettingsFolder()
+{
+    const QSettings store(QSettings::NativeFormat, QSettings::UserScope, SettingsApplication,
+                          SettingsApplication);
+    return QFileInfo(store.fileName()).absolutePath();
 }
 
 std::optional<bool> SettingToBool(const QString &text)

@@ -40,6 +40,9 @@ bool SettingToBool(const QString &text, bool defaultValue);
 // Exactly "True" or "False".
 QString BoolToSetting(bool value);
 
+// The folder that holds the application's settings file (and files the user keeps beside it).
+QString SettingsFolder();
+
 // Typed helpers over the application's own section.
 bool readBoolSetting(const QString &key, bool defaultValue);
 bool writeBoolSetting(const QString &key, bool value);

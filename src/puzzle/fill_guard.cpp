@@ -9,7 +9,7 @@ namespace brivamo {
 
 namespace {
 
-using RowMasks = std::array<std::uint32_t, PuzzleGrid::MaxSide>;
+using RowMasks = CellRows;
 
 // Reads the four streams of a square's letters; a line's cells follow each other (within rows,
 // top to bottom within columns and diagonals), so a pass along a stream reads every line
@@ -17,13 +17,15 @@ using RowMasks = std::array<std::uint32_t, PuzzleGrid::MaxSide>;
 class Scanner
 {
 public:
-    Scanner(const ListCodes &codes, const StreamLayout &layout, LetterStreams &streams, const QChar *solution)
-        : m_codes(codes), m_automaton(codes.automaton()), m_layout(layout), m_streams(streams),
-          m_solution(solution)
+    Scanner(const ListCodes &codes, const StreamLayout &layout, LetterStreams &streams, const QChar *solution,
+            std::span<const PlacedStretch> placed, const CellRows *kept)
+        : m_automaton(codes.automaton()), m_layout(layout), m_streams(streams), m_solution(solution),
+          m_placed(placed), m_kept(kept)
     {
     }
 
-    void setLetter(int cell, QChar c) { m_streams.setCell(cell, m_codes.codeOf(c)); }
+    // Whether some reading was made of placed letters where no redraw can clear it.
+    bool spoiled() const { return m_spoiled; }
 
     // Scans stream positions begin to end (exclusive) from the root state; marks the fill cells
     // of every reading there that uses one and returns how many did.
@@ -104,47 +106,78 @@ private:
     [[gnu::noinline]] int markReadings(int orientation, int last, std::uint32_t state, RowMasks &marks) const
     {
         int found = 0;
-        for (int length : m_automaton.lengths(state))
-            found += markIfThroughFill(orientation, last, length, marks);
+        for (const ReadingAutomaton::Ending &ending : m_automaton.endings(state))
+            found += markIfThroughFill(orientation, last, ending, marks);
         return found;
     }
 
-    bool markIfThroughFill(int orientation, int last, int length, RowMasks &marks) const
+    bool markIfThroughFill(int orientation, int last, ReadingAutomaton::Ending ending, RowMasks &marks) const
     {
+        const int length = ending.length;
         const std::uint16_t *cells = m_layout.cellAt[orientation].data() + last + 1 - length;
         bool usesFill = false;
         for (int k = 0; k < length; ++k)
             usesFill = usesFill || m_solution[cells[k]] == PuzzleGrid::Dot;
-        if (!usesFill)
+        if (!usesFill) {
+            if (ending.blocked || !insidePlacedWord(orientation, last + 1 - length, last, ending.word))
+                m_spoiled = true;
             return false;
+        }
         for (int k = 0; k < length; ++k)
-            if (m_solution[cells[k]] == PuzzleGrid::Dot)
-                marks[cells[k] / PuzzleGrid::Stride] |= 1u << (cells[k] % PuzzleGrid::Stride);
+            if (m_solution[cells[k]] == PuzzleGrid::Dot) {
+                const int row = cells[k] / PuzzleGrid::Stride;
+                const std::uint32_t bit = 1u << (cells[k] % PuzzleGrid::Stride);
+                marks[row] |= bit;
+                if (m_kept && ((*m_kept)[row] & bit))
+                    m_spoiled = true;
+            }
         return true;
     }
 
-    const ListCodes &m_codes;
+    // The list made a reading that lies within one word's own stretch. Most such readings are
+    // a word where it was placed (the word placed as number word), so that one is asked first.
+    bool insidePlacedWord(int orientation, int first, int last, int word) const
+    {
+        auto holds = [&](const PlacedStretch &placed) {
+            return placed.orientation == orientation && placed.first <= first && last <= placed.last;
+        };
+        if (word >= 0 && word < static_cast<int>(m_placed.size()) && holds(m_placed[word]))
+            return true;
+        return std::any_of(m_placed.begin(), m_placed.end(), holds);
+    }
+
     const ReadingAutomaton &m_automaton;
     const StreamLayout &m_layout;
     LetterStreams &m_streams;
     const QChar *m_solution;
+    std::span<const PlacedStretch> m_placed;
+    const CellRows *m_kept;
+    mutable bool m_spoiled = false;
 };
 
 } // namespace
 
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamLayout &layout,
-                         LetterStreams &streams, modStandard::RandomSource &random)
+                         LetterStreams &streams, modStandard::RandomSource &random,
+                         std::span<const PlacedStretch> placed, const CellRows *kept)
 {
     const int side = grid.side();
     QChar *puzzle = grid.puzzleCells();
-    Scanner scanner(codes, layout, streams, grid.solutionCells());
+    Scanner scanner(codes, layout, streams, grid.solutionCells(), placed, kept);
     RowMasks marks{};
     int found = scanner.scanAll(marks);
+    // Readings of placed letters alone are all found by this first scan; redraws cannot undo them.
+    if (scanner.spoiled())
+        return false;
+    const int alphabetSize = codes.alphabet().size();
     // Later rounds look only where a reading could hold a redrawn cell: any other stretch is
     // unchanged and held no reading.
     std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> redrawn;
+    std::array<int, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> positions;
     const int reach = codes.automaton().longest() - 1;
     for (int round = 0;; ++round) {
+        if (scanner.spoiled())
+            return false; // a reading needs a kept cell
         if (found == 0)
             return true;
         if (round == MaxFillRounds)
@@ -153,8 +186,10 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
         for (int row = 0; row < side; ++row) {
             for (std::uint32_t columns = marks[row]; columns != 0; columns &= columns - 1) {
                 const int cell = row * PuzzleGrid::Stride + std::countr_zero(columns);
-                puzzle[cell] = QChar(random.inRange('A', 'Z'));
-                scanner.setLetter(cell, puzzle[cell]);
+                // For A to Z this is the draw of 'A' to 'Z' it has always been.
+                const int letter = random.inRange('A', 'A' + alphabetSize - 1) - 'A';
+                puzzle[cell] = codes.fillLetter(letter);
+                streams.setCell(cell, codes.fillCode(letter));
                 redrawn[redrawnCount++] = static_cast<std::uint16_t>(cell);
             }
         }
@@ -166,10 +201,16 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
                 found += scanner.scan(orientation, 0, layout.length[orientation], marks);
                 continue;
             }
-            for (int i = 0; i < redrawnCount; ++i) {
-                const int at = layout.position[orientation][redrawn[i]];
-                found += scanner.scan(orientation, std::max(0, at - reach),
-                                      std::min(layout.length[orientation], at + reach + 1), marks);
+            // Neighbouring redrawn cells (a reading's letters, mostly) share one stretch.
+            for (int i = 0; i < redrawnCount; ++i)
+                positions[i] = layout.position[orientation][redrawn[i]];
+            std::sort(positions.begin(), positions.begin() + redrawnCount);
+            for (int i = 0; i < redrawnCount;) {
+                const int begin = std::max(0, positions[i] - reach);
+                int end = positions[i] + reach + 1;
+                while (++i < redrawnCount && positions[i] - reach <= end)
+                    end = positions[i] + reach + 1;
+                found += scanner.scan(orientation, begin, std::min(layout.length[orientation], end), marks);
             }
         }
     }

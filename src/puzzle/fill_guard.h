@@ -4,6 +4,10 @@
 #include "puzzle/puzzle_grid.h"
 #include "puzzle/standard_routines.h"
 
+#include <array>
+#include <cstdint>
+#include <span>
+
 namespace brivamo {
 
 // Rounds of redrawing after which a fill counts as impossible to clear. A reachable clean fill
@@ -11,15 +15,32 @@ namespace brivamo {
 // covering the alphabet, say) ever get near this.
 inline constexpr int MaxFillRounds = 1000;
 
+// Where a placed word lies: its orientation's stream positions first to last.
+struct PlacedStretch
+{
+    int orientation;
+    int first;
+    int last;
+};
+
+// One bit a cell, a row a word: bit c of row r is cell (r + 1, c + 1).
+using CellRows = std::array<std::uint32_t, PuzzleGrid::MaxSide>;
+
 // Runs on a grid just completed by the fill (solution layer: word letters and the dot; puzzle
-// layer: a capital in every cell). Redraws fill letters until no word of the list can be read,
-// in any of the eight directions, along a line that uses at least one fill cell. Each round
-// redraws exactly the fill cells of the readings it found, in row order; letters are compared
-// in upper case, as the solver reads them. A reading made only of placed letters stays. Returns
-// false when the fill is still not clear after MaxFillRounds rounds. The streams' cells must
-// hold the puzzle layer's letters as the list's codes (kept up to date while the square was
-// built); they follow every redrawn letter.
+// layer: a fill letter in every other cell). Redraws fill letters, from the list's fill
+// alphabet, until neither a word of the list nor one of its blocked words can be read, in any
+// of the eight directions, along a line that uses at least one fill cell. Each round redraws
+// exactly the fill cells of the readings it found, in row order; letters are compared in upper
+// case, as the solver reads them. Returns false, leaving the square to be restarted, when the
+// fill is still not clear after MaxFillRounds rounds, and at once when placed letters alone
+// (which no redraw changes) spell a blocked word, or a listed word anywhere but inside a placed
+// word's own stretch (its own place, or CAT inside CATTLE).
+// Fill cells marked in kept (a hidden message's) are never redrawn: a reading that needs one
+// fails the square as well.
+// The streams' cells must hold the puzzle layer's letters as the list's codes (kept up to date
+// while the square was built); they follow every redrawn letter.
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamLayout &layout,
-                         LetterStreams &streams, modStandard::RandomSource &random);
+                         LetterStreams &streams, modStandard::RandomSource &random,
+                         std::span<const PlacedStretch> placed, const CellRows *kept = nullptr);
 
 } // namespace brivamo

@@ -1,5 +1,7 @@
 #include "puzzle/letter_streams.h"
 
+#include "puzzle/blocked_words.h"
+
 #include <algorithm>
 #include <memory>
 
@@ -17,14 +19,46 @@ char16_t folded(QChar c)
 
 } // namespace
 
-ListCodes::ListCodes(const QStringList &words) : m_words(words)
+ListCodes::ListCodes(const QStringList &words, const QStringList &blocked)
+    : m_words(words), m_blockedSource(blocked), m_alphabet(FillAlphabetFor(words))
 {
+    auto addOther = [this](char16_t c) {
+        if (!(c >= u'A' && c <= u'Z') && std::find(m_others.begin(), m_others.end(), c) == m_others.end())
+            m_others.push_back(c);
+    };
     for (const QString &word : words)
         for (QChar c : word)
-            if (!(c >= u'A' && c <= u'Z') &&
-                std::find(m_others.begin(), m_others.end(), c.unicode()) == m_others.end())
-                m_others.push_back(c.unicode());
+            addOther(c.unicode());
+    for (char16_t c : m_alphabet.letters)
+        addOther(c);
     m_codeCount = 27 + static_cast<int>(m_others.size()) + 1;
+    for (int i = 0; i < m_alphabet.size(); ++i)
+        m_fillCodes.push_back(codeOf(fillLetter(i)));
+
+    // A blocked word with a letter the square can never hold cannot be read in it.
+    auto readable = [this](const QString &word) {
+        return std::all_of(word.begin(), word.end(), [this](QChar c) {
+            return std::find(m_alphabet.letters.begin(), m_alphabet.letters.end(), c.unicode()) !=
+                   m_alphabet.letters.end();
+        });
+    };
+    QStringList kept;
+    for (const QString &word : BlockedWordsFor(blocked, words))
+        if (word.size() <= PuzzleGrid::MaxSide && readable(word))
+            kept << word;
+    // A blocked word holding another (forwards or backwards) can only be read where that one
+    // is: the guard need not look for it, and its automaton and reach stay smaller.
+    std::stable_sort(kept.begin(), kept.end(),
+                     [](const QString &a, const QString &b) { return a.size() < b.size(); });
+    for (const QString &word : kept) {
+        QString reversed = word;
+        std::reverse(reversed.begin(), reversed.end());
+        const bool holdsOne = std::any_of(m_blocked.begin(), m_blocked.end(), [&](const QString &shorter) {
+            return word.contains(shorter) || reversed.contains(shorter);
+        });
+        if (!holdsOne)
+            m_blocked << word;
+    }
 }
 
 ListCodes::~ListCodes() = default;
@@ -55,11 +89,12 @@ const ListCodes::WordCodes &ListCodes::word(int i) const
 const ReadingAutomaton &ListCodes::automaton() const
 {
     if (!m_automaton)
-        m_automaton = std::make_unique<ReadingAutomaton>(m_words, *this);
+        m_automaton = std::make_unique<ReadingAutomaton>(m_words, m_blocked, *this);
     return *m_automaton;
 }
 
-ReadingAutomaton::ReadingAutomaton(const QStringList &words, const ListCodes &list)
+ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &blocked,
+                                   const ListCodes &list)
     : m_codeCount(list.codeCount())
 {
     const int codes = m_codeCount;
@@ -71,10 +106,8 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const ListCodes &li
     std::vector<char16_t> foldedOf(codes, 0);
     for (int letter = 0; letter < 26; ++letter)
         foldedOf[ListCodes::letterCode(letter)] = static_cast<char16_t>(u'A' + letter);
-    for (const QString &word : words)
-        for (QChar c : word)
-            if (const std::uint16_t code = list.codeOf(c); code > 26)
-                foldedOf[code] = folded(c);
+    for (std::size_t i = 0; i < list.m_others.size(); ++i)
+        foldedOf[27 + i] = folded(QChar(list.m_others[i]));
     for (int code = 1; code < codes - 1; ++code)
         for (int earlier = 1; earlier < code; ++earlier)
             if (foldedOf[earlier] == foldedOf[code]) {
@@ -83,9 +116,12 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const ListCodes &li
             }
     // Trie of the patterns: child[state * codes + code], 0 for none (the root has no parent).
     std::vector<int> child(codes, 0);
-    std::vector<std::vector<int>> ends(1);
+    std::vector<std::vector<Ending>> ends(1);
     int states = 1;
-    auto add = [&](const std::vector<int> &pattern) {
+    auto has = [](const std::vector<Ending> &e, int length) {
+        return std::any_of(e.begin(), e.end(), [length](const Ending &x) { return x.length == length; });
+    };
+    auto add = [&](const std::vector<int> &pattern, bool isBlocked, int word) {
         int state = 0;
         for (int code : pattern) {
             const std::size_t at = static_cast<std::size_t>(state) * codes + code;
@@ -96,21 +132,27 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const ListCodes &li
             }
             state = child[at];
         }
-        auto &e = ends[state];
-        if (std::find(e.begin(), e.end(), static_cast<int>(pattern.size())) == e.end())
-            e.push_back(static_cast<int>(pattern.size()));
+        // Listed words come first, so a text both listed and blocked counts as listed.
+        if (!has(ends[state], static_cast<int>(pattern.size())))
+            ends[state].push_back({static_cast<int>(pattern.size()), isBlocked, word});
     };
-    for (const QString &word : words) {
-        if (word.isEmpty() || word.size() > PuzzleGrid::MaxSide)
-            continue;
-        m_longest = std::max(m_longest, static_cast<int>(word.size()));
-        std::vector<int> pattern;
-        for (QChar c : word)
-            pattern.push_back(kind[list.codeOf(c)]);
-        add(pattern);
-        std::reverse(pattern.begin(), pattern.end());
-        add(pattern);
-    }
+    auto addBothWays = [&](const QStringList &patterns, bool isBlocked) {
+        for (qsizetype i = 0; i < patterns.size(); ++i) {
+            const QString &word = patterns[i];
+            const int number = isBlocked ? -1 : static_cast<int>(i);
+            if (word.isEmpty() || word.size() > PuzzleGrid::MaxSide)
+                continue;
+            m_longest = std::max(m_longest, static_cast<int>(word.size()));
+            std::vector<int> pattern;
+            for (QChar c : word)
+                pattern.push_back(kind[list.codeOf(c)]);
+            add(pattern, isBlocked, number);
+            std::reverse(pattern.begin(), pattern.end());
+            add(pattern, isBlocked, number);
+        }
+    };
+    addBothWays(words, false);
+    addBothWays(blocked, true);
 
     // Breadth first: failure links, full transitions, and the lengths ending in each state
     // (its own and its longest proper suffix's). A code no pattern uses leads back to the root.
@@ -120,9 +162,9 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const ListCodes &li
     for (std::size_t i = 0; i < order.size(); ++i) {
         const int state = order[i];
         if (state != 0)
-            for (int length : ends[fail[state]])
-                if (std::find(ends[state].begin(), ends[state].end(), length) == ends[state].end())
-                    ends[state].push_back(length);
+            for (const Ending &ending : ends[fail[state]])
+                if (!has(ends[state], ending.length))
+                    ends[state].push_back(ending);
         for (int code = 0; code < codes; ++code) {
             const int c = child[static_cast<std::size_t>(state) * codes + code];
             const int viaFail = state == 0 ? 0 : delta[static_cast<std::size_t>(fail[state]) * codes + code];
@@ -146,7 +188,7 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const ListCodes &li
     for (int state = 0; state < states; ++state)
         if (!ends[state].empty()) {
             number[state] = n++;
-            m_lengths.push_back(ends[state]);
+            m_endings.push_back(ends[state]);
         }
     m_next.assign(static_cast<std::size_t>(states) * codes, 0);
     for (int state = 0; state < states; ++state)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "puzzle/fill_alphabet.h"
 #include "puzzle/puzzle_grid.h"
 
 #include <QStringList>
@@ -14,13 +15,23 @@ namespace brivamo {
 
 class ListCodes;
 
-// One automaton of every word of a list and its reversal, stepping on the list's codes and
-// folding case as the solver reads ('a' steps like 'A'), so that one pass along each line of the
-// four orientations finds every reading in all eight directions.
+// One automaton of every word of a list, and of every blocked word the puzzle must avoid, and
+// their reversals, stepping on the list's codes and folding case as the solver reads ('a' steps
+// like 'A'), so that one pass along each line of the four orientations finds every reading in
+// all eight directions.
 class ReadingAutomaton
 {
 public:
-    ReadingAutomaton(const QStringList &words, const ListCodes &codes);
+    ReadingAutomaton(const QStringList &words, const QStringList &blocked, const ListCodes &codes);
+
+    // A word read where a state is reached: its length, and whether it is a blocked word rather
+    // than a listed one.
+    struct Ending
+    {
+        int length;
+        bool blocked;
+        int word; // the first listed word (0-based) of this text, -1 for a blocked one
+    };
 
     // States are numbered premultiplied by the code count, and those where some word ends come
     // last, so a step is one load and the test for a reading one comparison.
@@ -32,12 +43,12 @@ public:
         return m_compactNext.empty() ? nullptr : m_compactNext.data();
     }
     std::uint32_t firstReading() const { return m_firstReading; }
-    // Lengths of the words ending in a state at or after firstReading, each once.
-    const std::vector<int> &lengths(std::uint32_t state) const
+    // The words ending in a state at or after firstReading, each once.
+    const std::vector<Ending> &endings(std::uint32_t state) const
     {
-        return m_lengths[(state - m_firstReading) / static_cast<std::uint32_t>(m_codeCount)];
+        return m_endings[(state - m_firstReading) / static_cast<std::uint32_t>(m_codeCount)];
     }
-    // The longest word's length (at most a side).
+    // The longest word's length, blocked words included (at most a side).
     int longest() const { return m_longest; }
 
 private:
@@ -45,26 +56,39 @@ private:
     std::vector<std::uint32_t> m_next;
     std::vector<std::uint16_t> m_compactNext;
     std::uint32_t m_firstReading = 0;
-    std::vector<std::vector<int>> m_lengths;
+    std::vector<std::vector<Ending>> m_endings;
     int m_longest = 1;
 };
 
 // A list's characters as small whole numbers, shared by the generator's candidate test and the
 // fill guard. Code 0 is an empty cell, 'A' to 'Z' are 1 to 26 and every other character a word
-// holds gets a code of its own after them, exactly as written ('a' and 'A' differ, as they do
-// when a candidate meets a placed letter). The last code separates lines and stands for any
-// character no word holds.
+// or the fill alphabet holds gets a code of its own after them, exactly as written ('a' and 'A'
+// differ, as they do when a candidate meets a placed letter). The last code separates lines and
+// stands for any character no word holds.
+//
+// The codes also hold the list's fill alphabet and the blocked words its puzzles must avoid
+// (those of the given blocklist the solver could read in such a square at all, less those the
+// list itself holds).
 //
 // A word's codes and the automaton are made when first asked for: a long list whose puzzle is
 // given up early never pays for them.
 class ListCodes
 {
 public:
-    explicit ListCodes(const QStringList &words);
+    explicit ListCodes(const QStringList &words, const QStringList &blocked = {});
     ~ListCodes();
 
-    // Cheap while the list is still shared with the one the codes were made for.
-    bool isFor(const QStringList &words) const { return m_words == words; }
+    // Cheap while the lists are still shared with the ones the codes were made for.
+    bool isFor(const QStringList &words, const QStringList &blocked) const
+    {
+        return m_words == words && m_blockedSource == blocked;
+    }
+
+    const FillAlphabet &alphabet() const { return m_alphabet; }
+    // Fill letter i of the alphabet (0 to its size - 1) as a character and as a code.
+    QChar fillLetter(int i) const { return QChar(m_alphabet.letters[static_cast<std::size_t>(i)]); }
+    std::uint16_t fillCode(int i) const { return m_fillCodes[static_cast<std::size_t>(i)]; }
+    const QStringList &blockedWords() const { return m_blocked; }
 
     std::uint16_t codeOf(QChar c) const
     {
@@ -90,8 +114,13 @@ public:
 
 private:
     std::uint16_t otherCode(QChar c) const;
+    friend class ReadingAutomaton;
 
-    QStringList m_words;            // a copy: shares the caller's data until either changes
+    QStringList m_words;         // a copy: shares the caller's data until either changes
+    QStringList m_blockedSource; // the blocklist asked for, as shared
+    QStringList m_blocked;       // the blocked words its puzzles must avoid
+    FillAlphabet m_alphabet;
+    std::vector<std::uint16_t> m_fillCodes;
     std::vector<char16_t> m_others; // characters with codes 27 and up, in order
     int m_codeCount = 0;
     mutable std::deque<WordCodes> m_wordCodes; // the first words, as far as asked

@@ -132,6 +132,7 @@ MakeRun makePuzzles(const MakeOptions &options, const QStringList &words,
 
     MakeRun run;
     PuzzleWorkspace workspace;
+    workspace.setHiddenMessage(options.message);
     auto grid = std::make_unique<PuzzleGrid>(options.side);
     while (run.made < limit && (!set || run.kept.size() < wanted)) {
         ++run.made;
@@ -215,10 +216,11 @@ QString producePages(const MakeOptions &options, const QString &category, const 
     QList<const PuzzleGrid *> grids;
     for (const PuzzleGrid &grid : puzzles)
         grids << &grid;
-    const PuzzlePageContent content{category, words, grids.first()};
+    const PuzzlePageContent content{category, words, grids.first(), 0, 0, options.message};
     const auto layOut = [&](Printer &printer) {
         if (set) {
-            LayOutPuzzleSet(printer, category, words, grids, options.solution, options.dedication, now);
+            LayOutPuzzleSet(printer, category, words, grids, options.solution, options.dedication, now,
+                            options.message);
             return;
         }
         LayOutPuzzlePage(printer, PuzzlePageKind::Puzzle, content, options.dedication, now);
@@ -272,6 +274,24 @@ int runMakeCommand(const QList<QByteArray> &arguments)
         return refuse(QStringLiteral("The square size must lie between %1 and %2.")
                           .arg(longest)
                           .arg(PuzzleGrid::MaxSide));
+
+    if (!options.message.isEmpty()) {
+        // The fill always has at least this many cells; overlapping words only add to it.
+        qsizetype room = qsizetype(options.side) * options.side;
+        for (const QString &word : words)
+            room -= word.size();
+        const qsizetype letters = LettersInAlphabet(options.message, FillAlphabetFor(words)).size();
+        if (letters == 0)
+            return refuse(
+                QStringLiteral("The hidden message has no letter a puzzle of this list can spell."));
+        if (letters > room)
+            return refuse(
+                QStringLiteral("The hidden message has %1 letters, but a %2 by %2 puzzle of this list "
+                               "is sure to have room for only %3.")
+                    .arg(letters)
+                    .arg(options.side)
+                    .arg(std::max<qsizetype>(room, 0)));
+    }
 
     std::unique_ptr<modStandard::SeededRandomSource> seeded;
     if (options.seed)

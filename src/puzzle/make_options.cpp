@@ -102,6 +102,11 @@ const QList<OptionRule> &optionRules()
              o.solution = true;
              return QString();
          }},
+        {QLatin1StringView("--message"), true,
+         [](MakeOptions &o, const Argument &value) {
+             o.message = value.text.trimmed();
+             return QString();
+         }},
         {QLatin1StringView("--dedication"), true,
          [](MakeOptions &o, const Argument &value) {
              o.dedication = value.text.trimmed();

@@ -28,6 +28,7 @@ struct MakeOptions
     bool solution = false; // with pdf or print: the solution page follows
     QString dedication;    // with pdf or print: the puzzle page is made especially for this name
     PuzzleLevel level = PuzzleLevel::Hard;
+    QString message;       // a hidden message the fill letters spell (empty: none)
 };
 
 // Most puzzles one set (--count with --pdf) may hold: every puzzle of a set stays in memory

@@ -1,6 +1,6 @@
 #include "puzzle/puzzle_generator.h"
 
-#include "puzzle/fill_guard.h"
+#include "puzzle/blocked_words.h"
 
 #include <algorithm>
 #include <array>
@@ -18,14 +18,17 @@ void SortWordsLongestFirst(QStringList &words)
                      [](const QString &a, const QString &b) { return a.size() > b.size(); });
 }
 
-PuzzleWorkspace::PuzzleWorkspace() : m_streams(std::make_unique<LetterStreams>()) {}
+PuzzleWorkspace::PuzzleWorkspace()
+    : m_streams(std::make_unique<LetterStreams>()), m_blocked(ProgramBlockedWords())
+{
+}
 
 PuzzleWorkspace::~PuzzleWorkspace() = default;
 
 const ListCodes &PuzzleWorkspace::codesFor(const QStringList &words)
 {
-    if (!m_codes || !m_codes->isFor(words))
-        m_codes = std::make_unique<ListCodes>(words);
+    if (!m_codes || !m_codes->isFor(words, m_blocked))
+        m_codes = std::make_unique<ListCodes>(words, m_blocked);
     return *m_codes;
 }
 
@@ -232,7 +235,8 @@ public:
         PuzzleWorkspace &workspace, PuzzleLevel level)
         : m_grid(grid), m_words(words), m_side(side), m_directions(DirectionsOf(level)), m_host(host),
           m_random(random), m_codes(workspace.codesFor(words)), m_layout(workspace.layoutFor(side)),
-          m_streams(workspace.streams())
+          m_streams(workspace.streams()), m_placed(workspace.placed()),
+          m_message(LettersInAlphabet(workspace.hiddenMessage(), m_codes.alphabet()))
     {
     }
 
@@ -245,6 +249,8 @@ public:
             m_solution = m_grid.solutionCells();
             m_puzzle = m_grid.puzzleCells();
             m_streams.clear(m_layout, m_codes.separator());
+            m_placed.clear();
+            m_placed.reserve(m_words.size());
             int wordsPlaced = 0;
 
             for (int i = 1; i <= wordCount; ++i) {
@@ -264,12 +270,15 @@ public:
 
             if (wordsPlaced == wordCount) {
                 fillEmptyCells();
-                if (ClearSecondReadings(m_grid, m_codes, m_layout, m_streams, m_random)) {
+                const bool spelt = m_message.isEmpty() || spellMessage();
+                if (spelt && ClearSecondReadings(m_grid, m_codes, m_layout, m_streams, m_random, m_placed,
+                                                 m_message.isEmpty() ? nullptr : &m_kept)) {
                     m_host.PuzzleCompleted();
                     return PuzzleOutcome::Completed;
                 }
-                // Every letter some cell could take makes a word readable: the square is
-                // restarted like one whose word could not be fitted.
+                // Placed letters alone spell a word a second time or a blocked word, or every
+                // letter some cell could take makes one readable: the square is restarted like
+                // one whose word could not be fitted.
                 m_host.WordAbandoned();
             }
             m_host.AttemptFailed(attempt);
@@ -320,7 +329,7 @@ private:
                 revert(start, stride, length, length >= RevertPauseFromLetter);
             } else {
                 m_host.WordAccepted(wordsPlaced + 1);
-                commit(start, stride, letters, codes, length);
+                commit(start, m_directions.codes[candidate.choice], letters, codes, length);
                 return Placed::Accepted;
             }
         }
@@ -398,7 +407,7 @@ private:
         if (wordNumber == 1) {
             // The square is still empty, so the first candidate is taken.
             const Start candidate = drawFirstStart(draw, m_directions, fits);
-            commit(PuzzleGrid::index(candidate.row, candidate.column), lanes[candidate.choice].stride,
+            commit(PuzzleGrid::index(candidate.row, candidate.column), m_directions.codes[candidate.choice],
                    word.constData(), codes.forwards.data(), length);
             return Placed::Accepted;
         }
@@ -451,8 +460,8 @@ private:
             if (accepted | (tries > maxTries)) [[unlikely]] {
                 if (!accepted)
                     return Placed::Abandoned;
-                commit(start, lane.stride, word.constData(), m_codes.word(wordNumber - 1).forwards.data(),
-                       length);
+                commit(start, m_directions.codes[candidate.choice], word.constData(),
+                       m_codes.word(wordNumber - 1).forwards.data(), length);
                 return Placed::Accepted;
             }
         }
@@ -460,9 +469,15 @@ private:
 
     // --- both ---
 
-    // The accepted word's letters go into the solution layer and the streams.
-    void commit(int start, int stride, const QChar *letters, const std::uint16_t *codes, int length)
+    // The accepted word's letters go into the solution layer and the streams, and its stretch
+    // into the placed words.
+    void commit(int start, int direction, const QChar *letters, const std::uint16_t *codes, int length)
     {
+        const int stride = strideOf(direction);
+        const StreamDirection stream = StreamDirections[direction];
+        const int from = m_layout.position[stream.orientation][start];
+        const int to = stream.forwards ? from + length - 1 : from - (length - 1);
+        m_placed.push_back({stream.orientation, std::min(from, to), std::max(from, to)});
         for (int k = 0, cell = start; k < length; ++k, cell += stride) {
             m_solution[cell] = letters[k];
             m_streams.place(m_layout, cell, codes[k]);
@@ -473,17 +488,19 @@ private:
     // Every cell of a row gets a drawn letter and the placed ones keep theirs, so that no branch
     // depends on where the words lie: the puzzle layer takes the placed or the drawn letter, the
     // solution layer keeps its letter or takes the dot, and the streams' cells follow the puzzle.
+    // A to Z, the usual alphabet, is worked out eight cells at a time; any other is looked up.
     void fillEmptyCells()
     {
         std::array<std::uint16_t, PuzzleGrid::MaxSide> letters;
         std::uint16_t *codes = m_streams.cells();
+        const FillAlphabet &alphabet = m_codes.alphabet();
         for (int row = 0; row < m_side; ++row) {
-            m_random.drawLetters(letters.data(), m_side);
+            m_random.drawLetters(letters.data(), m_side, alphabet.size());
             const int first = row * PuzzleGrid::Stride;
             int column = 0;
 #if defined(__SSE2__)
             const __m128i zero = _mm_setzero_si128();
-            for (; column + 8 <= m_side; column += 8) {
+            for (; alphabet.plain && column + 8 <= m_side; column += 8) {
                 const int cell = first + column;
                 auto *solution = reinterpret_cast<__m128i *>(m_solution + cell);
                 auto *code = reinterpret_cast<__m128i *>(codes + cell);
@@ -507,12 +524,31 @@ private:
                 const char16_t placed = m_solution[cell].unicode();
                 // All ones where a word lies: the choices are masks, not branches.
                 const auto keep = static_cast<std::uint16_t>(-static_cast<int>(placed != 0));
-                m_puzzle[cell] = QChar(char16_t((placed & keep) | ((u'A' + letters[column]) & ~keep)));
+                m_puzzle[cell] = QChar(
+                    char16_t((placed & keep) | (m_codes.fillLetter(letters[column]).unicode() & ~keep)));
                 m_solution[cell] = QChar(char16_t((placed & keep) | (PuzzleGrid::Dot.unicode() & ~keep)));
                 codes[cell] = static_cast<std::uint16_t>((codes[cell] & keep) |
-                                                         (ListCodes::letterCode(letters[column]) & ~keep));
+                                                         (m_codes.fillCode(letters[column]) & ~keep));
             }
         }
+    }
+
+    // The first fill cells, row by row, take the message's letters and are kept from redrawing.
+    // False when the square has too few fill cells for it.
+    bool spellMessage()
+    {
+        m_kept = {};
+        qsizetype next = 0;
+        for (int row = 0; row < m_side && next < m_message.size(); ++row)
+            for (int column = 0; column < m_side && next < m_message.size(); ++column) {
+                const int cell = row * PuzzleGrid::Stride + column;
+                if (m_solution[cell] != PuzzleGrid::Dot)
+                    continue;
+                m_puzzle[cell] = m_message[next++];
+                m_streams.setCell(cell, m_codes.codeOf(m_puzzle[cell]));
+                m_kept[row] |= 1u << column;
+            }
+        return next == m_message.size();
     }
 
     PuzzleGrid &m_grid;
@@ -526,6 +562,9 @@ private:
     const ListCodes &m_codes;
     const StreamLayout &m_layout;
     LetterStreams &m_streams;
+    std::vector<PlacedStretch> &m_placed;
+    const QString m_message;
+    CellRows m_kept{};
 };
 
 bool acceptableInput(const QStringList &words, int side)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "puzzle/fill_guard.h"
 #include "puzzle/letter_streams.h"
 #include "puzzle/puzzle_grid.h"
 #include "puzzle/puzzle_host.h"
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 namespace brivamo {
 
@@ -35,10 +37,10 @@ constexpr int CandidateLimit(int side)
 void SortWordsLongestFirst(QStringList &words);
 
 // What the generator keeps from one puzzle to the next: the list's codes and reading automaton
-// and the layout of a side's letter streams, each made again only when the list or the side
-// changes, and the streams themselves. Whoever makes puzzles holds one for as long as it does (the
-// puzzle window for its lifetime, the command line for its run). A run started while another
-// uses the workspace (from inside a Yield, say) works in a fresh one of its own instead.
+// and the layout of a side's letter streams, each made again only when the list, the blocked
+// words or the side change, and the streams themselves. Whoever makes puzzles holds one for as long as it
+// does (the puzzle window for its lifetime, the command line for its run). A run started while another uses
+// the workspace (from inside a Yield, say) works in a fresh one of its own instead.
 class PuzzleWorkspace
 {
 public:
@@ -50,6 +52,18 @@ public:
     const ListCodes &codesFor(const QStringList &words);
     const StreamLayout &layoutFor(int side);
     LetterStreams &streams() { return *m_streams; }
+    // Where the current attempt's words lie.
+    std::vector<PlacedStretch> &placed() { return m_placed; }
+
+    // A message the fill cells spell, read row by row from the top left: the letters of the
+    // text in the list's fill alphabet (LettersInAlphabet); the other fill cells stay random.
+    // Empty (the default): no message, and the fill is as it always was.
+    const QString &hiddenMessage() const { return m_hiddenMessage; }
+    void setHiddenMessage(const QString &text) { m_hiddenMessage = text; }
+
+    // The words no puzzle made here may let the solver read (ProgramBlockedWords() unless set).
+    const QStringList &blockedWords() const { return m_blocked; }
+    void setBlockedWords(const QStringList &words) { m_blocked = words; }
 
     // Set by a run for as long as it lasts.
     bool inUse() const { return m_inUse; }
@@ -59,15 +73,22 @@ private:
     std::unique_ptr<ListCodes> m_codes;
     std::unique_ptr<StreamLayout> m_layout;
     std::unique_ptr<LetterStreams> m_streams;
+    std::vector<PlacedStretch> m_placed;
+    QStringList m_blocked;
+    QString m_hiddenMessage;
     bool m_inUse = false;
 };
 
 // Hides the words (already sorted longest first) in a square of the given side, reporting
-// every step to the host. On Completed the grid holds the puzzle and its solution, and no word
-// of the list can be read a second time through a fill letter (ClearSecondReadings). In the
-// rare square whose fill cannot be cleared, the attempt fails as if a word had been abandoned.
-// The fill asks the source for a row of letters at a time (RandomSource::drawLetters), every
-// cell of the row included. The level limits the directions the words take; below Hard, word 1
+// every step to the host. On Completed the grid holds the puzzle and its solution, every word
+// of the list can be read exactly once (a reading inside another listed word's own place
+// aside) and no blocked word can be read at all (ClearSecondReadings). A square whose fill
+// cannot be cleared, or whose placed letters alone spell such a reading, fails its attempt as
+// if a word had been abandoned. The fill letters come from the list's fill alphabet; the fill
+// asks the source for a row of letters at a time (RandomSource::drawLetters), every cell of the
+// row included. With a hidden message set in the workspace, a square with fewer fill cells
+// than the message has letters, or where a word would have to be read through one of them,
+// fails its attempt too. The level limits the directions the words take; below Hard, word 1
 // takes one of them at random instead of lying upwards to the left.
 PuzzleOutcome MakePuzzle(PuzzleGrid &grid, const QStringList &words, int side, PuzzleHost &host,
                          modStandard::RandomSource &random, PuzzleWorkspace &workspace,

@@ -44,6 +44,11 @@ QString PrintedDateTime(const QDateTime &moment)
                              hour12, time.minute(), hour24 < 12 ? "am" : "pm");
 }
 
+QString HiddenMessageLine(const QString &message)
+{
+    return QStringLiteral("Hidden message: ") + message;
+}
+
 QString VersionMark(int version, int versions)
 {
     return QStringLiteral("Version %1 of %2").arg(version).arg(versions);
@@ -95,6 +100,12 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
             }
             printer.newLine();
         }
+        if (kind == PuzzlePageKind::Solution && !content.hiddenMessage.isEmpty()) {
+            printer.setFontSize(9.0);
+            printer.newLine();
+            printer.setCurrentX(LeftMargin);
+            printer.print(HiddenMessageLine(content.hiddenMessage));
+        }
     }
 
     printer.setFontSize(9.0);
@@ -122,7 +133,7 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
 
 void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
                      const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
-                     const QDateTime &printedAt)
+                     const QDateTime &printedAt, const QString &hiddenMessage)
 {
     const int versions = static_cast<int>(grids.size());
     for (const PuzzlePageKind kind : {PuzzlePageKind::Puzzle, PuzzlePageKind::Solution}) {
@@ -131,7 +142,7 @@ void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringLis
         for (int i = 0; i < versions; ++i) {
             if (printer.page() > 0)
                 printer.newPage();
-            const PuzzlePageContent content{category, words, grids[i], i + 1, versions};
+            const PuzzlePageContent content{category, words, grids[i], i + 1, versions, hiddenMessage};
             LayOutPuzzlePage(printer, kind, content, kind == PuzzlePageKind::Puzzle ? dedication : QString(),
                              printedAt);
         }

@@ -26,7 +26,13 @@ struct PuzzlePageContent
     // shown beside the date. A single puzzle leaves versions at 0 and its page has no mark.
     int version = 0;
     int versions = 0;
+    // The message the fill spells, as the user wrote it; the solution page shows it under the
+    // grid. Empty: none.
+    QString hiddenMessage = QString();
 };
+
+// "Hidden message: TEXT".
+QString HiddenMessageLine(const QString &message);
 
 // Page geometry, in inches from the printable origin.
 namespace puzzle_page {
@@ -79,7 +85,7 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
 // on the puzzle pages. Does not end the document.
 void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
                      const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
-                     const QDateTime &printedAt);
+                     const QDateTime &printedAt, const QString &hiddenMessage = QString());
 
 // Prints one page as one print job. The solution page is meant to get an empty dedication.
 // Returns false when the printer could not produce the job.

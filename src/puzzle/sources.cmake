@@ -9,7 +9,12 @@ target_sources(brivamo_core PRIVATE
   src/puzzle/puzzle_words.cpp src/puzzle/puzzle_words.h
   src/puzzle/letter_streams.cpp src/puzzle/letter_streams.h
   src/puzzle/fill_guard.cpp src/puzzle/fill_guard.h
+  src/puzzle/blocked_words.cpp src/puzzle/blocked_words.h
+  src/puzzle/fill_alphabet.cpp src/puzzle/fill_alphabet.h
   src/puzzle/make_options.cpp src/puzzle/make_options.h)
+# Words no puzzle may let the solver read (the user's blocked-words.txt changes them).
+qt_add_resources(brivamo_core "blocked_words" PREFIX "/words" BASE resources/words FILES
+  resources/words/blocked-words.txt)
 # The command line stays beside the windows so that it can later print pages as well.
 target_sources(brivamo_ui PRIVATE
   src/puzzle/make_command.cpp src/puzzle/make_command.h)

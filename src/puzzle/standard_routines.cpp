@@ -136,10 +136,10 @@ void MersenneTwister::regenerate()
     m_next = 0;
 }
 
-void RandomSource::drawLetters(std::uint16_t *letters, int count)
+void RandomSource::drawLetters(std::uint16_t *letters, int count, int alphabetSize)
 {
     for (int k = 0; k < count; ++k)
-        letters[k] = static_cast<std::uint16_t>(inRange('A', 'Z') - 'A');
+        letters[k] = static_cast<std::uint16_t>(inRange('A', 'A' + alphabetSize - 1) - 'A');
 }
 
 SeededRandomSource::SeededRandomSource() : m_engine(clockSeed()) {}

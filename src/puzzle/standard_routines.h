@@ -13,8 +13,9 @@ public:
     virtual ~RandomSource() = default;
     // A whole number uniformly distributed over lo to hi inclusive.
     virtual int inRange(int lo, int hi) = 0;
-    // count letters, 0 for A to 25 for Z, each uniform: one inRange draw each.
-    virtual void drawLetters(std::uint16_t *letters, int count);
+    // count letters of an alphabet of the given size, 0 for its first (A), each uniform: one
+    // inRange draw each, of 'A' to 'Z' for the usual 26.
+    virtual void drawLetters(std::uint16_t *letters, int count, int alphabetSize);
 };
 
 // The 32-bit Mersenne Twister: for a given seed the same numbers as std::mt19937, with the
@@ -77,15 +78,17 @@ public:
         const auto span = static_cast<std::uint64_t>(static_cast<std::int64_t>(hi) - lo + 1);
         return lo + static_cast<int>((m * span) >> 24);
     }
-    // Three letters from each number: its first three digits in base 26, that is
-    // floor(n × 26³ / 2³²), each of the 17,576 triples as likely as any other to within 1 in
-    // 240,000. The letters left over from the last number are dropped.
-    void drawLetters(std::uint16_t *letters, int count) override
+    // Three letters from each number: its first three digits in base size, that is
+    // floor(n × size³ / 2³²); for 26 letters each of the 17,576 triples is as likely as any
+    // other to within 1 in 240,000 (for 66, the Latin and Cyrillic letters together, to within
+    // 1 in 14,000). The letters left over from the last number are dropped.
+    void drawLetters(std::uint16_t *letters, int count, int alphabetSize) override
     {
+        const auto size = static_cast<std::uint64_t>(alphabetSize);
         for (int k = 0; k < count;) {
             std::uint64_t digits = m_engine();
             for (int digit = 0; digit < 3 && k < count; ++digit, ++k) {
-                digits *= 26;
+                digits *= size;
                 letters[k] = static_cast<std::uint16_t>(digits >> 32);
                 digits &= 0xffffffffu;
             }

@@ -115,6 +115,47 @@ private slots:
         QVERIFY(qAbs(find(page, "ANT").x - 1.2) < 0.01);
     }
 
+    // A class set with a hidden message: every fill, read row by row, spells its letters; the
+    // solution pages, and only they, show it under the grid; one too long for the square is
+    // refused before anything is made.
+    void hiddenMessage()
+    {
+        const QString pdf = m_folder.filePath("message.pdf");
+        const CommandRun run =
+            runHeadless(m_folder.path(), {"--make", "zoo", "--size", "8", "--count", "3", "--seed", "5",
+                                          "--message", "Go team, go!", "--pdf", pdf, "--solution"});
+        QCOMPARE(run.exitCode, 0);
+        // The grids on the standard output: puzzle then solution, eight rows each, per puzzle.
+        QStringList rows;
+        for (const QString &line : run.out.split(u'\n'))
+            if (line.size() == 15)
+                rows << QString(line).remove(u' ');
+        QCOMPARE(rows.size(), 3 * 16);
+        for (int p = 0; p < 3; ++p) {
+            QString spelt;
+            for (int r = 0; r < 8; ++r)
+                for (int c = 0; c < 8; ++c)
+                    if (rows[p * 16 + 8 + r][c] == QChar(0x00B7) && spelt.size() < 8)
+                        spelt += rows[p * 16 + r][c];
+            QCOMPARE(spelt, QStringLiteral("GOTEAMGO"));
+        }
+        QProcess tool;
+        tool.start("pdftotext", {"-layout", pdf, "-"});
+        QVERIFY(tool.waitForFinished(30000));
+        const QStringList pages =
+            QString::fromUtf8(tool.readAllStandardOutput()).split(u'\f', Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 6);
+        for (int i = 0; i < 6; ++i)
+            QCOMPARE(pages[i].contains(QStringLiteral("Hidden message: Go team, go!")), i >= 3);
+
+        QString errors;
+        QCOMPARE(
+            make({"--make", "zoo", "--size", "5", "--message", "a message far too long for it", "--quiet"},
+                 &errors),
+            2);
+        QVERIFY2(errors.contains(QStringLiteral("hidden message has 23 letters")), qPrintable(errors));
+    }
+
     void solutionAndDedication()
     {
         const QString pdf = m_folder.filePath("zoo.pdf");
