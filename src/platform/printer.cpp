@@ -4,6 +4,13 @@
 
 namespace brivamo {
 
+Paper ChosenPaper(Paper paper, const QLocale &locale)
+{
+    if (paper != Paper::Locale)
+        return paper;
+    return locale.measurementSystem() == QLocale::ImperialUSSystem ? Paper::Letter : Paper::A4;
+}
+
 void Printer::print(const QString &text, bool endLine)
 {
     if (!text.isEmpty()) {

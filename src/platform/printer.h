@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 namespace brivamo {
@@ -15,6 +16,17 @@ struct PrinterFont
 
     bool operator==(const PrinterFont &) const = default;
 };
+
+// The sheet a file is laid out on. A print queue always keeps its own paper.
+enum class Paper {
+    Locale, // the custom of the user's locale: Letter where it is the custom, A4 elsewhere
+    A4,
+    Letter,
+};
+
+// The paper a file gets: `paper` itself, or for Paper::Locale the custom of `locale` (Letter where
+// it measures in US units, by Qt's locale data; A4 elsewhere).
+Paper ChosenPaper(Paper paper, const QLocale &locale = QLocale::system());
 
 // A page printer addressed in inches from the printable origin (x across, y down).
 //

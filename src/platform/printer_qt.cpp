@@ -198,9 +198,9 @@ QtPrinter::QtPrinter(const SystemQueue &queue)
     m_queueName = m_queue->printer->printerName();
 }
 
-QtPrinter::QtPrinter(const QString &pdfFile) : QtPrinter(QFile::encodeName(pdfFile)) {}
+QtPrinter::QtPrinter(const QString &pdfFile, Paper paper) : QtPrinter(QFile::encodeName(pdfFile), paper) {}
 
-QtPrinter::QtPrinter(const QByteArray &pdfFile)
+QtPrinter::QtPrinter(const QByteArray &pdfFile, Paper paper)
 {
     QString error;
     const QByteArray target = resolveLinks(pdfFile, &error);
@@ -212,10 +212,10 @@ QtPrinter::QtPrinter(const QByteArray &pdfFile)
     m_file->pdf.setTitle(QStringLiteral("Brivamo"));
     m_file->pdf.setCreator(QStringLiteral("Brivamo"));
     m_file->pdf.setResolution(1200);
-    // A file has no hardware margins: the whole sheet, US Letter, so inches times the resolution
-    // land exactly on the paper.
-    m_file->pdf.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(), QPageLayout::Inch));
+    // A file has no hardware margins: the whole sheet, so inches times the resolution land exactly
+    // on the paper, whichever its size.
+    const QPageSize size(ChosenPaper(paper) == Paper::Letter ? QPageSize::Letter : QPageSize::A4);
+    m_file->pdf.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(), QPageLayout::Inch));
 }
 
 QtPrinter::~QtPrinter()

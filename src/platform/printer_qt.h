@@ -18,7 +18,7 @@ class QWidget;
 namespace brivamo {
 
 // The real printer, addressed in inches from the top-left corner of the printable area: a print
-// queue with its own paper size and margins, or a PDF file (US Letter, the whole sheet printable).
+// queue with its own paper size and margins, or a PDF file (A4 or Letter, the whole sheet printable).
 //
 // A PDF file is written like a list: into a temporary file beside it, every write and the end of
 // the document checked, then synced and renamed into place, so a failure leaves any earlier file of
@@ -48,9 +48,9 @@ public:
     QtPrinter();
     // The named queue (or the default one). Check status(): NoPrinter when there is no such queue.
     explicit QtPrinter(const SystemQueue &queue);
-    // A PDF file at `pdfFile`; the byte form keeps a name that is not UTF-8 as it is.
-    explicit QtPrinter(const QString &pdfFile);
-    explicit QtPrinter(const QByteArray &pdfFile);
+    // A PDF file at `pdfFile` on `paper`; the byte form keeps a name that is not UTF-8 as it is.
+    explicit QtPrinter(const QString &pdfFile, Paper paper = Paper::Locale);
+    explicit QtPrinter(const QByteArray &pdfFile, Paper paper = Paper::Locale);
     // An unfinished document is sent, as if endDoc had been called.
     ~QtPrinter() override;
 

@@ -236,7 +236,7 @@ QString producePages(const MakeOptions &options, const QString &category, const 
             return printer->endDoc();
         });
     }
-    QtPrinter printer(options.pdf);
+    QtPrinter printer(options.pdf, options.paper);
     layOut(printer);
     if (printer.endDoc())
         return {};

@@ -107,6 +107,16 @@ const QList<OptionRule> &optionRules()
              o.dedication = value.text.trimmed();
              return QString();
          }},
+        {QLatin1StringView("--paper"), true,
+         [](MakeOptions &o, const Argument &value) {
+             if (value.text == QLatin1String("a4"))
+                 o.paper = Paper::A4;
+             else if (value.text == QLatin1String("letter"))
+                 o.paper = Paper::Letter;
+             else
+                 return QStringLiteral("--paper needs a4 or letter, not \"%1\".").arg(value.text);
+             return QString();
+         }},
     };
     return rules;
 }
@@ -167,6 +177,8 @@ QString ParseMakeArguments(const QList<QByteArray> &arguments, MakeOptions &opti
         return QStringLiteral("--printer needs --print.");
     if (options.pdf.isEmpty() && !options.print && (options.solution || !options.dedication.isEmpty()))
         return QStringLiteral("--solution and --dedication need --pdf FILE or --print.");
+    if (options.pdf.isEmpty() && options.paper != Paper::Locale)
+        return QStringLiteral("--paper needs --pdf FILE; a printer keeps its own paper.");
     if ((!options.pdf.isEmpty() || options.print) && options.count > MaxSetSize)
         return QStringLiteral("A set of puzzles to print holds at most %1 puzzles.").arg(MaxSetSize);
     return {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/printer.h"
 #include "puzzle/puzzle_grid.h"
 
 #include <QByteArray>
@@ -21,11 +22,12 @@ struct MakeOptions
     int count = 1;
     std::optional<std::uint32_t> seed; // absent: seeded from the clock
     bool quiet = false;
-    QByteArray pdf;        // when set, the puzzle page is written into this PDF file (its name's bytes)
-    bool print = false;    // when set, the pages go to a print queue, one job each
-    QString printer;       // with print: the queue's name; empty for the default printer
-    bool solution = false; // with pdf or print: the solution page follows
-    QString dedication;    // with pdf or print: the puzzle page is made especially for this name
+    QByteArray pdf;              // when set, the puzzle page is written into this PDF file (its name's bytes)
+    bool print = false;          // when set, the pages go to a print queue, one job each
+    QString printer;             // with print: the queue's name; empty for the default printer
+    bool solution = false;       // with pdf or print: the solution page follows
+    QString dedication;          // with pdf or print: the puzzle page is made especially for this name
+    Paper paper = Paper::Locale; // with pdf: the sheet; a print queue keeps its own
 };
 
 // Most puzzles one set (--count with --pdf) may hold: every puzzle of a set stays in memory

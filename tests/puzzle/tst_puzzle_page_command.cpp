@@ -320,6 +320,47 @@ private slots:
         QCOMPARE(previous.readAll(), old);
     }
 
+    // A file takes the paper of the user's locale unless --paper names one; the page's contents
+    // stay where they are on either sheet.
+    void paper_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("German locale") << "de_DE.UTF-8" << QStringList{} << "595 x 842 pts (A4)";
+        QTest::newRow("US locale") << "en_US.UTF-8" << QStringList{} << "612 x 792 pts (letter)";
+        QTest::newRow("US locale, a4")
+            << "en_US.UTF-8" << QStringList{"--paper", "a4"} << "595 x 842 pts (A4)";
+        QTest::newRow("German locale, letter")
+            << "de_DE.UTF-8" << QStringList{"--paper", "letter"} << "612 x 792 pts (letter)";
+        QTest::newRow("German locale, letter, class set")
+            << "de_DE.UTF-8" << QStringList{"--paper", "letter", "--count", "2", "--solution"}
+            << "612 x 792 pts (letter)";
+    }
+    void paper()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, size);
+        const QString pdf = m_folder.filePath("paper.pdf");
+        QProcessEnvironment environment;
+        environment.insert("LC_ALL", locale);
+        const CommandRun run =
+            runHeadless(m_folder.path(),
+                        QStringList{"--make", "zoo", "--size", "10", "--quiet", "--pdf", pdf} + arguments,
+                        {"LANG", "LC_ALL", "LC_PAPER", "LC_MEASUREMENT"}, environment);
+        QCOMPARE(run.exitCode, 0);
+        QProcess info;
+        info.start("pdfinfo", {pdf});
+        QVERIFY(info.waitForFinished(30000));
+        const QString text = QString::fromUtf8(info.readAllStandardOutput());
+        static const QRegularExpression sizeLine(R"(Page size:\s+(.*)\n)");
+        QCOMPARE(sizeLine.match(text).captured(1), size);
+        const QList<Word> page = onPage(words(pdf), 1);
+        QVERIFY(qAbs(find(page, "Brivamo").x - 1.0) < 0.01);
+        QVERIFY(qAbs(find(page, "In").y - 7.2) < 0.05);
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -329,6 +370,9 @@ private slots:
         QTest::newRow("set larger than 1000")
             << QStringList{"--make", "zoo", "--pdf", "x.pdf", "--count", "1001"} << 2;
         QTest::newRow("pdf without a file") << QStringList{"--make", "zoo", "--pdf"} << 2;
+        QTest::newRow("unknown paper")
+            << QStringList{"--make", "zoo", "--pdf", "x.pdf", "--paper", "a5"} << 2;
+        QTest::newRow("paper for a printer") << QStringList{"--make", "zoo", "--print", "--paper", "a4"} << 2;
         QTest::newRow("unwritable file")
             << QStringList{"--make", "zoo", "--pdf", "no/such/folder/x.pdf", "--quiet"} << 4;
     }
