@@ -10,7 +10,7 @@ PACKAGES=(
   qt6-base-dev libsndfile1-dev libpulse-dev libxcb1-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils xcompmgr
-  imagemagick poppler-utils sox desktop-file-utils
+  imagemagick poppler-utils ghostscript sox desktop-file-utils
   pulseaudio pulseaudio-utils
   cups printer-driver-cups-pdf libcups2-dev
   libbenchmark-dev

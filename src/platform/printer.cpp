@@ -24,6 +24,12 @@ void Printer::print(const QString &text, bool endLine)
     }
 }
 
+void Printer::outline(const PrinterOutline &shape)
+{
+    ensureDocument();
+    drawOutline(shape);
+}
+
 double Printer::textWidth(const QString &text) const
 {
     double widest = 0.0;

@@ -78,6 +78,7 @@ public:
 
 protected:
     void drawText(double x, double y, const QString &text, const PrinterFont &font) override;
+    void drawOutline(const PrinterOutline &shape) override;
     double measureWidth(const QString &text, const PrinterFont &font) const override;
     double lineHeight(const PrinterFont &font) const override;
     void beginDocument() override;

@@ -640,7 +640,7 @@ bool frmPuzzle::printPages(bool withSolution, const QString &dedication)
 {
     if (!m_grid)
         return false;
-    const PuzzlePageContent content{labelCategory->text(), m_words, m_grid.get()};
+    const PuzzlePageContent content{labelCategory->text(), m_words, m_grid.get(), 0, 0, ReadPageStyle()};
     return PrintPuzzleJobs([this] { return openPrinter(this); }, content, withSolution, dedication, this);
 }
 

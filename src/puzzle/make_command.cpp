@@ -214,10 +214,11 @@ QString producePages(const MakeOptions &options, const QString &category, const 
     QList<const PuzzleGrid *> grids;
     for (const PuzzleGrid &grid : puzzles)
         grids << &grid;
-    const PuzzlePageContent content{category, words, grids.first()};
+    const PuzzlePageContent content{category, words, grids.first(), 0, 0, options.style};
     const auto layOut = [&](Printer &printer) {
         if (set) {
-            LayOutPuzzleSet(printer, category, words, grids, options.solution, options.dedication, now);
+            LayOutPuzzleSet(printer, category, words, grids, options.solution, options.dedication, now,
+                            options.style);
             return;
         }
         LayOutPuzzlePage(printer, PuzzlePageKind::Puzzle, content, options.dedication, now);

@@ -107,6 +107,16 @@ const QList<OptionRule> &optionRules()
              o.dedication = value.text.trimmed();
              return QString();
          }},
+        {QLatin1StringView("--key"), true,
+         [](MakeOptions &o, const Argument &value) {
+             if (value.text == QLatin1String("dots"))
+                 o.style.answerKey = AnswerKey::Dots;
+             else if (value.text == QLatin1String("outline"))
+                 o.style.answerKey = AnswerKey::Outline;
+             else
+                 return QStringLiteral("--key needs dots or outline, not \"%1\".").arg(value.text);
+             return QString();
+         }},
         {QLatin1StringView("--paper"), true,
          [](MakeOptions &o, const Argument &value) {
              if (value.text == QLatin1String("a4"))

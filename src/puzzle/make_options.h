@@ -2,6 +2,7 @@
 
 #include "platform/printer.h"
 #include "puzzle/puzzle_grid.h"
+#include "puzzle/puzzle_page.h"
 
 #include <QByteArray>
 #include <QList>
@@ -28,6 +29,7 @@ struct MakeOptions
     bool solution = false;       // with pdf or print: the solution page follows
     QString dedication;          // with pdf or print: the puzzle page is made especially for this name
     Paper paper = Paper::Locale; // with pdf: the sheet; a print queue keeps its own
+    PageStyle style;             // with pdf or print: how the pages are drawn
 };
 
 // Most puzzles one set (--count with --pdf) may hold: every puzzle of a set stays in memory

@@ -1,7 +1,9 @@
 #include "puzzle/puzzle_page.h"
 
 #include "base/app_info.h"
+#include "base/settings.h"
 #include "platform/printer.h"
+#include "puzzle/word_locations.h"
 
 namespace brivamo {
 
@@ -20,6 +22,16 @@ double GridColumn(int side, int column)
 }
 
 } // namespace puzzle_page
+
+PageStyle ReadPageStyle()
+{
+    PageStyle style;
+    const QString key = basBrivamo::ReadSetting(basBrivamo::SettingsApplication, basBrivamo::SettingsSection,
+                                                QStringLiteral("AnswerKey"));
+    if (key.trimmed().compare(QLatin1String("Outline"), Qt::CaseInsensitive) == 0)
+        style.answerKey = AnswerKey::Outline;
+    return style;
+}
 
 QString PuzzlePageTitle(PuzzlePageKind kind, const QString &category)
 {
@@ -48,6 +60,48 @@ QString VersionMark(int version, int versions)
 {
     return QStringLiteral("Version %1 of %2").arg(version).arg(versions);
 }
+
+namespace {
+
+// The square in the classic layout: letters at the left of cells 0.2 inch wide and one line high.
+// The outlined key shows every letter and rings each word along its cells.
+void layOutGrid(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content)
+{
+    using namespace puzzle_page;
+    const PuzzleGrid &grid = *content.grid;
+    const bool outlined = kind == PuzzlePageKind::Solution && content.style.answerKey == AnswerKey::Outline;
+    const int side = grid.side();
+    const double top = GridTop(side);
+    const double rowPitch = printer.textHeight();
+    printer.setCurrentY(top);
+    for (int row = 1; row <= side; ++row) {
+        for (int column = 1; column <= side; ++column) {
+            printer.setCurrentX(GridColumn(side, column));
+            printer.print(kind == PuzzlePageKind::Puzzle || outlined ? grid.puzzleText(row, column)
+                                                                     : grid.solutionText(row, column),
+                          false);
+        }
+        printer.newLine();
+    }
+    if (!outlined)
+        return;
+    const double columnPitch = GridColumn(side, 2) - GridColumn(side, 1);
+    const QList<WordPlacement> runs = LocateWords(grid, content.words);
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        const WordPlacement &run = runs[i];
+        if (run.length == 0)
+            continue;
+        // The word's letters sit at the left of their cells: ring their middles.
+        const double halfLetter = printer.textWidth(content.words[i]) / run.length / 2.0;
+        const auto middleX = [&](int column) { return GridColumn(side, column) + halfLetter; };
+        const auto middleY = [&](int row) { return top + (row - 1 + CapitalMiddle) * rowPitch; };
+        printer.outline({middleX(run.startColumn), middleY(run.startRow), middleX(run.columnOf(run.length)),
+                         middleY(run.rowOf(run.length)), OutlineRadius * columnPitch,
+                         OutlineRadius * rowPitch});
+    }
+}
+
+} // namespace
 
 void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
                       const QString &dedication, const QDateTime &printedAt)
@@ -83,19 +137,8 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
     printer.setFontSize(11.0);
     printer.setFontBold(true);
     printer.setFontItalic(false);
-    if (const PuzzleGrid *grid = content.grid) {
-        const int side = grid->side();
-        printer.setCurrentY(GridTop(side));
-        for (int row = 1; row <= side; ++row) {
-            for (int column = 1; column <= side; ++column) {
-                printer.setCurrentX(GridColumn(side, column));
-                printer.print(kind == PuzzlePageKind::Puzzle ? grid->puzzleText(row, column)
-                                                             : grid->solutionText(row, column),
-                              false);
-            }
-            printer.newLine();
-        }
-    }
+    if (content.grid)
+        layOutGrid(printer, kind, content);
 
     printer.setFontSize(9.0);
     printer.setFontBold(false);
@@ -122,7 +165,7 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
 
 void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
                      const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
-                     const QDateTime &printedAt)
+                     const QDateTime &printedAt, const PageStyle &style)
 {
     const int versions = static_cast<int>(grids.size());
     for (const PuzzlePageKind kind : {PuzzlePageKind::Puzzle, PuzzlePageKind::Solution}) {
@@ -131,7 +174,7 @@ void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringLis
         for (int i = 0; i < versions; ++i) {
             if (printer.page() > 0)
                 printer.newPage();
-            const PuzzlePageContent content{category, words, grids[i], i + 1, versions};
+            const PuzzlePageContent content{category, words, grids[i], i + 1, versions, style};
             LayOutPuzzlePage(printer, kind, content, kind == PuzzlePageKind::Puzzle ? dedication : QString(),
                              printedAt);
         }

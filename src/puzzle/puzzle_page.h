@@ -16,6 +16,23 @@ enum class PuzzlePageKind {
     Solution, // the solution layer, with the words shown
 };
 
+// How the solution page marks the words: by leaving only their letters among dots, or by a thin
+// rounded outline around each word on the whole puzzle.
+enum class AnswerKey {
+    Dots,
+    Outline,
+};
+
+// How the pages are drawn; the default gives the classic pages.
+struct PageStyle
+{
+    AnswerKey answerKey = AnswerKey::Dots;
+};
+
+// The style the user chose, from the settings "AnswerKey" ("Dots" or "Outline") in section
+// "Defaults"; anything else reads as the default.
+PageStyle ReadPageStyle();
+
 // Everything a printed page shows besides its kind and dedication.
 struct PuzzlePageContent
 {
@@ -26,6 +43,7 @@ struct PuzzlePageContent
     // shown beside the date. A single puzzle leaves versions at 0 and its page has no mark.
     int version = 0;
     int versions = 0;
+    PageStyle style = {};
 };
 
 // Page geometry, in inches from the printable origin.
@@ -39,6 +57,10 @@ inline constexpr double RightWordColumn = 3.2;
 inline constexpr int RuleLength = 77;
 // Space between the date and a set's version mark on the same line.
 inline constexpr double VersionMarkGap = 0.3;
+// Outlines of the answer key keep this share of a cell's pitch from the letters' centres.
+inline constexpr double OutlineRadius = 0.42;
+// A capital letter's middle lies this share of the line height below the line's top.
+inline constexpr double CapitalMiddle = 0.47;
 
 // First board lattice position of a square of this side: 16 − (side div 2).
 constexpr int LatticeStart(int side)
@@ -79,7 +101,7 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
 // on the puzzle pages. Does not end the document.
 void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
                      const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
-                     const QDateTime &printedAt);
+                     const QDateTime &printedAt, const PageStyle &style = {});
 
 // Prints one page as one print job. The solution page is meant to get an empty dedication.
 // Returns false when the printer could not produce the job.

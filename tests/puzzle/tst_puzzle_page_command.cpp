@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 // The headless command line writing printed pages into a PDF, read back with pdftotext.
@@ -51,6 +52,75 @@ class TestPuzzlePageCommand : public QObject
                 {m.captured(3), page, m.captured(1).toDouble() / 72.0, m.captured(2).toDouble() / 72.0});
         }
         return found;
+    }
+
+    // The dark pixels of a grey page image (binary PGM).
+    struct Ink
+    {
+        int width = 0;
+        int height = 0;
+        QByteArray pixels;
+        bool dark(int x, int y) const
+        {
+            return x >= 0 && y >= 0 && x < width && y < height && quint8(pixels[y * width + x]) < 128;
+        }
+        bool any(QPointF centre, double radius) const
+        {
+            for (int y = qFloor(centre.y() - radius); y <= qCeil(centre.y() + radius); ++y)
+                for (int x = qFloor(centre.x() - radius); x <= qCeil(centre.x() + radius); ++x)
+                    if (std::hypot(x - centre.x(), y - centre.y()) <= radius && dark(x, y))
+                        return true;
+            return false;
+        }
+        QList<QPoint> points() const
+        {
+            QList<QPoint> found;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    if (dark(x, y))
+                        found << QPoint(x, y);
+            return found;
+        }
+    };
+
+    static Ink readInk(const QString &file)
+    {
+        QFile image(file);
+        Ink ink;
+        if (!image.open(QIODevice::ReadOnly))
+            return ink;
+        const QByteArray data = image.readAll();
+        QList<QByteArray> fields;
+        qsizetype at = 0;
+        while (fields.size() < 4 && at < data.size()) {
+            while (at < data.size() && QChar(data[at]).isSpace())
+                ++at;
+            if (data[at] == '#') {
+                at = data.indexOf('\n', at);
+                continue;
+            }
+            const qsizetype start = at;
+            while (at < data.size() && !QChar(data[at]).isSpace())
+                ++at;
+            fields << data.mid(start, at - start);
+        }
+        if (fields.size() < 4 || fields[0] != "P5")
+            return ink;
+        ink.width = fields[1].toInt();
+        ink.height = fields[2].toInt();
+        ink.pixels = data.mid(at + 1, qsizetype(ink.width) * ink.height);
+        if (ink.pixels.size() != qsizetype(ink.width) * ink.height)
+            ink.width = 0;
+        return ink;
+    }
+
+    static double distanceToSegment(QPointF p, QPointF a, QPointF b)
+    {
+        const QPointF ab = b - a;
+        const double length2 = QPointF::dotProduct(ab, ab);
+        const double t = length2 > 0 ? qBound(0.0, QPointF::dotProduct(p - a, ab) / length2, 1.0) : 0.0;
+        const QPointF d = p - (a + ab * t);
+        return std::hypot(d.x(), d.y());
     }
 
     static QList<Word> onPage(const QList<Word> &all, int page)
@@ -219,6 +289,127 @@ private slots:
         }
         QCOMPARE(onPage(all, 61).size(), 0);
         QCOMPARE(puzzles.size(), 30);
+    }
+
+    // The outlined answer key of a class set, checked on the rendered pages without their text
+    // (Ghostscript leaves the text out, so only the outlines are left): every word the test finds
+    // once in the solution layer is ringed along its cells, no outline comes near any letter's
+    // middle, and every outline belongs to some word.
+    void outlinedKeyClassSet()
+    {
+        const QString pdf = m_folder.filePath("outlined.pdf");
+        const CommandRun run =
+            runHeadless(m_folder.path(), {"--make", "zoo", "--size", "10", "--count", "10", "--seed", "11",
+                                          "--pdf", pdf, "--solution", "--key", "outline"});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.out.split(u'\n');
+        const QStringList zoo{"LION", "TIGER", "ZEBRA", "CAMEL", "OTTER"};
+        const QList<Word> all = words(pdf);
+        int wordsChecked = 0;
+        for (int version = 0; version < 10; ++version) {
+            // The set's grids on the standard output: puzzle layer, blank, solution layer, blank.
+            QStringList solution;
+            for (int row = 0; row < 10; ++row)
+                solution << QString(lines.value(version * 22 + 11 + row)).remove(u' ');
+            QCOMPARE(solution.join(QString()).size(), 100);
+
+            const int pageNumber = 11 + version;
+            QList<double> rowMiddles;
+            for (const Word &w : onPage(all, pageNumber))
+                if (w.y > 3.0 && w.y < 5.5 && (rowMiddles.isEmpty() || qAbs(rowMiddles.last() - w.y) > 0.05))
+                    rowMiddles << w.y;
+            QCOMPARE(rowMiddles.size(), 10);
+            const double rowPitch = (rowMiddles.last() - rowMiddles.first()) / 9.0;
+            // Middles of the capitals: 0.05 inch into the cell, half a capital below the line's top.
+            const auto middle = [&](double row, double column) {
+                return QPointF(2.9 + 0.2 * (column - 1) + 0.05,
+                               rowMiddles.first() + (row - 1) * rowPitch + 0.085);
+            };
+
+            const QString png = m_folder.filePath(QStringLiteral("key-%1.pgm").arg(version));
+            QCOMPARE(QProcess::execute(
+                         "gs", {"-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-dFILTERTEXT", "-sDEVICE=pgmraw",
+                                "-r100", QStringLiteral("-dFirstPage=%1").arg(pageNumber),
+                                QStringLiteral("-dLastPage=%1").arg(pageNumber), "-sOutputFile=" + png, pdf}),
+                     0);
+            const Ink ink = readInk(png);
+            QVERIFY(ink.width > 0);
+            const auto inkNear = [&](QPointF inches, double radius) {
+                return ink.any(inches * 100.0, radius * 100.0);
+            };
+
+            struct Run
+            {
+                QPoint first, step;
+                int length;
+            };
+            QList<Run> runs;
+            for (const QString &word : zoo) {
+                QList<Run> found;
+                for (int r = 0; r < 10; ++r)
+                    for (int c = 0; c < 10; ++c)
+                        for (int dr = -1; dr <= 1; ++dr)
+                            for (int dc = -1; dc <= 1; ++dc) {
+                                if (dr == 0 && dc == 0)
+                                    continue;
+                                int k = 0;
+                                while (k < word.size() && r + k * dr >= 0 && r + k * dr < 10 &&
+                                       c + k * dc >= 0 && c + k * dc < 10 &&
+                                       solution[r + k * dr][c + k * dc] == word[k])
+                                    ++k;
+                                if (k == word.size())
+                                    found.append({QPoint(c + 1, r + 1), QPoint(dc, dr), int(word.size())});
+                            }
+                if (found.size() == 1)
+                    runs << found.first();
+            }
+            for (const Run &word : runs) {
+                ++wordsChecked;
+                // Half a cell out from the letters' middles (a cell's width across, its height down).
+                const double norm = std::hypot(word.step.x(), word.step.y());
+                const auto out = [&](double columns, double rows) {
+                    return QPointF(0.2 * columns, rowPitch * rows) * (0.42 / norm);
+                };
+                const QPointF along = out(word.step.x(), word.step.y());
+                const QPointF across = out(-word.step.y(), word.step.x());
+                for (int k = 0; k < word.length; ++k) {
+                    const QPointF centre =
+                        middle(word.first.y() + k * word.step.y(), word.first.x() + k * word.step.x());
+                    // Ringed on both sides, half a cell out, and at both ends.
+                    for (const QPointF side : {across, -across})
+                        QVERIFY2(
+                            inkNear(centre + side, 0.03),
+                            qPrintable(
+                                QStringLiteral("version %1, no outline beside a letter").arg(version + 1)));
+                    if (k == 0 || k + 1 == word.length)
+                        QVERIFY(inkNear(centre + (k == 0 ? -along : along), 0.03));
+                }
+            }
+            // No outline crosses a letter's middle, and no ink lies away from every word's run.
+            for (int r = 1; r <= 10; ++r)
+                for (int c = 1; c <= 10; ++c)
+                    QVERIFY2(!inkNear(middle(r, c), 0.025),
+                             qPrintable(QStringLiteral("version %1: outline on row %2, column %3")
+                                            .arg(version + 1)
+                                            .arg(r)
+                                            .arg(c)));
+            for (const QPoint &dot : ink.points()) {
+                const QPointF at = QPointF(dot) / 100.0;
+                bool nearWord = false;
+                for (const Run &word : runs) {
+                    const QPointF a = middle(word.first.y(), word.first.x());
+                    const QPointF b = middle(word.first.y() + (word.length - 1) * word.step.y(),
+                                             word.first.x() + (word.length - 1) * word.step.x());
+                    nearWord = nearWord || distanceToSegment(at, a, b) < 0.13;
+                }
+                if (runs.size() == zoo.size())
+                    QVERIFY2(nearWord, qPrintable(QStringLiteral("version %1: stray outline at %2, %3 in")
+                                                      .arg(version + 1)
+                                                      .arg(at.x())
+                                                      .arg(at.y())));
+            }
+        }
+        QVERIFY2(wordsChecked >= 40, qPrintable(QString::number(wordsChecked)));
     }
 
     void classSetRepeatsWithItsSeedAndFailsWhole()
