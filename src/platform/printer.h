@@ -98,6 +98,10 @@ public:
     // Throws the document away unsent.
     void killDoc();
 
+    // Size of the printable area in inches.
+    virtual double printableWidth() const = 0;
+    virtual double printableHeight() const = 0;
+
     // Pages begun in the current document (0 before anything was printed).
     int page() const { return m_page; }
     // True once the device has failed; what is printed afterwards is dropped.

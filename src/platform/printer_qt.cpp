@@ -310,6 +310,18 @@ void QtPrinter::drawText(double x, double y, const QString &text, const PrinterF
     p->drawText(QPointF(x * resolution, y * resolution + metrics.ascent()), text);
 }
 
+double QtPrinter::printableWidth() const
+{
+    QPaintDevice *device = paintDevice();
+    return device ? double(device->width()) / device->logicalDpiX() : 0.0;
+}
+
+double QtPrinter::printableHeight() const
+{
+    QPaintDevice *device = paintDevice();
+    return device ? double(device->height()) / device->logicalDpiY() : 0.0;
+}
+
 void QtPrinter::drawOutline(const PrinterOutline &shape)
 {
     QPainter *p = painter();

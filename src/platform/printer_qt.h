@@ -67,6 +67,9 @@ public:
     // True while a request that ran out of time has not returned: the server is not answering.
     static bool printServerStuck();
 
+    double printableWidth() const override;
+    double printableHeight() const override;
+
     Status status() const { return m_status; }
     bool failed() const override { return m_status != Status::Ready; }
     // Why the job failed, in one sentence for the user; empty while all is well.

@@ -29,6 +29,10 @@ public:
     static constexpr double CharWidthPerPoint = 0.6 / 72.0;
     static constexpr double LineHeightPerPoint = 1.2 / 72.0;
 
+    // A US Letter sheet, all of it printable.
+    double printableWidth() const override { return 8.5; }
+    double printableHeight() const override { return 11.0; }
+
     const QList<Operation> &operations() const { return m_operations; }
     // Only the text operations, in order.
     QList<Operation> texts() const;

@@ -117,6 +117,11 @@ const QList<OptionRule> &optionRules()
                  return QStringLiteral("--key needs dots or outline, not \"%1\".").arg(value.text);
              return QString();
          }},
+        {QLatin1StringView("--large-print"), false,
+         [](MakeOptions &o, const Argument &) {
+             o.style.largePrint = true;
+             return QString();
+         }},
         {QLatin1StringView("--paper"), true,
          [](MakeOptions &o, const Argument &value) {
              if (value.text == QLatin1String("a4"))
@@ -187,6 +192,9 @@ QString ParseMakeArguments(const QList<QByteArray> &arguments, MakeOptions &opti
         return QStringLiteral("--printer needs --print.");
     if (options.pdf.isEmpty() && !options.print && (options.solution || !options.dedication.isEmpty()))
         return QStringLiteral("--solution and --dedication need --pdf FILE or --print.");
+    if (options.pdf.isEmpty() && !options.print &&
+        (options.style.largePrint || options.style.answerKey != AnswerKey::Dots))
+        return QStringLiteral("--key and --large-print need --pdf FILE or --print.");
     if (options.pdf.isEmpty() && options.paper != Paper::Locale)
         return QStringLiteral("--paper needs --pdf FILE; a printer keeps its own paper.");
     if ((!options.pdf.isEmpty() || options.print) && options.count > MaxSetSize)

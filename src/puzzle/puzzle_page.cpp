@@ -30,6 +30,7 @@ PageStyle ReadPageStyle()
                                                 QStringLiteral("AnswerKey"));
     if (key.trimmed().compare(QLatin1String("Outline"), Qt::CaseInsensitive) == 0)
         style.answerKey = AnswerKey::Outline;
+    style.largePrint = basBrivamo::readBoolSetting(QStringLiteral("LargePrint"), false);
     return style;
 }
 
@@ -101,6 +102,95 @@ void layOutGrid(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &
     }
 }
 
+// Where the word list goes and how large it is printed.
+struct WordListLayout
+{
+    double top = puzzle_page::WordListTop;
+    double points = 9.0;
+    double leftColumn = puzzle_page::LeftWordColumn;
+    double rightColumn = puzzle_page::RightWordColumn;
+    int ruleLength = puzzle_page::RuleLength;
+};
+
+void layOutWordList(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
+                    const WordListLayout &list)
+{
+    using namespace puzzle_page;
+    printer.setFontSize(list.points);
+    printer.setFontBold(true);
+    printer.setCurrentX(LeftMargin);
+    printer.setCurrentY(list.top);
+
+    const QString rule(list.ruleLength, u'-');
+    printer.print(PuzzlePageHeading(kind));
+    printer.setCurrentX(LeftMargin);
+    printer.print(rule);
+
+    for (qsizetype i = 0; i < content.words.size(); ++i) {
+        const bool left = i % 2 == 0;
+        const bool last = i + 1 == content.words.size();
+        printer.setCurrentX(left ? list.leftColumn : list.rightColumn);
+        printer.print(content.words.at(i), !left || last);
+    }
+
+    printer.setCurrentX(LeftMargin);
+    printer.print(rule);
+}
+
+// Large print: square cells as wide as the printable width allows (at most LargeCellMax), each
+// letter in the middle of its cell, and the word list in a size to match, on the one page: where
+// the list would run off the page the cells shrink until it fits.
+WordListLayout layOutLargeGrid(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content)
+{
+    using namespace puzzle_page;
+    const PuzzleGrid &grid = *content.grid;
+    const bool outlined = kind == PuzzlePageKind::Solution && content.style.answerKey == AnswerKey::Outline;
+    const int side = grid.side();
+    const double width = printer.printableWidth() - 2.0 * LeftMargin;
+    const double bottom = printer.printableHeight() - LargeBottomMargin;
+    const auto listLines = static_cast<double>(3 + (content.words.size() + 1) / 2);
+
+    WordListLayout list;
+    double cell = qMin(LargeCellMax, width / side);
+    double letterPoints = 11.0;
+    for (;; cell -= 0.005) {
+        letterPoints = cell * 72.0 * LargeLetterShare;
+        list.points = qMax(9.0, letterPoints * 9.0 / 11.0);
+        printer.setFontSize(list.points);
+        list.top = LargeGridTop + side * cell + LargeListGap;
+        if (list.top + listLines * printer.textHeight() <= bottom || cell <= 0.2)
+            break;
+    }
+    const double scale = list.points / 9.0;
+    list.leftColumn = LeftMargin + (LeftWordColumn - LeftMargin) * scale;
+    list.rightColumn = LeftMargin + (RightWordColumn - LeftMargin) * scale;
+    list.ruleLength = qMin(RuleLength, static_cast<int>(width / printer.textWidth(QStringLiteral("-"))));
+
+    printer.setFontSize(letterPoints);
+    const double left = LeftMargin + (width - side * cell) / 2.0;
+    const double capitalMiddle = CapitalMiddle * printer.textHeight();
+    const auto middleX = [&](int column) { return left + (column - 0.5) * cell; };
+    const auto middleY = [&](int row) { return LargeGridTop + (row - 0.5) * cell; };
+    for (int row = 1; row <= side; ++row) {
+        for (int column = 1; column <= side; ++column) {
+            const QString letter = kind == PuzzlePageKind::Puzzle || outlined
+                                       ? grid.puzzleText(row, column)
+                                       : grid.solutionText(row, column);
+            printer.setCurrentX(middleX(column) - printer.textWidth(letter) / 2.0);
+            printer.setCurrentY(middleY(row) - capitalMiddle);
+            printer.print(letter, false);
+        }
+    }
+    if (outlined) {
+        for (const WordPlacement &run : LocateWords(grid, content.words))
+            if (run.length > 0)
+                printer.outline({middleX(run.startColumn), middleY(run.startRow),
+                                 middleX(run.columnOf(run.length)), middleY(run.rowOf(run.length)),
+                                 OutlineRadius * cell, OutlineRadius * cell});
+    }
+    return list;
+}
+
 } // namespace
 
 void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
@@ -137,30 +227,12 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
     printer.setFontSize(11.0);
     printer.setFontBold(true);
     printer.setFontItalic(false);
-    if (content.grid)
+    WordListLayout list;
+    if (content.style.largePrint && content.grid)
+        list = layOutLargeGrid(printer, kind, content);
+    else if (content.grid)
         layOutGrid(printer, kind, content);
-
-    printer.setFontSize(9.0);
-    printer.setFontBold(false);
-    printer.setCurrentX(LeftMargin);
-    printer.setCurrentY(WordListTop);
-
-    const QString rule(RuleLength, u'-');
-    printer.setFontBold(true);
-    printer.setCurrentX(LeftMargin);
-    printer.print(PuzzlePageHeading(kind));
-    printer.setCurrentX(LeftMargin);
-    printer.print(rule);
-
-    for (qsizetype i = 0; i < content.words.size(); ++i) {
-        const bool left = i % 2 == 0;
-        const bool last = i + 1 == content.words.size();
-        printer.setCurrentX(left ? LeftWordColumn : RightWordColumn);
-        printer.print(content.words.at(i), !left || last);
-    }
-
-    printer.setCurrentX(LeftMargin);
-    printer.print(rule);
+    layOutWordList(printer, kind, content, list);
 }
 
 void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,

@@ -27,10 +27,12 @@ enum class AnswerKey {
 struct PageStyle
 {
     AnswerKey answerKey = AnswerKey::Dots;
+    // The square as large as the page allows, letters in the middle of square cells.
+    bool largePrint = false;
 };
 
-// The style the user chose, from the settings "AnswerKey" ("Dots" or "Outline") in section
-// "Defaults"; anything else reads as the default.
+// The style the user chose, from the settings "AnswerKey" ("Dots" or "Outline") and "LargePrint"
+// ("True" or "False") in section "Defaults"; anything else reads as the default.
 PageStyle ReadPageStyle();
 
 // Everything a printed page shows besides its kind and dedication.
@@ -59,6 +61,14 @@ inline constexpr int RuleLength = 77;
 inline constexpr double VersionMarkGap = 0.3;
 // Outlines of the answer key keep this share of a cell's pitch from the letters' centres.
 inline constexpr double OutlineRadius = 0.42;
+// Large print: the square starts here, cells are at most this wide, a letter is this share of its
+// cell, the word list follows this far below the square and ends at least this far above the
+// printable area's bottom.
+inline constexpr double LargeGridTop = 1.5;
+inline constexpr double LargeCellMax = 0.4;
+inline constexpr double LargeLetterShare = 0.6;
+inline constexpr double LargeListGap = 0.3;
+inline constexpr double LargeBottomMargin = 0.5;
 // A capital letter's middle lies this share of the line height below the line's top.
 inline constexpr double CapitalMiddle = 0.47;
 

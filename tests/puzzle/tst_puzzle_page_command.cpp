@@ -20,6 +20,8 @@ class TestPuzzlePageCommand : public QObject
         int page = 0;
         double x = 0; // inches
         double y = 0;
+        double width = 0;
+        double height = 0;
     };
 
     QTemporaryDir m_folder;
@@ -41,15 +43,17 @@ class TestPuzzlePageCommand : public QObject
         QList<Word> found;
         int page = 0;
         static const QRegularExpression pattern(
-            R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re");
+            R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
         for (auto it = pattern.globalMatch(html); it.hasNext();) {
             const auto m = it.next();
             if (m.captured(0).startsWith("<page")) {
                 ++page;
                 continue;
             }
-            found.append(
-                {m.captured(3), page, m.captured(1).toDouble() / 72.0, m.captured(2).toDouble() / 72.0});
+            const double x = m.captured(1).toDouble() / 72.0;
+            const double y = m.captured(2).toDouble() / 72.0;
+            found.append({m.captured(5), page, x, y, m.captured(3).toDouble() / 72.0 - x,
+                          m.captured(4).toDouble() / 72.0 - y});
         }
         return found;
     }
@@ -170,7 +174,7 @@ private slots:
         for (const Word &w : page)
             if (w.y > 3.5 && w.y < 4.5 && !w.text.isEmpty() && w.text[0].isUpper())
                 for (int i = 0; i < w.text.size(); ++i)
-                    cells.append({QString(w.text[i]), w.page, w.x + 0.2 * i, w.y});
+                    cells.append({QString(w.text[i]), w.page, w.x + 0.2 * i, w.y, 0, 0});
         QCOMPARE(cells.size(), 9);
         const double columns[] = {3.7, 3.9, 4.1};
         for (int i = 0; i < 9; ++i) {
@@ -410,6 +414,71 @@ private slots:
             }
         }
         QVERIFY2(wordsChecked >= 40, qPrintable(QString::number(wordsChecked)));
+    }
+
+    // Large print: square cells at most 0.4 inch, the square as wide as the page allows, every
+    // letter in the middle of its cell (whatever its width), the word list below it on the page.
+    void largePrint_data()
+    {
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<double>("cell");
+        QTest::newRow("15, capped at 0.4 in") << "15"
+                                              << "letter" << 0.4;
+        QTest::newRow("30 on A4, filling the width") << "30"
+                                                     << "a4" << (8.27 - 2.0) / 30;
+    }
+    void largePrint()
+    {
+        QFETCH(QString, size);
+        QFETCH(QString, paper);
+        QFETCH(double, cell);
+        QFile list(m_folder.filePath("Wide.lst"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("WILLOW\r\nIVY\r\nMIMOSA\r\nLILAC\r\nWISTERIA\r\nMAGNOLIA\r\nIRIS\r\nJASMINE\r\n");
+        list.close();
+        const QString pdf = m_folder.filePath("large.pdf");
+        QCOMPARE(make({"--make", "wide", "--size", size, "--quiet", "--pdf", pdf, "--solution",
+                       "--large-print", "--key", "outline", "--paper", paper}),
+                 0);
+        const QList<Word> all = words(pdf);
+        QCOMPARE(onPage(all, 3).size(), 0);
+        for (int pageNumber : {1, 2}) {
+            const QList<Word> page = onPage(all, pageNumber);
+            // Single letters of the square: their boxes span their advance, so their middles are
+            // where the letters are centred.
+            QList<QPointF> middles;
+            QList<double> rows;
+            for (const Word &w : page) {
+                if (w.y < 1.4 || w.y > 9.0 || w.text.size() != 1 || !w.text[0].isUpper())
+                    continue;
+                middles << QPointF(w.x + w.width / 2, w.y);
+                if (!std::any_of(rows.begin(), rows.end(), [&](double y) { return qAbs(y - w.y) < 0.02; }))
+                    rows << w.y;
+            }
+            QCOMPARE(rows.size(), size.toInt());
+            std::sort(rows.begin(), rows.end());
+            const double rowPitch = (rows.last() - rows.first()) / (rows.size() - 1);
+            QVERIFY2(qAbs(rowPitch - cell) < 0.005, qPrintable(QString::number(rowPitch)));
+            double leftmost = 100;
+            for (const QPointF &m : middles)
+                leftmost = qMin(leftmost, m.x());
+            int checked = 0;
+            for (const QPointF &m : middles) {
+                const double columns = (m.x() - leftmost) / cell;
+                QVERIFY2(qAbs(columns - qRound(columns)) < 0.03,
+                         qPrintable(QStringLiteral("a letter %1 in off its column's middle").arg(columns)));
+                ++checked;
+            }
+            QVERIFY(checked > size.toInt() * size.toInt() / 2);
+            // The square is centred across the page and fits it.
+            const double pageWidth = paper == "a4" ? 8.27 : 8.5;
+            QVERIFY(qAbs(leftmost - cell / 2 - (pageWidth - size.toInt() * cell) / 2) < 0.02);
+            const Word heading = find(page, pageNumber == 1 ? "In" : "The");
+            QVERIFY(heading.y > rows.last() + cell / 2);
+            QVERIFY(find(page, "WISTERIA").page == pageNumber);
+            QVERIFY(find(page, "WISTERIA").height > 9.0 / 72.0 * 1.1);
+        }
     }
 
     void classSetRepeatsWithItsSeedAndFailsWhole()
