@@ -302,12 +302,7 @@ void QtPrinter::drawText(double x, double y, const QString &text, const PrinterF
     QPainter *p = painter();
     if (failed() || !p || !p->isActive())
         return;
-    const QFont qfont = printerQFont(font);
-    const double resolution = paintDevice()->logicalDpiX();
-    p->setFont(qfont);
-    p->setPen(Qt::black);
-    const QFontMetricsF metrics(qfont, paintDevice());
-    p->drawText(QPointF(x * resolution, y * resolution + metrics.ascent()), text);
+    paintPrinterText(*p, x, y, text, font);
 }
 
 double QtPrinter::printableWidth() const
@@ -325,25 +320,9 @@ double QtPrinter::printableHeight() const
 void QtPrinter::drawOutline(const PrinterOutline &shape)
 {
     QPainter *p = painter();
-    if (failed() || !p || !p->isActive() || shape.radiusX <= 0 || shape.radiusY <= 0)
+    if (failed() || !p || !p->isActive())
         return;
-    // A capsule of radius 1 in a space scaled so that the radii become 1, mapped back to the
-    // page: the rounded ends and the sides keep the same distance from every cell's centre.
-    const QPointF a(shape.x1 / shape.radiusX, shape.y1 / shape.radiusY);
-    const QPointF b(shape.x2 / shape.radiusX, shape.y2 / shape.radiusY);
-    const QLineF axis(a, b);
-    QPainterPath capsule;
-    capsule.addRoundedRect(QRectF(-1.0, -1.0, axis.length() + 2.0, 2.0), 1.0, 1.0);
-    const double resolution = paintDevice()->logicalDpiX();
-    QTransform toPage;
-    toPage.scale(resolution * shape.radiusX, resolution * shape.radiusY);
-    toPage.translate(a.x(), a.y());
-    toPage.rotate(-axis.angle());
-    p->save();
-    p->setBrush(Qt::NoBrush);
-    p->setPen(QPen(Qt::black, 0.75 / 72.0 * resolution));
-    p->drawPath(toPage.map(capsule));
-    p->restore();
+    paintPrinterOutline(*p, shape);
 }
 
 double QtPrinter::measureWidth(const QString &text, const PrinterFont &font) const
@@ -440,6 +419,39 @@ void QtPrinter::abortDocument()
         q.printer->abort();
         q.painter.end();
     });
+}
+
+void paintPrinterText(QPainter &painter, double x, double y, const QString &text, const PrinterFont &font)
+{
+    const QFont qfont = printerQFont(font);
+    const double resolution = painter.device()->logicalDpiX();
+    painter.setFont(qfont);
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(qfont, painter.device());
+    painter.drawText(QPointF(x * resolution, y * resolution + metrics.ascent()), text);
+}
+
+void paintPrinterOutline(QPainter &painter, const PrinterOutline &shape)
+{
+    if (shape.radiusX <= 0 || shape.radiusY <= 0)
+        return;
+    // A capsule of radius 1 in a space scaled so that the radii become 1, mapped back to the
+    // page: the rounded ends and the sides keep the same distance from every cell's centre.
+    const QPointF a(shape.x1 / shape.radiusX, shape.y1 / shape.radiusY);
+    const QPointF b(shape.x2 / shape.radiusX, shape.y2 / shape.radiusY);
+    const QLineF axis(a, b);
+    QPainterPath capsule;
+    capsule.addRoundedRect(QRectF(-1.0, -1.0, axis.length() + 2.0, 2.0), 1.0, 1.0);
+    const double resolution = painter.device()->logicalDpiX();
+    QTransform toPage;
+    toPage.scale(resolution * shape.radiusX, resolution * shape.radiusY);
+    toPage.translate(a.x(), a.y());
+    toPage.rotate(-axis.angle());
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black, 0.75 / 72.0 * resolution));
+    painter.drawPath(toPage.map(capsule));
+    painter.restore();
 }
 
 QFont printerQFont(const PrinterFont &font)

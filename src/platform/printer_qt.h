@@ -111,6 +111,11 @@ private:
 // "FixedSys" and "Courier New" to a fixed-pitch font).
 QFont printerQFont(const PrinterFont &font);
 
+// Draws printed text (its line's top-left corner at x, y inches) and an outline on any painter, at
+// its device's resolution.
+void paintPrinterText(QPainter &painter, double x, double y, const QString &text, const PrinterFont &font);
+void paintPrinterOutline(QPainter &painter, const PrinterOutline &shape);
+
 // A printer ready for a print job asked for in `parent`'s window: the system printer, or,
 // where there is none, a PDF file the user names in a save dialog. Returns nullptr when the
 // user cancels that dialog. A print server that does not answer gives a printer whose job fails.

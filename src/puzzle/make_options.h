@@ -24,6 +24,8 @@ struct MakeOptions
     std::optional<std::uint32_t> seed; // absent: seeded from the clock
     bool quiet = false;
     QByteArray pdf;              // when set, the puzzle page is written into this PDF file (its name's bytes)
+    QByteArray png;              // when set, each page is written as a PNG image (see PageImageFile)
+    QByteArray svg;              // when set, each page is written as an SVG image
     bool print = false;          // when set, the pages go to a print queue, one job each
     QString printer;             // with print: the queue's name; empty for the default printer
     bool solution = false;       // with pdf or print: the solution page follows
@@ -31,6 +33,14 @@ struct MakeOptions
     Paper paper = Paper::Locale; // with pdf: the sheet; a print queue keeps its own
     PageStyle style;             // with pdf or print: how the pages are drawn
 };
+
+// True when the options ask for printed pages: a PDF, images or a print job.
+bool WantsPages(const MakeOptions &options);
+
+// The image file of one page, for images named `file`: the puzzle page is `file` itself, the
+// solution page gets "-solution" before the extension; in a set of several puzzles each name also
+// gets the puzzle's number ("class-3.png", "class-3-solution.png").
+QByteArray PageImageFile(const QByteArray &file, int version, int versions, bool solution);
 
 // Most puzzles one set (--count with --pdf) may hold: every puzzle of a set stays in memory
 // until the set is complete, and a class needs far fewer.
