@@ -481,6 +481,50 @@ private slots:
         }
     }
 
+    // A class set written at once as PDF, PNG and SVG: one image file per page, named by the
+    // puzzle's number and "-solution", each showing what its PDF page shows, the PNG at 300 dpi.
+    void images()
+    {
+        const QDir dir(m_folder.filePath("images"));
+        QVERIFY(dir.mkpath("."));
+        const QString pdf = dir.filePath("set.pdf");
+        QCOMPARE(make({"--make", "zoo", "--size", "10", "--count", "2", "--quiet", "--pdf", pdf, "--png",
+                       dir.filePath("set.png"), "--svg", dir.filePath("set.svg"), "--solution", "--key",
+                       "outline", "--paper", "a4"}),
+                 0);
+        const QList<Word> all = words(pdf);
+        const QStringList names{"set-1", "set-2", "set-1-solution", "set-2-solution"};
+        for (int page = 1; page <= 4; ++page) {
+            // The same characters as the PDF page (pdftotext may join close letters into a word).
+            QString pdfText;
+            for (const Word &w : onPage(all, page))
+                pdfText += w.text;
+            QFile svg(dir.filePath(names[page - 1] + ".svg"));
+            QVERIFY2(svg.open(QIODevice::ReadOnly), qPrintable(svg.fileName()));
+            QString svgText;
+            static const QRegularExpression text(R"(<text[^>]*>([^<]*)</text>)");
+            for (auto it = text.globalMatch(QString::fromUtf8(svg.readAll())); it.hasNext();)
+                svgText += it.next().captured(1).remove(u' ').replace("&amp;", "&");
+            std::sort(pdfText.begin(), pdfText.end());
+            std::sort(svgText.begin(), svgText.end());
+            QVERIFY(pdfText.size() > 100);
+            QCOMPARE(svgText, pdfText);
+
+            QFile png(dir.filePath(names[page - 1] + ".png"));
+            QVERIFY(png.open(QIODevice::ReadOnly));
+            const QByteArray header = png.read(24);
+            QCOMPARE(header.left(8), QByteArray("\x89PNG\r\n\x1a\n"));
+            const auto bigEndian = [&](int at) {
+                return (quint8(header[at]) << 24) | (quint8(header[at + 1]) << 16) |
+                       (quint8(header[at + 2]) << 8) | quint8(header[at + 3]);
+            };
+            // A4 at 300 dpi: 8.27 × 11.69 inches.
+            QVERIFY2(qAbs(int(bigEndian(16)) - 2480) <= 2 && qAbs(int(bigEndian(20)) - 3508) <= 2,
+                     qPrintable(QStringLiteral("%1 x %2").arg(bigEndian(16)).arg(bigEndian(20))));
+        }
+        QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), 9);
+    }
+
     void classSetRepeatsWithItsSeedAndFailsWhole()
     {
         const auto run = [&](const QStringList &extra) {
@@ -630,6 +674,11 @@ private slots:
         QTest::newRow("set larger than 1000")
             << QStringList{"--make", "zoo", "--pdf", "x.pdf", "--count", "1001"} << 2;
         QTest::newRow("pdf without a file") << QStringList{"--make", "zoo", "--pdf"} << 2;
+        QTest::newRow("png over a list") << QStringList{"--make", "zoo", "--png", "Zoo.lst"} << 2;
+        QTest::newRow("svg solution over a list")
+            << QStringList{"--make", "zoo", "--svg", "Zoo.lst", "--solution", "--quiet"} << 2;
+        QTest::newRow("unwritable image")
+            << QStringList{"--make", "zoo", "--svg", "no/such/folder/x.svg", "--quiet"} << 4;
         QTest::newRow("unknown paper")
             << QStringList{"--make", "zoo", "--pdf", "x.pdf", "--paper", "a5"} << 2;
         QTest::newRow("paper for a printer") << QStringList{"--make", "zoo", "--print", "--paper", "a4"} << 2;
