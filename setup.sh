@@ -7,10 +7,10 @@ cd "$(dirname "$0")"
 
 PACKAGES=(
   g++ pkg-config cmake ninja-build
-  qt6-base-dev libsndfile1-dev libpulse-dev libxcb1-dev
+  qt6-base-dev qt6-svg-dev libsndfile1-dev libpulse-dev libxcb1-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool x11-utils xcompmgr
-  imagemagick poppler-utils sox desktop-file-utils
+  imagemagick poppler-utils ghostscript sox desktop-file-utils
   pulseaudio pulseaudio-utils
   pipewire wireplumber pipewire-pulse dbus-daemon
   openbox weston xwayland qt6-wayland

@@ -4,6 +4,13 @@
 
 namespace brivamo {
 
+Paper ChosenPaper(Paper paper, const QLocale &locale)
+{
+    if (paper != Paper::Locale)
+        return paper;
+    return locale.measurementSystem() == QLocale::ImperialUSSystem ? Paper::Letter : Paper::A4;
+}
+
 void Printer::print(const QString &text, bool endLine)
 {
     if (!text.isEmpty()) {
@@ -15,6 +22,12 @@ void Printer::print(const QString &text, bool endLine)
         m_x = 0.0;
         m_y += lineHeight(m_font);
     }
+}
+
+void Printer::outline(const PrinterOutline &shape)
+{
+    ensureDocument();
+    drawOutline(shape);
 }
 
 double Printer::textWidth(const QString &text) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 namespace brivamo {
@@ -14,6 +15,33 @@ struct PrinterFont
     bool underline = false;
 
     bool operator==(const PrinterFont &) const = default;
+};
+
+// The sheet a file is laid out on. A print queue always keeps its own paper.
+enum class Paper {
+    Locale, // the custom of the user's locale: Letter where it is the custom, A4 elsewhere
+    A4,
+    Letter,
+};
+
+// The paper a file gets: `paper` itself, or for Paper::Locale the custom of `locale` (Letter where
+// it measures in US units, by Qt's locale data; A4 elsewhere).
+Paper ChosenPaper(Paper paper, const QLocale &locale = QLocale::system());
+
+// A thin rounded outline around a straight run of cells, in inches: it runs around the segment
+// from the first cell's centre to the last one's at a distance of radiusX across and radiusY
+// up and down (a capsule drawn in a space where a cell is square, so diagonals keep clear of the
+// cells beside them).
+struct PrinterOutline
+{
+    double x1 = 0.0;
+    double y1 = 0.0;
+    double x2 = 0.0;
+    double y2 = 0.0;
+    double radiusX = 0.0;
+    double radiusY = 0.0;
+
+    bool operator==(const PrinterOutline &) const = default;
 };
 
 // A page printer addressed in inches from the printable origin (x across, y down).
@@ -53,6 +81,8 @@ public:
     void print(const QString &text, bool endLine = true);
     // Ends the line without printing anything.
     void newLine() { print(QString(), true); }
+    // Draws an outline on the current page; the position does not move.
+    void outline(const PrinterOutline &shape);
 
     // Size of `text` in the current font, in inches. The height counts one line per line
     // break in the text (at least one line).
@@ -68,6 +98,10 @@ public:
     // Throws the document away unsent.
     void killDoc();
 
+    // Size of the printable area in inches.
+    virtual double printableWidth() const = 0;
+    virtual double printableHeight() const = 0;
+
     // Pages begun in the current document (0 before anything was printed).
     int page() const { return m_page; }
     // True once the device has failed; what is printed afterwards is dropped.
@@ -76,6 +110,7 @@ public:
 protected:
     // One line of text in `font`, top-left corner at (x, y) inches, on the current page.
     virtual void drawText(double x, double y, const QString &text, const PrinterFont &font) = 0;
+    virtual void drawOutline(const PrinterOutline &shape) = 0;
     virtual double measureWidth(const QString &text, const PrinterFont &font) const = 0;
     virtual double lineHeight(const PrinterFont &font) const = 0;
     // Document and page boundaries, in order: beginDocument (page 1), beginNextPage for

@@ -9,6 +9,7 @@
 #include <QMutex>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainterPath>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -198,9 +199,9 @@ QtPrinter::QtPrinter(const SystemQueue &queue)
     m_queueName = m_queue->printer->printerName();
 }
 
-QtPrinter::QtPrinter(const QString &pdfFile) : QtPrinter(QFile::encodeName(pdfFile)) {}
+QtPrinter::QtPrinter(const QString &pdfFile, Paper paper) : QtPrinter(QFile::encodeName(pdfFile), paper) {}
 
-QtPrinter::QtPrinter(const QByteArray &pdfFile)
+QtPrinter::QtPrinter(const QByteArray &pdfFile, Paper paper)
 {
     QString error;
     const QByteArray target = resolveLinks(pdfFile, &error);
@@ -212,10 +213,10 @@ QtPrinter::QtPrinter(const QByteArray &pdfFile)
     m_file->pdf.setTitle(QStringLiteral("Brivamo"));
     m_file->pdf.setCreator(QStringLiteral("Brivamo"));
     m_file->pdf.setResolution(1200);
-    // A file has no hardware margins: the whole sheet, US Letter, so inches times the resolution
-    // land exactly on the paper.
-    m_file->pdf.setPageLayout(
-        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(), QPageLayout::Inch));
+    // A file has no hardware margins: the whole sheet, so inches times the resolution land exactly
+    // on the paper, whichever its size.
+    const QPageSize size(ChosenPaper(paper) == Paper::Letter ? QPageSize::Letter : QPageSize::A4);
+    m_file->pdf.setPageLayout(QPageLayout(size, QPageLayout::Portrait, QMarginsF(), QPageLayout::Inch));
 }
 
 QtPrinter::~QtPrinter()
@@ -301,12 +302,27 @@ void QtPrinter::drawText(double x, double y, const QString &text, const PrinterF
     QPainter *p = painter();
     if (failed() || !p || !p->isActive())
         return;
-    const QFont qfont = printerQFont(font);
-    const double resolution = paintDevice()->logicalDpiX();
-    p->setFont(qfont);
-    p->setPen(Qt::black);
-    const QFontMetricsF metrics(qfont, paintDevice());
-    p->drawText(QPointF(x * resolution, y * resolution + metrics.ascent()), text);
+    paintPrinterText(*p, x, y, text, font);
+}
+
+double QtPrinter::printableWidth() const
+{
+    QPaintDevice *device = paintDevice();
+    return device ? double(device->width()) / device->logicalDpiX() : 0.0;
+}
+
+double QtPrinter::printableHeight() const
+{
+    QPaintDevice *device = paintDevice();
+    return device ? double(device->height()) / device->logicalDpiY() : 0.0;
+}
+
+void QtPrinter::drawOutline(const PrinterOutline &shape)
+{
+    QPainter *p = painter();
+    if (failed() || !p || !p->isActive())
+        return;
+    paintPrinterOutline(*p, shape);
 }
 
 double QtPrinter::measureWidth(const QString &text, const PrinterFont &font) const
@@ -403,6 +419,39 @@ void QtPrinter::abortDocument()
         q.printer->abort();
         q.painter.end();
     });
+}
+
+void paintPrinterText(QPainter &painter, double x, double y, const QString &text, const PrinterFont &font)
+{
+    const QFont qfont = printerQFont(font);
+    const double resolution = painter.device()->logicalDpiX();
+    painter.setFont(qfont);
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(qfont, painter.device());
+    painter.drawText(QPointF(x * resolution, y * resolution + metrics.ascent()), text);
+}
+
+void paintPrinterOutline(QPainter &painter, const PrinterOutline &shape)
+{
+    if (shape.radiusX <= 0 || shape.radiusY <= 0)
+        return;
+    // A capsule of radius 1 in a space scaled so that the radii become 1, mapped back to the
+    // page: the rounded ends and the sides keep the same distance from every cell's centre.
+    const QPointF a(shape.x1 / shape.radiusX, shape.y1 / shape.radiusY);
+    const QPointF b(shape.x2 / shape.radiusX, shape.y2 / shape.radiusY);
+    const QLineF axis(a, b);
+    QPainterPath capsule;
+    capsule.addRoundedRect(QRectF(-1.0, -1.0, axis.length() + 2.0, 2.0), 1.0, 1.0);
+    const double resolution = painter.device()->logicalDpiX();
+    QTransform toPage;
+    toPage.scale(resolution * shape.radiusX, resolution * shape.radiusY);
+    toPage.translate(a.x(), a.y());
+    toPage.rotate(-axis.angle());
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black, 0.75 / 72.0 * resolution));
+    painter.drawPath(toPage.map(capsule));
+    painter.restore();
 }
 
 QFont printerQFont(const PrinterFont &font)

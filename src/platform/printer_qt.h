@@ -18,7 +18,7 @@ class QWidget;
 namespace brivamo {
 
 // The real printer, addressed in inches from the top-left corner of the printable area: a print
-// queue with its own paper size and margins, or a PDF file (US Letter, the whole sheet printable).
+// queue with its own paper size and margins, or a PDF file (A4 or Letter, the whole sheet printable).
 //
 // A PDF file is written like a list: into a temporary file beside it, every write and the end of
 // the document checked, then synced and renamed into place, so a failure leaves any earlier file of
@@ -48,9 +48,9 @@ public:
     QtPrinter();
     // The named queue (or the default one). Check status(): NoPrinter when there is no such queue.
     explicit QtPrinter(const SystemQueue &queue);
-    // A PDF file at `pdfFile`; the byte form keeps a name that is not UTF-8 as it is.
-    explicit QtPrinter(const QString &pdfFile);
-    explicit QtPrinter(const QByteArray &pdfFile);
+    // A PDF file at `pdfFile` on `paper`; the byte form keeps a name that is not UTF-8 as it is.
+    explicit QtPrinter(const QString &pdfFile, Paper paper = Paper::Locale);
+    explicit QtPrinter(const QByteArray &pdfFile, Paper paper = Paper::Locale);
     // An unfinished document is sent, as if endDoc had been called.
     ~QtPrinter() override;
 
@@ -67,6 +67,9 @@ public:
     // True while a request that ran out of time has not returned: the server is not answering.
     static bool printServerStuck();
 
+    double printableWidth() const override;
+    double printableHeight() const override;
+
     Status status() const { return m_status; }
     bool failed() const override { return m_status != Status::Ready; }
     // Why the job failed, in one sentence for the user; empty while all is well.
@@ -78,6 +81,7 @@ public:
 
 protected:
     void drawText(double x, double y, const QString &text, const PrinterFont &font) override;
+    void drawOutline(const PrinterOutline &shape) override;
     double measureWidth(const QString &text, const PrinterFont &font) const override;
     double lineHeight(const PrinterFont &font) const override;
     void beginDocument() override;
@@ -106,6 +110,11 @@ private:
 // installed ones of the same kind ("Arial" and "MS Sans Serif" to a sans-serif,
 // "FixedSys" and "Courier New" to a fixed-pitch font).
 QFont printerQFont(const PrinterFont &font);
+
+// Draws printed text (its line's top-left corner at x, y inches) and an outline on any painter, at
+// its device's resolution.
+void paintPrinterText(QPainter &painter, double x, double y, const QString &text, const PrinterFont &font);
+void paintPrinterOutline(QPainter &painter, const PrinterOutline &shape);
 
 // A printer ready for a print job asked for in `parent`'s window: the system printer, or,
 // where there is none, a PDF file the user names in a save dialog. Returns nullptr when the

@@ -19,7 +19,12 @@ void RecordingPrinter::clear()
 
 void RecordingPrinter::drawText(double x, double y, const QString &text, const PrinterFont &font)
 {
-    m_operations.append({Operation::Text, page(), x, y, text, font});
+    m_operations.append({Operation::Text, page(), x, y, text, font, {}});
+}
+
+void RecordingPrinter::drawOutline(const PrinterOutline &shape)
+{
+    m_operations.append({Operation::Outline, page(), shape.x1, shape.y1, QString(), font(), shape});
 }
 
 double RecordingPrinter::measureWidth(const QString &text, const PrinterFont &font) const
@@ -51,7 +56,7 @@ void RecordingPrinter::abortDocument()
 
 void RecordingPrinter::record(Operation::Kind kind)
 {
-    m_operations.append({kind, page(), currentX(), currentY(), QString(), font()});
+    m_operations.append({kind, page(), currentX(), currentY(), QString(), font(), {}});
 }
 
 } // namespace brivamo

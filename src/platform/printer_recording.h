@@ -16,17 +16,22 @@ class RecordingPrinter : public Printer
 public:
     struct Operation
     {
-        enum Kind { Text, NewPage, EndDoc, KillDoc };
+        enum Kind { Text, Outline, NewPage, EndDoc, KillDoc };
         Kind kind = Text;
         int page = 0; // page of the document the operation happened on (1-based)
         double x = 0.0;
         double y = 0.0;
         QString text;
         PrinterFont font;
+        PrinterOutline outline; // of an Outline
     };
 
     static constexpr double CharWidthPerPoint = 0.6 / 72.0;
     static constexpr double LineHeightPerPoint = 1.2 / 72.0;
+
+    // A US Letter sheet, all of it printable.
+    double printableWidth() const override { return 8.5; }
+    double printableHeight() const override { return 11.0; }
 
     const QList<Operation> &operations() const { return m_operations; }
     // Only the text operations, in order.
@@ -37,6 +42,7 @@ public:
 
 protected:
     void drawText(double x, double y, const QString &text, const PrinterFont &font) override;
+    void drawOutline(const PrinterOutline &shape) override;
     double measureWidth(const QString &text, const PrinterFont &font) const override;
     double lineHeight(const PrinterFont &font) const override;
     void beginDocument() override {}

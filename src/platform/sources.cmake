@@ -7,6 +7,8 @@ target_sources(brivamo_ui PRIVATE src/platform/sound_output_pulse.cpp src/platfo
 target_sources(brivamo_core PRIVATE src/platform/printer.cpp src/platform/printer.h
   src/platform/printer_recording.cpp src/platform/printer_recording.h)
 target_sources(brivamo_ui PRIVATE src/platform/printer_qt.cpp src/platform/printer_qt.h)
+# Pages as PNG or SVG files.
+target_sources(brivamo_ui PRIVATE src/platform/image_printer.cpp src/platform/image_printer.h)
 # The print library tells whether the print server took a job; Qt does not.
 find_package(Cups REQUIRED)
 target_link_libraries(brivamo_ui PRIVATE Cups::Cups)

@@ -690,8 +690,8 @@ bool frmPuzzle::printPages(bool withSolution, const QString &dedication)
 {
     if (!m_grid)
         return false;
-    const PuzzlePageContent content{labelCategory->text(),      m_words, m_grid.get(), 0, 0,
-                                    m_workspace.hiddenMessage()};
+    const PuzzlePageContent content{labelCategory->text(),       m_words,        m_grid.get(), 0, 0,
+                                    m_workspace.hiddenMessage(), ReadPageStyle()};
     return PrintPuzzleJobs([this] { return openPrinter(this); }, content, withSolution, dedication, this);
 }
 

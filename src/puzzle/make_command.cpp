@@ -1,5 +1,6 @@
 #include "puzzle/make_command.h"
 
+#include "platform/image_printer.h"
 #include "platform/printer_qt.h"
 #include "puzzle/make_options.h"
 #include "puzzle/puzzle_generator.h"
@@ -99,7 +100,7 @@ QString outputRefusal(const MakeOptions &options)
         if (list->sameFile)
             return QStringLiteral("%1 %2 is another name of the word list file %3; name a new file.")
                 .arg(option, name, listFile);
-        return QStringLiteral("%1 %2 would overwrite the word list file %3; name a PDF file.")
+        return QStringLiteral("%1 %2 would overwrite the word list file %3; name another file.")
             .arg(option, name, listFile);
     }
     return {};
@@ -125,7 +126,7 @@ MakeRun makePuzzles(const MakeOptions &options, const QStringList &words,
                     modStandard::SeededRandomSource &random)
 {
     constexpr int TriesPerPuzzle = 10;
-    const bool pages = !options.pdf.isEmpty() || options.print;
+    const bool pages = WantsPages(options);
     const bool set = pages && options.count > 1;
     const auto wanted = static_cast<std::size_t>(options.count);
     const int limit = set ? options.count * TriesPerPuzzle : options.count;
@@ -216,11 +217,11 @@ QString producePages(const MakeOptions &options, const QString &category, const 
     QList<const PuzzleGrid *> grids;
     for (const PuzzleGrid &grid : puzzles)
         grids << &grid;
-    const PuzzlePageContent content{category, words, grids.first(), 0, 0, options.message};
+    const PuzzlePageContent content{category, words, grids.first(), 0, 0, options.message, options.style};
     const auto layOut = [&](Printer &printer) {
         if (set) {
             LayOutPuzzleSet(printer, category, words, grids, options.solution, options.dedication, now,
-                            options.message);
+                            options.message, options.style);
             return;
         }
         LayOutPuzzlePage(printer, PuzzlePageKind::Puzzle, content, options.dedication, now);
@@ -239,14 +240,30 @@ QString producePages(const MakeOptions &options, const QString &category, const 
             return printer->endDoc();
         });
     }
-    QtPrinter printer(options.pdf);
-    layOut(printer);
-    if (printer.endDoc())
-        return {};
-    QString reason = printer.errorString();
-    if (reason.endsWith(u'.'))
-        reason.chop(1);
-    return QStringLiteral("Cannot write %1: %2.").arg(DecodeFileName(options.pdf), reason);
+    if (!options.pdf.isEmpty()) {
+        QtPrinter printer(options.pdf, options.paper);
+        layOut(printer);
+        if (!printer.endDoc()) {
+            QString reason = printer.errorString();
+            if (reason.endsWith(u'.'))
+                reason.chop(1);
+            return QStringLiteral("Cannot write %1: %2.").arg(DecodeFileName(options.pdf), reason);
+        }
+    }
+    // Pages in order: the puzzles, then their solutions.
+    const int versions = static_cast<int>(puzzles.size());
+    for (const auto &[format, file] : {std::pair{ImagePrinter::Format::Png, options.png},
+                                       std::pair{ImagePrinter::Format::Svg, options.svg}}) {
+        if (file.isEmpty())
+            continue;
+        ImagePrinter printer(format, options.paper, [&, file = file](int page) {
+            return PageImageFile(file, (page - 1) % versions + 1, versions, page > versions);
+        });
+        layOut(printer);
+        if (!printer.endDoc())
+            return QStringLiteral("Cannot write %1.").arg(printer.errorString());
+    }
+    return {};
 }
 
 } // namespace

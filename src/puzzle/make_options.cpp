@@ -87,6 +87,20 @@ const QList<OptionRule> &optionRules()
              o.pdf = value.bytes;
              return QString();
          }},
+        {QLatin1StringView("--png"), true,
+         [](MakeOptions &o, const Argument &value) {
+             if (value.bytes.isEmpty())
+                 return QStringLiteral("--png needs a file name.");
+             o.png = value.bytes;
+             return QString();
+         }},
+        {QLatin1StringView("--svg"), true,
+         [](MakeOptions &o, const Argument &value) {
+             if (value.bytes.isEmpty())
+                 return QStringLiteral("--svg needs a file name.");
+             o.svg = value.bytes;
+             return QString();
+         }},
         {QLatin1StringView("--print"), false,
          [](MakeOptions &o, const Argument &) {
              o.print = true;
@@ -118,6 +132,31 @@ const QList<OptionRule> &optionRules()
              if (!level)
                  return QStringLiteral("--level needs easy, medium or hard, not \"%1\".").arg(value.text);
              o.level = *level;
+             return QString();
+         }},
+        {QLatin1StringView("--key"), true,
+         [](MakeOptions &o, const Argument &value) {
+             if (value.text == QLatin1String("dots"))
+                 o.style.answerKey = AnswerKey::Dots;
+             else if (value.text == QLatin1String("outline"))
+                 o.style.answerKey = AnswerKey::Outline;
+             else
+                 return QStringLiteral("--key needs dots or outline, not \"%1\".").arg(value.text);
+             return QString();
+         }},
+        {QLatin1StringView("--large-print"), false,
+         [](MakeOptions &o, const Argument &) {
+             o.style.largePrint = true;
+             return QString();
+         }},
+        {QLatin1StringView("--paper"), true,
+         [](MakeOptions &o, const Argument &value) {
+             if (value.text == QLatin1String("a4"))
+                 o.paper = Paper::A4;
+             else if (value.text == QLatin1String("letter"))
+                 o.paper = Paper::Letter;
+             else
+                 return QStringLiteral("--paper needs a4 or letter, not \"%1\".").arg(value.text);
              return QString();
          }},
     };
@@ -178,11 +217,37 @@ QString ParseMakeArguments(const QList<QByteArray> &arguments, MakeOptions &opti
         return QStringLiteral("Choose either --print or --pdf FILE.");
     if (!options.print && !options.printer.isEmpty())
         return QStringLiteral("--printer needs --print.");
-    if (options.pdf.isEmpty() && !options.print && (options.solution || !options.dedication.isEmpty()))
-        return QStringLiteral("--solution and --dedication need --pdf FILE or --print.");
-    if ((!options.pdf.isEmpty() || options.print) && options.count > MaxSetSize)
+    if (!WantsPages(options) && (options.solution || !options.dedication.isEmpty()))
+        return QStringLiteral(
+            "--solution and --dedication need --pdf FILE, --png FILE, --svg FILE or --print.");
+    if (!WantsPages(options) && (options.style.largePrint || options.style.answerKey != AnswerKey::Dots))
+        return QStringLiteral("--key and --large-print need --pdf FILE, --png FILE, --svg FILE or --print.");
+    if (options.pdf.isEmpty() && options.png.isEmpty() && options.svg.isEmpty() &&
+        options.paper != Paper::Locale)
+        return QStringLiteral(
+            "--paper needs --pdf FILE, --png FILE or --svg FILE; a printer keeps its own paper.");
+    if (WantsPages(options) && options.count > MaxSetSize)
         return QStringLiteral("A set of puzzles to print holds at most %1 puzzles.").arg(MaxSetSize);
     return {};
+}
+
+bool WantsPages(const MakeOptions &options)
+{
+    return !options.pdf.isEmpty() || !options.png.isEmpty() || !options.svg.isEmpty() || options.print;
+}
+
+QByteArray PageImageFile(const QByteArray &file, int version, int versions, bool solution)
+{
+    const qsizetype slash = file.lastIndexOf('/');
+    qsizetype dot = file.lastIndexOf('.');
+    if (dot <= slash + 1)
+        dot = file.size();
+    QByteArray mark;
+    if (versions > 1)
+        mark += '-' + QByteArray::number(version);
+    if (solution)
+        mark += "-solution";
+    return file.left(dot) + mark + file.mid(dot);
 }
 
 QList<std::pair<QString, QByteArray>> OutputFiles(const MakeOptions &options)
@@ -190,6 +255,16 @@ QList<std::pair<QString, QByteArray>> OutputFiles(const MakeOptions &options)
     QList<std::pair<QString, QByteArray>> files;
     if (!options.pdf.isEmpty())
         files.append({QStringLiteral("--pdf"), options.pdf});
+    const int versions = WantsPages(options) ? options.count : 1;
+    for (const auto &[option, file] :
+         {std::pair{QStringLiteral("--png"), options.png}, std::pair{QStringLiteral("--svg"), options.svg}}) {
+        if (file.isEmpty())
+            continue;
+        for (int version = 1; version <= versions; ++version)
+            for (const bool solution : {false, true})
+                if (!solution || options.solution)
+                    files.append({option, PageImageFile(file, version, versions, solution)});
+    }
     return files;
 }
 

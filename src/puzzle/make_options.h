@@ -1,7 +1,9 @@
 #pragma once
 
+#include "platform/printer.h"
 #include "puzzle/puzzle_grid.h"
 #include "puzzle/puzzle_level.h"
+#include "puzzle/puzzle_page.h"
 
 #include <QByteArray>
 #include <QList>
@@ -22,14 +24,26 @@ struct MakeOptions
     int count = 1;
     std::optional<std::uint32_t> seed; // absent: seeded from the clock
     bool quiet = false;
-    QByteArray pdf;        // when set, the puzzle page is written into this PDF file (its name's bytes)
-    bool print = false;    // when set, the pages go to a print queue, one job each
-    QString printer;       // with print: the queue's name; empty for the default printer
-    bool solution = false; // with pdf or print: the solution page follows
-    QString dedication;    // with pdf or print: the puzzle page is made especially for this name
+    QByteArray pdf;              // when set, the puzzle page is written into this PDF file (its name's bytes)
+    QByteArray png;              // when set, each page is written as a PNG image (see PageImageFile)
+    QByteArray svg;              // when set, each page is written as an SVG image
+    bool print = false;          // when set, the pages go to a print queue, one job each
+    QString printer;             // with print: the queue's name; empty for the default printer
+    bool solution = false;       // with pdf or print: the solution page follows
+    QString dedication;          // with pdf or print: the puzzle page is made especially for this name
+    Paper paper = Paper::Locale; // with pdf: the sheet; a print queue keeps its own
+    PageStyle style;             // with pdf or print: how the pages are drawn
     PuzzleLevel level = PuzzleLevel::Hard;
-    QString message;       // a hidden message the fill letters spell (empty: none)
+    QString message; // a hidden message the fill letters spell (empty: none)
 };
+
+// True when the options ask for printed pages: a PDF, images or a print job.
+bool WantsPages(const MakeOptions &options);
+
+// The image file of one page, for images named `file`: the puzzle page is `file` itself, the
+// solution page gets "-solution" before the extension; in a set of several puzzles each name also
+// gets the puzzle's number ("class-3.png", "class-3-solution.png").
+QByteArray PageImageFile(const QByteArray &file, int version, int versions, bool solution);
 
 // Most puzzles one set (--count with --pdf) may hold: every puzzle of a set stays in memory
 // until the set is complete, and a class needs far fewer.

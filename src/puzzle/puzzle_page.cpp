@@ -1,7 +1,9 @@
 #include "puzzle/puzzle_page.h"
 
 #include "base/app_info.h"
+#include "base/settings.h"
 #include "platform/printer.h"
+#include "puzzle/word_locations.h"
 
 namespace brivamo {
 
@@ -20,6 +22,17 @@ double GridColumn(int side, int column)
 }
 
 } // namespace puzzle_page
+
+PageStyle ReadPageStyle()
+{
+    PageStyle style;
+    const QString key = basBrivamo::ReadSetting(basBrivamo::SettingsApplication, basBrivamo::SettingsSection,
+                                                QStringLiteral("AnswerKey"));
+    if (key.trimmed().compare(QLatin1String("Outline"), Qt::CaseInsensitive) == 0)
+        style.answerKey = AnswerKey::Outline;
+    style.largePrint = basBrivamo::readBoolSetting(QStringLiteral("LargePrint"), false);
+    return style;
+}
 
 QString PuzzlePageTitle(PuzzlePageKind kind, const QString &category)
 {
@@ -53,6 +66,137 @@ QString VersionMark(int version, int versions)
 {
     return QStringLiteral("Version %1 of %2").arg(version).arg(versions);
 }
+
+namespace {
+
+// The square in the classic layout: letters at the left of cells 0.2 inch wide and one line high.
+// The outlined key shows every letter and rings each word along its cells.
+void layOutGrid(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content)
+{
+    using namespace puzzle_page;
+    const PuzzleGrid &grid = *content.grid;
+    const bool outlined = kind == PuzzlePageKind::Solution && content.style.answerKey == AnswerKey::Outline;
+    const int side = grid.side();
+    const double top = GridTop(side);
+    const double rowPitch = printer.textHeight();
+    printer.setCurrentY(top);
+    for (int row = 1; row <= side; ++row) {
+        for (int column = 1; column <= side; ++column) {
+            printer.setCurrentX(GridColumn(side, column));
+            printer.print(kind == PuzzlePageKind::Puzzle || outlined ? grid.puzzleText(row, column)
+                                                                     : grid.solutionText(row, column),
+                          false);
+        }
+        printer.newLine();
+    }
+    if (!outlined)
+        return;
+    const double columnPitch = GridColumn(side, 2) - GridColumn(side, 1);
+    const QList<WordPlacement> runs = LocateWords(grid, content.words);
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        const WordPlacement &run = runs[i];
+        if (run.length == 0)
+            continue;
+        // The word's letters sit at the left of their cells: ring their middles.
+        const double halfLetter = printer.textWidth(content.words[i]) / run.length / 2.0;
+        const auto middleX = [&](int column) { return GridColumn(side, column) + halfLetter; };
+        const auto middleY = [&](int row) { return top + (row - 1 + CapitalMiddle) * rowPitch; };
+        printer.outline({middleX(run.startColumn), middleY(run.startRow), middleX(run.columnOf(run.length)),
+                         middleY(run.rowOf(run.length)), OutlineRadius * columnPitch,
+                         OutlineRadius * rowPitch});
+    }
+}
+
+// Where the word list goes and how large it is printed.
+struct WordListLayout
+{
+    double top = puzzle_page::WordListTop;
+    double points = 9.0;
+    double leftColumn = puzzle_page::LeftWordColumn;
+    double rightColumn = puzzle_page::RightWordColumn;
+    int ruleLength = puzzle_page::RuleLength;
+};
+
+void layOutWordList(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
+                    const WordListLayout &list)
+{
+    using namespace puzzle_page;
+    printer.setFontSize(list.points);
+    printer.setFontBold(true);
+    printer.setCurrentX(LeftMargin);
+    printer.setCurrentY(list.top);
+
+    const QString rule(list.ruleLength, u'-');
+    printer.print(PuzzlePageHeading(kind));
+    printer.setCurrentX(LeftMargin);
+    printer.print(rule);
+
+    for (qsizetype i = 0; i < content.words.size(); ++i) {
+        const bool left = i % 2 == 0;
+        const bool last = i + 1 == content.words.size();
+        printer.setCurrentX(left ? list.leftColumn : list.rightColumn);
+        printer.print(content.words.at(i), !left || last);
+    }
+
+    printer.setCurrentX(LeftMargin);
+    printer.print(rule);
+}
+
+// Large print: square cells as wide as the printable width allows (at most LargeCellMax), each
+// letter in the middle of its cell, and the word list in a size to match, on the one page: where
+// the list would run off the page the cells shrink until it fits.
+WordListLayout layOutLargeGrid(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content)
+{
+    using namespace puzzle_page;
+    const PuzzleGrid &grid = *content.grid;
+    const bool outlined = kind == PuzzlePageKind::Solution && content.style.answerKey == AnswerKey::Outline;
+    const int side = grid.side();
+    const double width = printer.printableWidth() - 2.0 * LeftMargin;
+    const double bottom = printer.printableHeight() - LargeBottomMargin;
+    const auto listLines = static_cast<double>(3 + (content.words.size() + 1) / 2);
+
+    WordListLayout list;
+    double cell = qMin(LargeCellMax, width / side);
+    double letterPoints = 11.0;
+    for (;; cell -= 0.005) {
+        letterPoints = cell * 72.0 * LargeLetterShare;
+        list.points = qMax(9.0, letterPoints * 9.0 / 11.0);
+        printer.setFontSize(list.points);
+        list.top = LargeGridTop + side * cell + LargeListGap;
+        if (list.top + listLines * printer.textHeight() <= bottom || cell <= 0.2)
+            break;
+    }
+    const double scale = list.points / 9.0;
+    list.leftColumn = LeftMargin + (LeftWordColumn - LeftMargin) * scale;
+    list.rightColumn = LeftMargin + (RightWordColumn - LeftMargin) * scale;
+    list.ruleLength = qMin(RuleLength, static_cast<int>(width / printer.textWidth(QStringLiteral("-"))));
+
+    printer.setFontSize(letterPoints);
+    const double left = LeftMargin + (width - side * cell) / 2.0;
+    const double capitalMiddle = CapitalMiddle * printer.textHeight();
+    const auto middleX = [&](int column) { return left + (column - 0.5) * cell; };
+    const auto middleY = [&](int row) { return LargeGridTop + (row - 0.5) * cell; };
+    for (int row = 1; row <= side; ++row) {
+        for (int column = 1; column <= side; ++column) {
+            const QString letter = kind == PuzzlePageKind::Puzzle || outlined
+                                       ? grid.puzzleText(row, column)
+                                       : grid.solutionText(row, column);
+            printer.setCurrentX(middleX(column) - printer.textWidth(letter) / 2.0);
+            printer.setCurrentY(middleY(row) - capitalMiddle);
+            printer.print(letter, false);
+        }
+    }
+    if (outlined) {
+        for (const WordPlacement &run : LocateWords(grid, content.words))
+            if (run.length > 0)
+                printer.outline({middleX(run.startColumn), middleY(run.startRow),
+                                 middleX(run.columnOf(run.length)), middleY(run.rowOf(run.length)),
+                                 OutlineRadius * cell, OutlineRadius * cell});
+    }
+    return list;
+}
+
+} // namespace
 
 void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
                       const QString &dedication, const QDateTime &printedAt)
@@ -88,52 +232,29 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
     printer.setFontSize(11.0);
     printer.setFontBold(true);
     printer.setFontItalic(false);
-    if (const PuzzleGrid *grid = content.grid) {
-        const int side = grid->side();
-        printer.setCurrentY(GridTop(side));
-        for (int row = 1; row <= side; ++row) {
-            for (int column = 1; column <= side; ++column) {
-                printer.setCurrentX(GridColumn(side, column));
-                printer.print(kind == PuzzlePageKind::Puzzle ? grid->puzzleText(row, column)
-                                                             : grid->solutionText(row, column),
-                              false);
-            }
+    WordListLayout list;
+    if (content.style.largePrint && content.grid)
+        list = layOutLargeGrid(printer, kind, content);
+    else if (content.grid)
+        layOutGrid(printer, kind, content);
+    if (content.grid && kind == PuzzlePageKind::Solution && !content.hiddenMessage.isEmpty()) {
+        printer.setFontSize(9.0);
+        if (content.style.largePrint) {
+            // Large print puts the word list right under the square: the line goes first.
+            printer.setCurrentY(list.top);
+            list.top += 2 * printer.textHeight();
+        } else {
             printer.newLine();
         }
-        if (kind == PuzzlePageKind::Solution && !content.hiddenMessage.isEmpty()) {
-            printer.setFontSize(9.0);
-            printer.newLine();
-            printer.setCurrentX(LeftMargin);
-            printer.print(HiddenMessageLine(content.hiddenMessage));
-        }
+        printer.setCurrentX(puzzle_page::LeftMargin);
+        printer.print(HiddenMessageLine(content.hiddenMessage));
     }
-
-    printer.setFontSize(9.0);
-    printer.setFontBold(false);
-    printer.setCurrentX(LeftMargin);
-    printer.setCurrentY(WordListTop);
-
-    const QString rule(RuleLength, u'-');
-    printer.setFontBold(true);
-    printer.setCurrentX(LeftMargin);
-    printer.print(PuzzlePageHeading(kind));
-    printer.setCurrentX(LeftMargin);
-    printer.print(rule);
-
-    for (qsizetype i = 0; i < content.words.size(); ++i) {
-        const bool left = i % 2 == 0;
-        const bool last = i + 1 == content.words.size();
-        printer.setCurrentX(left ? LeftWordColumn : RightWordColumn);
-        printer.print(content.words.at(i), !left || last);
-    }
-
-    printer.setCurrentX(LeftMargin);
-    printer.print(rule);
+    layOutWordList(printer, kind, content, list);
 }
 
 void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
                      const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
-                     const QDateTime &printedAt, const QString &hiddenMessage)
+                     const QDateTime &printedAt, const QString &hiddenMessage, const PageStyle &style)
 {
     const int versions = static_cast<int>(grids.size());
     for (const PuzzlePageKind kind : {PuzzlePageKind::Puzzle, PuzzlePageKind::Solution}) {
@@ -142,7 +263,7 @@ void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringLis
         for (int i = 0; i < versions; ++i) {
             if (printer.page() > 0)
                 printer.newPage();
-            const PuzzlePageContent content{category, words, grids[i], i + 1, versions, hiddenMessage};
+            const PuzzlePageContent content{category, words, grids[i], i + 1, versions, hiddenMessage, style};
             LayOutPuzzlePage(printer, kind, content, kind == PuzzlePageKind::Puzzle ? dedication : QString(),
                              printedAt);
         }

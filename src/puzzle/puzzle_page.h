@@ -16,6 +16,25 @@ enum class PuzzlePageKind {
     Solution, // the solution layer, with the words shown
 };
 
+// How the solution page marks the words: by leaving only their letters among dots, or by a thin
+// rounded outline around each word on the whole puzzle.
+enum class AnswerKey {
+    Dots,
+    Outline,
+};
+
+// How the pages are drawn; the default gives the classic pages.
+struct PageStyle
+{
+    AnswerKey answerKey = AnswerKey::Dots;
+    // The square as large as the page allows, letters in the middle of square cells.
+    bool largePrint = false;
+};
+
+// The style the user chose, from the settings "AnswerKey" ("Dots" or "Outline") and "LargePrint"
+// ("True" or "False") in section "Defaults"; anything else reads as the default.
+PageStyle ReadPageStyle();
+
 // Everything a printed page shows besides its kind and dedication.
 struct PuzzlePageContent
 {
@@ -29,6 +48,7 @@ struct PuzzlePageContent
     // The message the fill spells, as the user wrote it; the solution page shows it under the
     // grid. Empty: none.
     QString hiddenMessage = QString();
+    PageStyle style = {};
 };
 
 // "Hidden message: TEXT".
@@ -45,6 +65,18 @@ inline constexpr double RightWordColumn = 3.2;
 inline constexpr int RuleLength = 77;
 // Space between the date and a set's version mark on the same line.
 inline constexpr double VersionMarkGap = 0.3;
+// Outlines of the answer key keep this share of a cell's pitch from the letters' centres.
+inline constexpr double OutlineRadius = 0.42;
+// Large print: the square starts here, cells are at most this wide, a letter is this share of its
+// cell, the word list follows this far below the square and ends at least this far above the
+// printable area's bottom.
+inline constexpr double LargeGridTop = 1.5;
+inline constexpr double LargeCellMax = 0.4;
+inline constexpr double LargeLetterShare = 0.6;
+inline constexpr double LargeListGap = 0.3;
+inline constexpr double LargeBottomMargin = 0.5;
+// A capital letter's middle lies this share of the line height below the line's top.
+inline constexpr double CapitalMiddle = 0.47;
 
 // First board lattice position of a square of this side: 16 − (side div 2).
 constexpr int LatticeStart(int side)
@@ -85,7 +117,8 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
 // on the puzzle pages. Does not end the document.
 void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
                      const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
-                     const QDateTime &printedAt, const QString &hiddenMessage = QString());
+                     const QDateTime &printedAt, const QString &hiddenMessage = QString(),
+                     const PageStyle &style = {});
 
 // Prints one page as one print job. The solution page is meant to get an empty dedication.
 // Returns false when the printer could not produce the job.

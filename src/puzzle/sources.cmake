@@ -23,6 +23,7 @@ target_sources(brivamo_ui PRIVATE
   src/puzzle/puzzle_print_jobs.cpp src/puzzle/puzzle_print_jobs.h)
 # The board's content and the printed pages' layout (window-free).
 target_sources(brivamo_core PRIVATE
+  src/puzzle/word_locations.cpp src/puzzle/word_locations.h
   src/puzzle/puzzle_board_model.cpp src/puzzle/puzzle_board_model.h
   src/puzzle/puzzle_page.cpp src/puzzle/puzzle_page.h)
 # The puzzle window and its board.

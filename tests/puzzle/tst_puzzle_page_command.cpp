@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 // The headless command line writing printed pages into a PDF, read back with pdftotext.
@@ -19,6 +20,8 @@ class TestPuzzlePageCommand : public QObject
         int page = 0;
         double x = 0; // inches
         double y = 0;
+        double width = 0;
+        double height = 0;
     };
 
     QTemporaryDir m_folder;
@@ -40,17 +43,88 @@ class TestPuzzlePageCommand : public QObject
         QList<Word> found;
         int page = 0;
         static const QRegularExpression pattern(
-            R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="[\d.]+" yMax="[\d.]+">([^<]*)</word>)re");
+            R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
         for (auto it = pattern.globalMatch(html); it.hasNext();) {
             const auto m = it.next();
             if (m.captured(0).startsWith("<page")) {
                 ++page;
                 continue;
             }
-            found.append(
-                {m.captured(3), page, m.captured(1).toDouble() / 72.0, m.captured(2).toDouble() / 72.0});
+            const double x = m.captured(1).toDouble() / 72.0;
+            const double y = m.captured(2).toDouble() / 72.0;
+            found.append({m.captured(5), page, x, y, m.captured(3).toDouble() / 72.0 - x,
+                          m.captured(4).toDouble() / 72.0 - y});
         }
         return found;
+    }
+
+    // The dark pixels of a grey page image (binary PGM).
+    struct Ink
+    {
+        int width = 0;
+        int height = 0;
+        QByteArray pixels;
+        bool dark(int x, int y) const
+        {
+            return x >= 0 && y >= 0 && x < width && y < height && quint8(pixels[y * width + x]) < 128;
+        }
+        bool any(QPointF centre, double radius) const
+        {
+            for (int y = qFloor(centre.y() - radius); y <= qCeil(centre.y() + radius); ++y)
+                for (int x = qFloor(centre.x() - radius); x <= qCeil(centre.x() + radius); ++x)
+                    if (std::hypot(x - centre.x(), y - centre.y()) <= radius && dark(x, y))
+                        return true;
+            return false;
+        }
+        QList<QPoint> points() const
+        {
+            QList<QPoint> found;
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x)
+                    if (dark(x, y))
+                        found << QPoint(x, y);
+            return found;
+        }
+    };
+
+    static Ink readInk(const QString &file)
+    {
+        QFile image(file);
+        Ink ink;
+        if (!image.open(QIODevice::ReadOnly))
+            return ink;
+        const QByteArray data = image.readAll();
+        QList<QByteArray> fields;
+        qsizetype at = 0;
+        while (fields.size() < 4 && at < data.size()) {
+            while (at < data.size() && QChar(data[at]).isSpace())
+                ++at;
+            if (data[at] == '#') {
+                at = data.indexOf('\n', at);
+                continue;
+            }
+            const qsizetype start = at;
+            while (at < data.size() && !QChar(data[at]).isSpace())
+                ++at;
+            fields << data.mid(start, at - start);
+        }
+        if (fields.size() < 4 || fields[0] != "P5")
+            return ink;
+        ink.width = fields[1].toInt();
+        ink.height = fields[2].toInt();
+        ink.pixels = data.mid(at + 1, qsizetype(ink.width) * ink.height);
+        if (ink.pixels.size() != qsizetype(ink.width) * ink.height)
+            ink.width = 0;
+        return ink;
+    }
+
+    static double distanceToSegment(QPointF p, QPointF a, QPointF b)
+    {
+        const QPointF ab = b - a;
+        const double length2 = QPointF::dotProduct(ab, ab);
+        const double t = length2 > 0 ? qBound(0.0, QPointF::dotProduct(p - a, ab) / length2, 1.0) : 0.0;
+        const QPointF d = p - (a + ab * t);
+        return std::hypot(d.x(), d.y());
     }
 
     static QList<Word> onPage(const QList<Word> &all, int page)
@@ -100,7 +174,7 @@ private slots:
         for (const Word &w : page)
             if (w.y > 3.5 && w.y < 4.5 && !w.text.isEmpty() && w.text[0].isUpper())
                 for (int i = 0; i < w.text.size(); ++i)
-                    cells.append({QString(w.text[i]), w.page, w.x + 0.2 * i, w.y});
+                    cells.append({QString(w.text[i]), w.page, w.x + 0.2 * i, w.y, 0, 0});
         QCOMPARE(cells.size(), 9);
         const double columns[] = {3.7, 3.9, 4.1};
         for (int i = 0; i < 9; ++i) {
@@ -262,6 +336,236 @@ private slots:
         QCOMPARE(puzzles.size(), 30);
     }
 
+    // The outlined answer key of a class set, checked on the rendered pages without their text
+    // (Ghostscript leaves the text out, so only the outlines are left): every word the test finds
+    // once in the solution layer is ringed along its cells, no outline comes near any letter's
+    // middle, and every outline belongs to some word.
+    void outlinedKeyClassSet()
+    {
+        const QString pdf = m_folder.filePath("outlined.pdf");
+        const CommandRun run =
+            runHeadless(m_folder.path(), {"--make", "zoo", "--size", "10", "--count", "10", "--seed", "11",
+                                          "--pdf", pdf, "--solution", "--key", "outline"});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.out.split(u'\n');
+        const QStringList zoo{"LION", "TIGER", "ZEBRA", "CAMEL", "OTTER"};
+        const QList<Word> all = words(pdf);
+        int wordsChecked = 0;
+        for (int version = 0; version < 10; ++version) {
+            // The set's grids on the standard output: puzzle layer, blank, solution layer, blank.
+            QStringList solution;
+            for (int row = 0; row < 10; ++row)
+                solution << QString(lines.value(version * 22 + 11 + row)).remove(u' ');
+            QCOMPARE(solution.join(QString()).size(), 100);
+
+            const int pageNumber = 11 + version;
+            QList<double> rowMiddles;
+            for (const Word &w : onPage(all, pageNumber))
+                if (w.y > 3.0 && w.y < 5.5 && (rowMiddles.isEmpty() || qAbs(rowMiddles.last() - w.y) > 0.05))
+                    rowMiddles << w.y;
+            QCOMPARE(rowMiddles.size(), 10);
+            const double rowPitch = (rowMiddles.last() - rowMiddles.first()) / 9.0;
+            // Middles of the capitals: 0.05 inch into the cell, half a capital below the line's top.
+            const auto middle = [&](double row, double column) {
+                return QPointF(2.9 + 0.2 * (column - 1) + 0.05,
+                               rowMiddles.first() + (row - 1) * rowPitch + 0.085);
+            };
+
+            const QString png = m_folder.filePath(QStringLiteral("key-%1.pgm").arg(version));
+            QCOMPARE(QProcess::execute(
+                         "gs", {"-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-dFILTERTEXT", "-sDEVICE=pgmraw",
+                                "-r100", QStringLiteral("-dFirstPage=%1").arg(pageNumber),
+                                QStringLiteral("-dLastPage=%1").arg(pageNumber), "-sOutputFile=" + png, pdf}),
+                     0);
+            const Ink ink = readInk(png);
+            QVERIFY(ink.width > 0);
+            const auto inkNear = [&](QPointF inches, double radius) {
+                return ink.any(inches * 100.0, radius * 100.0);
+            };
+
+            struct Run
+            {
+                QPoint first, step;
+                int length;
+            };
+            QList<Run> runs;
+            for (const QString &word : zoo) {
+                QList<Run> found;
+                for (int r = 0; r < 10; ++r)
+                    for (int c = 0; c < 10; ++c)
+                        for (int dr = -1; dr <= 1; ++dr)
+                            for (int dc = -1; dc <= 1; ++dc) {
+                                if (dr == 0 && dc == 0)
+                                    continue;
+                                int k = 0;
+                                while (k < word.size() && r + k * dr >= 0 && r + k * dr < 10 &&
+                                       c + k * dc >= 0 && c + k * dc < 10 &&
+                                       solution[r + k * dr][c + k * dc] == word[k])
+                                    ++k;
+                                if (k == word.size())
+                                    found.append({QPoint(c + 1, r + 1), QPoint(dc, dr), int(word.size())});
+                            }
+                if (found.size() == 1)
+                    runs << found.first();
+            }
+            for (const Run &word : runs) {
+                ++wordsChecked;
+                // Half a cell out from the letters' middles (a cell's width across, its height down).
+                const double norm = std::hypot(word.step.x(), word.step.y());
+                const auto out = [&](double columns, double rows) {
+                    return QPointF(0.2 * columns, rowPitch * rows) * (0.42 / norm);
+                };
+                const QPointF along = out(word.step.x(), word.step.y());
+                const QPointF across = out(-word.step.y(), word.step.x());
+                for (int k = 0; k < word.length; ++k) {
+                    const QPointF centre =
+                        middle(word.first.y() + k * word.step.y(), word.first.x() + k * word.step.x());
+                    // Ringed on both sides, half a cell out, and at both ends.
+                    for (const QPointF side : {across, -across})
+                        QVERIFY2(
+                            inkNear(centre + side, 0.03),
+                            qPrintable(
+                                QStringLiteral("version %1, no outline beside a letter").arg(version + 1)));
+                    if (k == 0 || k + 1 == word.length)
+                        QVERIFY(inkNear(centre + (k == 0 ? -along : along), 0.03));
+                }
+            }
+            // No outline crosses a letter's middle, and no ink lies away from every word's run.
+            for (int r = 1; r <= 10; ++r)
+                for (int c = 1; c <= 10; ++c)
+                    QVERIFY2(!inkNear(middle(r, c), 0.025),
+                             qPrintable(QStringLiteral("version %1: outline on row %2, column %3")
+                                            .arg(version + 1)
+                                            .arg(r)
+                                            .arg(c)));
+            for (const QPoint &dot : ink.points()) {
+                const QPointF at = QPointF(dot) / 100.0;
+                bool nearWord = false;
+                for (const Run &word : runs) {
+                    const QPointF a = middle(word.first.y(), word.first.x());
+                    const QPointF b = middle(word.first.y() + (word.length - 1) * word.step.y(),
+                                             word.first.x() + (word.length - 1) * word.step.x());
+                    nearWord = nearWord || distanceToSegment(at, a, b) < 0.13;
+                }
+                if (runs.size() == zoo.size())
+                    QVERIFY2(nearWord, qPrintable(QStringLiteral("version %1: stray outline at %2, %3 in")
+                                                      .arg(version + 1)
+                                                      .arg(at.x())
+                                                      .arg(at.y())));
+            }
+        }
+        QVERIFY2(wordsChecked >= 40, qPrintable(QString::number(wordsChecked)));
+    }
+
+    // Large print: square cells at most 0.4 inch, the square as wide as the page allows, every
+    // letter in the middle of its cell (whatever its width), the word list below it on the page.
+    void largePrint_data()
+    {
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<double>("cell");
+        QTest::newRow("15, capped at 0.4 in") << "15"
+                                              << "letter" << 0.4;
+        QTest::newRow("30 on A4, filling the width") << "30"
+                                                     << "a4" << (8.27 - 2.0) / 30;
+    }
+    void largePrint()
+    {
+        QFETCH(QString, size);
+        QFETCH(QString, paper);
+        QFETCH(double, cell);
+        QFile list(m_folder.filePath("Wide.lst"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write("WILLOW\r\nIVY\r\nMIMOSA\r\nLILAC\r\nWISTERIA\r\nMAGNOLIA\r\nIRIS\r\nJASMINE\r\n");
+        list.close();
+        const QString pdf = m_folder.filePath("large.pdf");
+        QCOMPARE(make({"--make", "wide", "--size", size, "--quiet", "--pdf", pdf, "--solution",
+                       "--large-print", "--key", "outline", "--paper", paper}),
+                 0);
+        const QList<Word> all = words(pdf);
+        QCOMPARE(onPage(all, 3).size(), 0);
+        for (int pageNumber : {1, 2}) {
+            const QList<Word> page = onPage(all, pageNumber);
+            // Single letters of the square: their boxes span their advance, so their middles are
+            // where the letters are centred.
+            QList<QPointF> middles;
+            QList<double> rows;
+            for (const Word &w : page) {
+                if (w.y < 1.4 || w.y > 9.0 || w.text.size() != 1 || !w.text[0].isUpper())
+                    continue;
+                middles << QPointF(w.x + w.width / 2, w.y);
+                if (!std::any_of(rows.begin(), rows.end(), [&](double y) { return qAbs(y - w.y) < 0.02; }))
+                    rows << w.y;
+            }
+            QCOMPARE(rows.size(), size.toInt());
+            std::sort(rows.begin(), rows.end());
+            const double rowPitch = (rows.last() - rows.first()) / (rows.size() - 1);
+            QVERIFY2(qAbs(rowPitch - cell) < 0.005, qPrintable(QString::number(rowPitch)));
+            double leftmost = 100;
+            for (const QPointF &m : middles)
+                leftmost = qMin(leftmost, m.x());
+            int checked = 0;
+            for (const QPointF &m : middles) {
+                const double columns = (m.x() - leftmost) / cell;
+                QVERIFY2(qAbs(columns - qRound(columns)) < 0.03,
+                         qPrintable(QStringLiteral("a letter %1 in off its column's middle").arg(columns)));
+                ++checked;
+            }
+            QVERIFY(checked > size.toInt() * size.toInt() / 2);
+            // The square is centred across the page and fits it.
+            const double pageWidth = paper == "a4" ? 8.27 : 8.5;
+            QVERIFY(qAbs(leftmost - cell / 2 - (pageWidth - size.toInt() * cell) / 2) < 0.02);
+            const Word heading = find(page, pageNumber == 1 ? "In" : "The");
+            QVERIFY(heading.y > rows.last() + cell / 2);
+            QVERIFY(find(page, "WISTERIA").page == pageNumber);
+            QVERIFY(find(page, "WISTERIA").height > 9.0 / 72.0 * 1.1);
+        }
+    }
+
+    // A class set written at once as PDF, PNG and SVG: one image file per page, named by the
+    // puzzle's number and "-solution", each showing what its PDF page shows, the PNG at 300 dpi.
+    void images()
+    {
+        const QDir dir(m_folder.filePath("images"));
+        QVERIFY(dir.mkpath("."));
+        const QString pdf = dir.filePath("set.pdf");
+        QCOMPARE(make({"--make", "zoo", "--size", "10", "--count", "2", "--quiet", "--pdf", pdf, "--png",
+                       dir.filePath("set.png"), "--svg", dir.filePath("set.svg"), "--solution", "--key",
+                       "outline", "--paper", "a4"}),
+                 0);
+        const QList<Word> all = words(pdf);
+        const QStringList names{"set-1", "set-2", "set-1-solution", "set-2-solution"};
+        for (int page = 1; page <= 4; ++page) {
+            // The same characters as the PDF page (pdftotext may join close letters into a word).
+            QString pdfText;
+            for (const Word &w : onPage(all, page))
+                pdfText += w.text;
+            QFile svg(dir.filePath(names[page - 1] + ".svg"));
+            QVERIFY2(svg.open(QIODevice::ReadOnly), qPrintable(svg.fileName()));
+            QString svgText;
+            static const QRegularExpression text(R"(<text[^>]*>([^<]*)</text>)");
+            for (auto it = text.globalMatch(QString::fromUtf8(svg.readAll())); it.hasNext();)
+                svgText += it.next().captured(1).remove(u' ').replace("&amp;", "&");
+            std::sort(pdfText.begin(), pdfText.end());
+            std::sort(svgText.begin(), svgText.end());
+            QVERIFY(pdfText.size() > 100);
+            QCOMPARE(svgText, pdfText);
+
+            QFile png(dir.filePath(names[page - 1] + ".png"));
+            QVERIFY(png.open(QIODevice::ReadOnly));
+            const QByteArray header = png.read(24);
+            QCOMPARE(header.left(8), QByteArray("\x89PNG\r\n\x1a\n"));
+            const auto bigEndian = [&](int at) {
+                return (quint8(header[at]) << 24) | (quint8(header[at + 1]) << 16) |
+                       (quint8(header[at + 2]) << 8) | quint8(header[at + 3]);
+            };
+            // A4 at 300 dpi: 8.27 × 11.69 inches.
+            QVERIFY2(qAbs(int(bigEndian(16)) - 2480) <= 2 && qAbs(int(bigEndian(20)) - 3508) <= 2,
+                     qPrintable(QStringLiteral("%1 x %2").arg(bigEndian(16)).arg(bigEndian(20))));
+        }
+        QCOMPARE(dir.entryList(QDir::Files | QDir::Hidden).size(), 9);
+    }
+
     void classSetRepeatsWithItsSeedAndFailsWhole()
     {
         const auto run = [&](const QStringList &extra) {
@@ -361,6 +665,47 @@ private slots:
         QCOMPARE(previous.readAll(), old);
     }
 
+    // A file takes the paper of the user's locale unless --paper names one; the page's contents
+    // stay where they are on either sheet.
+    void paper_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("German locale") << "de_DE.UTF-8" << QStringList{} << "595 x 842 pts (A4)";
+        QTest::newRow("US locale") << "en_US.UTF-8" << QStringList{} << "612 x 792 pts (letter)";
+        QTest::newRow("US locale, a4")
+            << "en_US.UTF-8" << QStringList{"--paper", "a4"} << "595 x 842 pts (A4)";
+        QTest::newRow("German locale, letter")
+            << "de_DE.UTF-8" << QStringList{"--paper", "letter"} << "612 x 792 pts (letter)";
+        QTest::newRow("German locale, letter, class set")
+            << "de_DE.UTF-8" << QStringList{"--paper", "letter", "--count", "2", "--solution"}
+            << "612 x 792 pts (letter)";
+    }
+    void paper()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, size);
+        const QString pdf = m_folder.filePath("paper.pdf");
+        QProcessEnvironment environment;
+        environment.insert("LC_ALL", locale);
+        const CommandRun run =
+            runHeadless(m_folder.path(),
+                        QStringList{"--make", "zoo", "--size", "10", "--quiet", "--pdf", pdf} + arguments,
+                        {"LANG", "LC_ALL", "LC_PAPER", "LC_MEASUREMENT"}, environment);
+        QCOMPARE(run.exitCode, 0);
+        QProcess info;
+        info.start("pdfinfo", {pdf});
+        QVERIFY(info.waitForFinished(30000));
+        const QString text = QString::fromUtf8(info.readAllStandardOutput());
+        static const QRegularExpression sizeLine(R"(Page size:\s+(.*)\n)");
+        QCOMPARE(sizeLine.match(text).captured(1), size);
+        const QList<Word> page = onPage(words(pdf), 1);
+        QVERIFY(qAbs(find(page, "Brivamo").x - 1.0) < 0.01);
+        QVERIFY(qAbs(find(page, "In").y - 7.2) < 0.05);
+    }
+
     void refusals_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -370,6 +715,14 @@ private slots:
         QTest::newRow("set larger than 1000")
             << QStringList{"--make", "zoo", "--pdf", "x.pdf", "--count", "1001"} << 2;
         QTest::newRow("pdf without a file") << QStringList{"--make", "zoo", "--pdf"} << 2;
+        QTest::newRow("png over a list") << QStringList{"--make", "zoo", "--png", "Zoo.lst"} << 2;
+        QTest::newRow("svg solution over a list")
+            << QStringList{"--make", "zoo", "--svg", "Zoo.lst", "--solution", "--quiet"} << 2;
+        QTest::newRow("unwritable image")
+            << QStringList{"--make", "zoo", "--svg", "no/such/folder/x.svg", "--quiet"} << 4;
+        QTest::newRow("unknown paper")
+            << QStringList{"--make", "zoo", "--pdf", "x.pdf", "--paper", "a5"} << 2;
+        QTest::newRow("paper for a printer") << QStringList{"--make", "zoo", "--print", "--paper", "a4"} << 2;
         QTest::newRow("unwritable file")
             << QStringList{"--make", "zoo", "--pdf", "no/such/folder/x.pdf", "--quiet"} << 4;
     }
