@@ -159,3 +159,34 @@ check_ink_at() {
     }' || fail "$what: ink at $measured inches from the paper's corner, expected just right of and below ($x, $y) from the printable area's corner, which is ($PRINT_MARGIN_LEFT, $PRINT_MARGIN_TOP) in"
     echo "$what: ink at $measured in from the paper corner (placed at $x, $y from the printable corner)"
 }
+
+# A printing test's own home, settings and lists folder (holding ZOO.lst) in a new $WORK, made the
+# current folder; everything, the print server included, goes again when the test ends.
+prepare_printing_work() {
+    WORK=$(mktemp -d)
+    APP_PID=
+    trap printing_cleanup EXIT
+    export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/runtime
+    mkdir -p "$XDG_CONFIG_HOME/Brivamo" "$XDG_RUNTIME_DIR" "$WORK/lists"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    printf '[Defaults]\nNewUser=NoShow\n' >"$XDG_CONFIG_HOME/Brivamo/Brivamo.conf"
+    printf 'LION\r\nTIGER\r\nZEBRA\r\nGIRAFFE\r\n' >"$WORK/lists/ZOO.lst"
+    unset PULSE_SERVER
+    cd "$WORK/lists"
+}
+
+printing_cleanup() {
+    local status=$?
+    stop_app
+    # A stopped server must run again to hear that it should end.
+    [ -n "$PRINT_PID" ] && kill -CONT "$PRINT_PID" 2>/dev/null
+    stop_print_server
+    rm -rf "$WORK"
+    exit $status
+}
+
+fail() {
+    echo "FAIL: $* (at lines ${BASH_LINENO[*]})" >&2
+    [ -s "$WORK/brivamo.log" ] && { echo "program output:" >&2; cat "$WORK/brivamo.log" >&2; }
+    exit 1
+}

@@ -19,30 +19,7 @@ fi
 run_under_xvfb 240 "$@"
 
 BRIVAMO=$1
-WORK=$(mktemp -d)
-APP_PID=
-cleanup() {
-    local status=$?
-    stop_app
-    stop_print_server
-    rm -rf "$WORK"
-    exit $status
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $* (at lines ${BASH_LINENO[*]})" >&2
-    [ -s "$WORK/brivamo.log" ] && { echo "program output:" >&2; cat "$WORK/brivamo.log" >&2; }
-    exit 1
-}
-
-export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/runtime
-mkdir -p "$XDG_CONFIG_HOME/Brivamo" "$XDG_RUNTIME_DIR" "$WORK/lists"
-chmod 700 "$XDG_RUNTIME_DIR"
-printf '[Defaults]\nNewUser=NoShow\n' >"$XDG_CONFIG_HOME/Brivamo/Brivamo.conf"
-printf 'LION\r\nTIGER\r\nZEBRA\r\nGIRAFFE\r\n' >"$WORK/lists/ZOO.lst"
-unset PULSE_SERVER
-cd "$WORK/lists"
+prepare_printing_work
 
 start_print_server "$WORK.print"
 
