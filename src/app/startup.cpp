@@ -5,6 +5,7 @@
 #include "app/lists_home.h"
 #include "app/platform_choice.h"
 #include "app/running_copy.h"
+#include "base/app_icon.h"
 #include "base/app_info.h"
 #include "base/form.h"
 #include "base/maker_info.h"
@@ -250,6 +251,8 @@ int Main(int argc, char *argv[])
     QApplication app(qtArgc, qtArgv.data());
     display.release();
     platform.release();
+    // Every window, the puzzle and help windows too, shows the program's icon at the screen's scale.
+    QApplication::setWindowIcon(brivamo::AppIcon());
 
     // One copy per user: the lock is held for the program's life. A copy that was killed leaves its
     // lock behind; QLockFile sees that its process is gone and takes the lock over. Age alone must
