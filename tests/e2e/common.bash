@@ -110,3 +110,14 @@ ask_to_print() {
     done
     echo "$question"
 }
+
+# Waits until the command succeeds, for at most $1 seconds (the script defines fail).
+wait_for() {
+    local seconds=$1 deadline
+    shift
+    deadline=$((SECONDS + seconds))
+    until "$@"; do
+        [ $SECONDS -lt $deadline ] || fail "waited $seconds s for: $*"
+        sleep 0.05
+    done
+}

@@ -32,17 +32,6 @@ fail() {
     exit 1
 }
 
-# Waits until the command succeeds, for at most $1 seconds.
-wait_for() {
-    local seconds=$1 deadline
-    shift
-    deadline=$((SECONDS + seconds))
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || fail "waited $seconds s for: $*"
-        sleep 0.05
-    done
-}
-
 window_state() { xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/^[[:space:]]*window state: //p'; }
 is_state() { [ "$(window_state "$1")" = "$2" ]; }
 active_window() { xprop -root _NET_ACTIVE_WINDOW 2>/dev/null | sed -n 's/.*# \(0x[0-9a-f]*\).*/\1/p'; }

@@ -35,17 +35,6 @@ fail() {
     exit 1
 }
 
-# Waits until the command succeeds, for at most $1 seconds.
-wait_for() {
-    local seconds=$1 deadline
-    shift
-    deadline=$((SECONDS + seconds))
-    until "$@"; do
-        [ $SECONDS -lt $deadline ] || fail "waited $seconds s for: $*"
-        sleep 0.05
-    done
-}
-
 export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_RUNTIME_DIR=$WORK/runtime
 mkdir -p "$XDG_CONFIG_HOME/Brivamo" "$XDG_RUNTIME_DIR" "$WORK/lists"
 chmod 700 "$XDG_RUNTIME_DIR"

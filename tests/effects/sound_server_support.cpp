@@ -406,4 +406,11 @@ std::chrono::nanoseconds soundLength(const QString &name)
     return std::chrono::nanoseconds(sound->frames() * 1000000000LL / sound->sampleRate);
 }
 
+QString describe(std::chrono::nanoseconds took, std::chrono::nanoseconds length)
+{
+    return QStringLiteral("%1 ms for a %2 ms sound")
+        .arg(double(took.count()) / 1e6, 0, 'f', 1)
+        .arg(double(length.count()) / 1e6, 0, 'f', 1);
+}
+
 } // namespace brivamo::testing

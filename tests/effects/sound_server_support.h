@@ -104,4 +104,10 @@ std::chrono::nanoseconds timedSound(const QString &name);
 // The length of a built-in sound.
 std::chrono::nanoseconds soundLength(const QString &name);
 
+// How long after its sound's end a sound call may return.
+inline constexpr std::chrono::milliseconds Late{20};
+
+// "12.3 ms for a 13.4 ms sound", for failure messages.
+QString describe(std::chrono::nanoseconds took, std::chrono::nanoseconds length);
+
 } // namespace brivamo::testing

@@ -15,19 +15,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// How long after its sound's end a call may return.
-constexpr auto Late = 20ms;
-// The same on a machine with every core busy, where the scheduler may keep any thread from a
-// core for tens of milliseconds (more so while other programs are busy too); typical were 5 to
-// 16 ms, the worst 40 ms.
+// How late a call may return on a machine with every core busy, where the scheduler may keep any thread from
+// a core for tens of milliseconds (more so while other programs are busy too); typical were 5 to 16 ms, the
+// worst 40 ms.
 constexpr auto LateUnderLoad = 50ms;
-
-QString describe(std::chrono::nanoseconds took, std::chrono::nanoseconds length)
-{
-    return QStringLiteral("%1 ms for a %2 ms sound")
-        .arg(double(took.count()) / 1e6, 0, 'f', 1)
-        .arg(double(length.count()) / 1e6, 0, 'f', 1);
-}
 
 } // namespace
 

@@ -23,15 +23,6 @@ namespace {
 // Short limits, so that waiting them out costs the test little.
 constexpr auto ConnectLimit = 100ms;
 constexpr auto RetryAfter = 300ms;
-// How long after its sound's end a call may return.
-constexpr auto Late = 20ms;
-
-QString describe(std::chrono::nanoseconds took, std::chrono::nanoseconds length)
-{
-    return QStringLiteral("%1 ms for a %2 ms sound")
-        .arg(double(took.count()) / 1e6, 0, 'f', 1)
-        .arg(double(length.count()) / 1e6, 0, 'f', 1);
-}
 
 // A local socket that takes connections and then either never answers or closes them at once.
 // It runs on a thread of its own: the sound calls block the test's thread.
