@@ -522,6 +522,53 @@ private slots:
         }
     }
 
+    // Large print with very long words: every word of the list stays inside the printable width
+    // less the margin, no word runs into its neighbour in the other column, and the list is still
+    // printed larger than the classic page's.
+    void largePrintLongWordsFit_data()
+    {
+        QTest::addColumn<QString>("paper");
+        QTest::addColumn<double>("pageWidth");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("letter, 24") << "letter" << 8.5 << "24";
+        QTest::newRow("a4, 30") << "a4" << 8.27 << "30";
+    }
+    void largePrintLongWordsFit()
+    {
+        QFETCH(QString, paper);
+        QFETCH(double, pageWidth);
+        QFETCH(QString, size);
+        const QStringList long24{"MEADOWMEADOWMEADOWMEADOW", "WOMBATWOMBATWOMBATWOMBAT",
+                                 "WAXWINGWAXWINGWAXWINGWAX", "MUMBLEMUMBLEMUMBLEMUMBLE"};
+        QFile list(m_folder.filePath("Long.lst"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write((long24.join("\r\n") + "\r\nOWL\r\nEMU\r\n").toLatin1());
+        list.close();
+        const QString pdf = m_folder.filePath("long.pdf");
+        QString errors;
+        QCOMPARE(make({"--make", "long", "--size", size, "--seed", "5", "--quiet", "--pdf", pdf, "--solution",
+                       "--large-print", "--paper", paper},
+                      &errors),
+                 0);
+        const QList<Word> all = words(pdf);
+        for (int pageNumber : {1, 2}) {
+            const QList<Word> page = onPage(all, pageNumber);
+            QList<Word> listed;
+            for (const QString &text : long24 + QStringList{"OWL", "EMU"}) {
+                const Word word = find(page, text);
+                QVERIFY2(word.page == pageNumber, qPrintable(text));
+                QVERIFY2(word.x + word.width <= pageWidth - 1.0 + 0.01,
+                         qPrintable(QStringLiteral("%1 ends at %2 in").arg(text).arg(word.x + word.width)));
+                QVERIFY(word.height > 9.0 / 72.0 * 1.1);
+                listed << word;
+            }
+            for (const Word &a : listed)
+                for (const Word &b : listed)
+                    if (&a != &b && qAbs(a.y - b.y) < 0.02 && a.x < b.x)
+                        QVERIFY2(a.x + a.width < b.x, qPrintable(a.text + " runs into " + b.text));
+        }
+    }
+
     // A class set written at once as PDF, PNG and SVG: one image file per page, named by the
     // puzzle's number and "-solution", each showing what its PDF page shows, the PNG at 300 dpi.
     void images()
