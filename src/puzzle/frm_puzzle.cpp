@@ -88,6 +88,10 @@ const QString HiddenMessageCaption = QStringLiteral("Hidden Message");
 const QString HiddenMessagePrompt = QStringLiteral("Type a message for the leftover letters to spell,") +
                                     CrLf + QStringLiteral("or leave the box empty for none:");
 const QString ShorterMessageAdvice = QStringLiteral("Please enter a shorter message.");
+const QString BlockedMessageText =
+    QStringLiteral(
+        "The hidden message spells a word that no puzzle may show, so the puzzle could not keep it.") +
+    CrLf + CrLf + QStringLiteral("Please enter another message.");
 const QString LargerSquareAdvice = QStringLiteral("Please choose a larger square or a shorter message.");
 
 const QString OutlineKeyCheck = QStringLiteral("&Outline the words on the solution page");
@@ -648,7 +652,8 @@ void frmPuzzle::showLevel()
 
 // The fill is drawn while the puzzle is built, so a new message, like a new level, discards the
 // puzzle on the board. A message no square of this list could hold is refused at once; one too long
-// for the current square only when a puzzle is made, as the square may still grow.
+// for the current square only when a puzzle is made, as the square may still grow. So is one that
+// spells a blocked word: nearly every attempt would fail, and the user would never learn why.
 void frmPuzzle::cmdHiddenMessage_Click()
 {
     if (m_state == State::Running)
@@ -661,6 +666,11 @@ void frmPuzzle::cmdHiddenMessage_Click()
         if (const QString problem = HiddenMessageProblem(*typed, m_words, LargestSide); !problem.isEmpty()) {
             dialogs().MsgBox(problem + CrLf + CrLf + ShorterMessageAdvice, MsgButtons::OkOnly,
                              MsgIcon::Exclamation, HiddenMessageCaption);
+            return;
+        }
+        if (HiddenMessageSpellsBlockedWord(*typed, m_words, m_workspace.blockedWords())) {
+            dialogs().MsgBox(BlockedMessageText, MsgButtons::OkOnly, MsgIcon::Exclamation,
+                             HiddenMessageCaption);
             return;
         }
     }

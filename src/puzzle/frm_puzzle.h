@@ -79,6 +79,8 @@ public:
 
     // Replaces the blocking pause of the animation (tests pass a function that returns at once).
     void setPauseFunction(std::function<void(int milliseconds)> pause) { m_pause = std::move(pause); }
+    // The words no puzzle of this window may let the solver read (the program's list unless set).
+    void setBlockedWords(const QStringList &words) { m_workspace.setBlockedWords(words); }
     // The random numbers the next runs draw from (nullptr: the program's own source).
     void setRandomSource(modStandard::RandomSource *source) { m_random = source; }
 

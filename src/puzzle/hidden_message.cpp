@@ -1,5 +1,6 @@
 #include "puzzle/hidden_message.h"
 
+#include "puzzle/blocked_words.h"
 #include "puzzle/fill_alphabet.h"
 
 #include <algorithm>
@@ -26,6 +27,18 @@ QString HiddenMessageProblem(const QString &message, const QStringList &words, i
             .arg(side)
             .arg(std::max<qsizetype>(room, 0));
     return {};
+}
+
+bool HiddenMessageSpellsBlockedWord(const QString &message, const QStringList &words,
+                                    const QStringList &blocked)
+{
+    const QString forwards = LettersInAlphabet(message, FillAlphabetFor(words));
+    QString backwards = forwards;
+    std::reverse(backwards.begin(), backwards.end());
+    const QStringList avoided = BlockedWordsFor(blocked, words);
+    return std::any_of(avoided.begin(), avoided.end(), [&](const QString &word) {
+        return forwards.contains(word) || backwards.contains(word);
+    });
 }
 
 } // namespace brivamo

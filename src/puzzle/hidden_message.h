@@ -14,4 +14,10 @@ qsizetype HiddenMessageLetters(const QString &message, const QStringList &words)
 // sure to leave to the fill (its cells less the words' letters; crossing words only add room).
 QString HiddenMessageProblem(const QString &message, const QStringList &words, int side);
 
+// True when the message's letters, run together forwards or backwards, hold one of the blocked
+// words this list must avoid (BlockedWordsFor): the fill would show it wherever no word's letters
+// break the run, so nearly every attempt at the puzzle fails.
+bool HiddenMessageSpellsBlockedWord(const QString &message, const QStringList &words,
+                                    const QStringList &blocked);
+
 } // namespace brivamo

@@ -847,11 +847,13 @@ private slots:
 
     // The hidden message button: an input box offering the current message; a new or cleared
     // message discards the puzzle, the fill spells the message row by row and the solution page
-    // names it. A message no square could hold is refused at once; one too long for the square
-    // chosen when the puzzle is made, and the window stays ready. Cancel changes nothing.
+    // names it. A message no square could hold, or one that spells a blocked word, is refused at
+    // once; one too long for the square chosen when the puzzle is made, and the window stays
+    // ready. Cancel changes nothing.
     void hiddenMessageButton()
     {
         frmPuzzle &w = open("ZOO", Animals);
+        w.setBlockedWords({"OWL"});
         QCOMPARE(w.cmdHiddenMessage->Caption(), "&Hidden Message:" + CrLf + "None");
         QCOMPARE(w.cmdHiddenMessage->accessKey().value_or(QChar()).toUpper(), QChar(u'H'));
         w.scrollSquareSize->setValue(10);
@@ -908,6 +910,13 @@ private slots:
                  qPrintable(dialogs.last().text));
         QCOMPARE(w.hiddenMessage(), message);
         QCOMPARE(w.state(), frmPuzzle::State::Finished);
+
+        // A message that spells a blocked word, backwards here: refused, nothing changes.
+        dialogs.queueInput("Cool words!");
+        dialogs.queueMessage(MsgAnswer::Ok);
+        w.cmdHiddenMessage->click();
+        QVERIFY(dialogs.last().text.startsWith("The hidden message spells a word that no puzzle may show"));
+        QCOMPARE(w.hiddenMessage(), message);
 
         // A message that fits a larger square only: told so when making, the window stays idle.
         const QString longer(80, u'E');
