@@ -85,8 +85,8 @@ QString hiddenMessageTip(const QString &message)
 }
 
 const QString HiddenMessageCaption = QStringLiteral("Hidden Message");
-const QString HiddenMessagePrompt = QStringLiteral("Type a message for the leftover letters to spell,") +
-                                    CrLf + QStringLiteral("or leave the box empty for none:");
+const QString HiddenMessagePrompt = QStringLiteral("Type the message the leftover letters") + CrLf +
+                                    QStringLiteral("spell, or leave the box empty for none:");
 const QString ShorterMessageAdvice = QStringLiteral("Please enter a shorter message.");
 const QString BlockedMessageText =
     QStringLiteral(

@@ -5,6 +5,8 @@
 #include "platform/printer.h"
 #include "puzzle/word_locations.h"
 
+#include <cmath>
+
 namespace brivamo {
 
 namespace puzzle_page {
@@ -157,8 +159,9 @@ void layOutWordList(Printer &printer, PuzzlePageKind kind, const PuzzlePageConte
 
 // Large print: the columns grow apart with the list's size, and the right one moves further right
 // where a long word in the left one would reach it. Where the right column's words would then run
-// past `rightEdge`, the list's font shrinks until they fit.
-void fitLargeWordList(Printer &printer, const QStringList &words, WordListLayout &list, double rightEdge)
+// past `rightEdge`, the list's font shrinks until they fit. Returns where the list's longest line
+// ends.
+double fitLargeWordList(Printer &printer, const QStringList &words, WordListLayout &list, double rightEdge)
 {
     using namespace puzzle_page;
     for (;; list.points = qMax(LargeListMinPoints, list.points - 0.25)) {
@@ -174,7 +177,7 @@ void fitLargeWordList(Printer &printer, const QStringList &words, WordListLayout
         list.rightColumn = qMax(LeftMargin + (RightWordColumn - LeftMargin) * scale,
                                 list.leftColumn + widestLeft + LargeColumnGap * scale);
         if (list.rightColumn + widestRight <= rightEdge || list.points <= LargeListMinPoints)
-            return;
+            return qMax(list.leftColumn + widestLeft, list.rightColumn + widestRight);
     }
 }
 
@@ -202,8 +205,11 @@ WordListLayout layOutLargeGrid(Printer &printer, PuzzlePageKind kind, const Puzz
         if (list.top + listLines * printer.textHeight() <= bottom || cell <= 0.2)
             break;
     }
-    fitLargeWordList(printer, content.words, list, LeftMargin + width);
-    list.ruleLength = qMin(RuleLength, static_cast<int>(width / printer.textWidth(QStringLiteral("-"))));
+    // The rules span the list where long words make it wider than the classic rule.
+    const double listEnd = fitLargeWordList(printer, content.words, list, LeftMargin + width);
+    const double dash = printer.textWidth(QStringLiteral("-"));
+    list.ruleLength = qMin(qMax(RuleLength, static_cast<int>(std::ceil((listEnd - LeftMargin) / dash))),
+                           static_cast<int>(width / dash));
 
     printer.setFontSize(letterPoints);
     const double left = LeftMargin + (width - side * cell) / 2.0;
