@@ -776,226 +776,145 @@ private slots:
             QVERIFY2(b->Enabled(), qPrintable(b->objectName()));
     }
 
-    // The solution question offers the outlined answer key in a check box under the unchanged
-    // question: it shows the setting, the solution page follows the box, and a changed choice is
-    // stored (a cancelled question stores nothing, an unchanged one writes nothing).
+    // The solution question keeps its text and offers the outlined key in a check box that shows
+    // the setting; the solution page follows the box, and a changed choice is stored unless the
+    // question is cancelled.
     void outlinedKeyFromTheSolutionQuestion_data()
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("tick"); // -1: the box left as it is
-        QTest::addColumn<bool>("shownChecked");
-        QTest::addColumn<bool>("outlinedPage");
+        QTest::addColumn<int>("tick"); // -1: left as shown
         QTest::addColumn<QString>("storedAfter");
-        QTest::newRow("default user")
-            << QString() << int(MsgAnswer::Yes) << -1 << false << false << QString();
-        QTest::newRow("ticked") << QString() << int(MsgAnswer::Yes) << 1 << false << true << "Outline";
-        QTest::newRow("unticked") << "Outline" << int(MsgAnswer::Yes) << 0 << true << false << "Dots";
-        QTest::newRow("kept") << "Outline" << int(MsgAnswer::Yes) << -1 << true << true << "Outline";
-        QTest::newRow("ticked, puzzle only")
-            << QString() << int(MsgAnswer::No) << 1 << false << false << "Outline";
-        QTest::newRow("ticked, cancelled")
-            << "Dots" << int(MsgAnswer::Cancel) << 1 << false << false << "Dots";
+        QTest::newRow("default user") << QString() << int(MsgAnswer::Yes) << -1 << QString();
+        QTest::newRow("ticked") << QString() << int(MsgAnswer::Yes) << 1 << "Outline";
+        QTest::newRow("unticked") << "Outline" << int(MsgAnswer::Yes) << 0 << "Dots";
+        QTest::newRow("cancelled") << "Dots" << int(MsgAnswer::Cancel) << 1 << "Dots";
     }
     void outlinedKeyFromTheSolutionQuestion()
     {
         QFETCH(QString, stored);
         QFETCH(int, answer);
         QFETCH(int, tick);
-        QFETCH(bool, shownChecked);
-        QFETCH(bool, outlinedPage);
         QFETCH(QString, storedAfter);
         QSettings(QSettings::NativeFormat, QSettings::UserScope, "Brivamo", "Brivamo")
             .remove("Defaults/AnswerKey");
         if (!stored.isNull())
             basBrivamo::WriteSetting("Brivamo", "Defaults", "AnswerKey", stored);
-
         frmPuzzle &w = open("ZOO", Animals);
         w.scrollSquareSize->setValue(10);
         w.cmdMakePuzzle->click();
         PrintJobs sink;
         setPrinterFactory([&](QWidget *) { return std::make_unique<SinkPrinter>(sink); });
         ScriptedDialogs dialogs;
-        if (tick < 0)
-            dialogs.queueMessage(MsgAnswer(answer));
-        else
-            dialogs.queueMessage(MsgAnswer(answer), tick == 1);
-        if (answer != int(MsgAnswer::Cancel))
+        tick < 0 ? dialogs.queueMessage(MsgAnswer(answer))
+                 : dialogs.queueMessage(MsgAnswer(answer), tick == 1);
+        if (answer == int(MsgAnswer::Yes))
             dialogs.queueMessage(MsgAnswer::No);
         w.cmdPrintPuzzle->click();
 
-        QCOMPARE(dialogs.pendingAnswers(), 0);
         const ScriptedDialogs::Call &question = dialogs.calls().at(0);
         QCOMPARE(question.text, QStringLiteral("Do you want to print a Solution Page also?"));
-        QVERIFY(question.checkBox);
         QCOMPARE(question.checkBox->text, QStringLiteral("&Outline the words on the solution page"));
-        QCOMPARE(question.checkBox->checked, shownChecked);
+        QCOMPARE(question.checkBox->checked, stored == "Outline");
         QCOMPARE(basBrivamo::ReadSetting("Brivamo", "Defaults", "AnswerKey"), storedAfter);
-
-        QCOMPARE(sink.jobs.size(), answer == int(MsgAnswer::Yes) ? 2 : answer == int(MsgAnswer::No) ? 1 : 0);
+        QCOMPARE(sink.jobs.size(), answer == int(MsgAnswer::Yes) ? 2 : 0);
         if (answer == int(MsgAnswer::Yes)) {
-            const auto &solution = sink.jobs[1];
-            QVERIFY(hasText(solution, "Brivamo Solution (Category: ZOO)"));
             // An outlined key rings every word and shows every letter; the classic one has dots.
-            QCOMPARE(countOf(solution, RecordingPrinter::Operation::Outline),
-                     outlinedPage ? Animals.size() : 0);
-            QCOMPARE(hasText(solution, QString(PuzzleGrid::Dot)), !outlinedPage);
-        }
-        if (!sink.jobs.isEmpty())
+            const bool outlined = storedAfter == "Outline";
+            QCOMPARE(countOf(sink.jobs[1], RecordingPrinter::Operation::Outline),
+                     outlined ? Animals.size() : 0);
+            QCOMPARE(hasText(sink.jobs[1], QString(PuzzleGrid::Dot)), !outlined);
             QCOMPARE(countOf(sink.jobs[0], RecordingPrinter::Operation::Outline), 0);
+        }
     }
 
-    // The hidden message button: an input box offering the current message; a new or cleared
-    // message discards the puzzle, the fill spells the message row by row and the solution page
-    // names it. A message no square could hold, or one that spells a blocked word, is refused at
-    // once; one too long for the square chosen when the puzzle is made, and the window stays
-    // ready. Cancel changes nothing.
+    // The hidden message button: a new or cleared message discards the puzzle, the fill spells it
+    // row by row and the solution page names it. A message no square could hold, or one spelling
+    // a blocked word, is refused at once; one too long for the square when a puzzle is made.
     void hiddenMessageButton()
     {
         frmPuzzle &w = open("ZOO", Animals);
         w.setBlockedWords({"OWL"});
-        QCOMPARE(w.cmdHiddenMessage->Caption(), "&Hidden Message:" + CrLf + "None");
-        QCOMPARE(w.cmdHiddenMessage->accessKey().value_or(QChar()).toUpper(), QChar(u'H'));
         w.scrollSquareSize->setValue(10);
         w.cmdMakePuzzle->click();
-        QCOMPARE(w.state(), frmPuzzle::State::Finished);
-
         ScriptedDialogs dialogs;
         const QString message = QStringLiteral("Well done, class 4b!");
         dialogs.queueInput("  " + message + " ");
         w.cmdHiddenMessage->click();
-        QCOMPARE(dialogs.last().caption, QStringLiteral("Hidden Message"));
-        QCOMPARE(dialogs.last().defaultText, QString());
         QCOMPARE(w.hiddenMessage(), message);
         QCOMPARE(w.cmdHiddenMessage->Caption(), "&Hidden Message:" + CrLf + "14 Letters");
-        QVERIFY(w.cmdHiddenMessage->toolTip().contains(message));
         QVERIFY(isIdle(w));
-        QCOMPARE(basBrivamo::ReadSetting("Brivamo", "Defaults", "HiddenMessage"), QString());
 
-        bool restedDuringRun = false;
-        duringRun(w, [&] { restedDuringRun = !w.cmdHiddenMessage->Enabled(); });
         w.cmdMakePuzzle->click();
-        QVERIFY(restedDuringRun);
-        QCOMPARE(w.state(), frmPuzzle::State::Finished);
         QString fill;
         for (int r = 1; r <= 10; ++r)
             for (int c = 1; c <= 10; ++c)
-                if (w.grid()->solution(r, c).isNull() || w.grid()->solution(r, c) == PuzzleGrid::Dot)
+                if (w.grid()->solution(r, c) == PuzzleGrid::Dot)
                     fill += w.grid()->puzzle(r, c);
         QVERIFY2(fill.startsWith(QStringLiteral("WELLDONECLASSB")), qPrintable(fill));
-
         PrintJobs sink;
         setPrinterFactory([&](QWidget *) { return std::make_unique<SinkPrinter>(sink); });
         dialogs.queueMessage(MsgAnswer::Yes);
         dialogs.queueMessage(MsgAnswer::No);
         w.cmdPrintPuzzle->click();
-        QCOMPARE(sink.jobs.size(), 2);
-        QVERIFY(!hasText(sink.jobs[0], "Hidden message: " + message));
         QVERIFY(hasText(sink.jobs[1], "Hidden message: " + message));
 
-        // Cancel keeps the message and the puzzle.
-        dialogs.queueInputCancel();
-        w.cmdHiddenMessage->click();
-        QCOMPARE(dialogs.last().defaultText, message);
-        QCOMPARE(w.hiddenMessage(), message);
-        QCOMPARE(w.state(), frmPuzzle::State::Finished);
+        // Refused: more letters than the largest square leaves, a blocked word (backwards), Cancel.
+        for (const QString &typed : {QString(900, u'A'), QStringLiteral("Cool words!"), QString()}) {
+            dialogs.queueInput(typed);
+            if (!typed.isNull())
+                dialogs.queueMessage(MsgAnswer::Ok);
+            w.cmdHiddenMessage->click();
+            QCOMPARE(dialogs.last().kind,
+                     typed.isNull() ? ScriptedDialogs::Call::Input : ScriptedDialogs::Call::Message);
+            QCOMPARE(w.hiddenMessage(), message);
+            QCOMPARE(w.state(), frmPuzzle::State::Finished);
+        }
 
-        // More letters than even the largest square leaves to the fill: refused, nothing changes.
-        dialogs.clearCalls();
-        dialogs.queueInput(QString(900, u'A'));
-        dialogs.queueMessage(MsgAnswer::Ok);
+        // Too long for this square: told when making, and the window stays ready.
+        dialogs.queueInput(QString(80, u'E'));
         w.cmdHiddenMessage->click();
-        QCOMPARE(dialogs.last().caption, QStringLiteral("Hidden Message"));
-        QVERIFY2(dialogs.last().text.startsWith("The hidden message has 900 letters, but a 30 by 30 puzzle"),
-                 qPrintable(dialogs.last().text));
-        QCOMPARE(w.hiddenMessage(), message);
-        QCOMPARE(w.state(), frmPuzzle::State::Finished);
-
-        // A message that spells a blocked word, backwards here: refused, nothing changes.
-        dialogs.queueInput("Cool words!");
-        dialogs.queueMessage(MsgAnswer::Ok);
-        w.cmdHiddenMessage->click();
-        QVERIFY(dialogs.last().text.startsWith("The hidden message spells a word that no puzzle may show"));
-        QCOMPARE(w.hiddenMessage(), message);
-
-        // A message that fits a larger square only: told so when making, the window stays idle.
-        const QString longer(80, u'E');
-        dialogs.queueInput(longer);
-        w.cmdHiddenMessage->click();
-        QCOMPARE(w.hiddenMessage(), longer);
-        dialogs.clearCalls();
         dialogs.queueMessage(MsgAnswer::Ok);
         w.cmdMakePuzzle->click();
-        QCOMPARE(dialogs.count(), 1);
-        QCOMPARE(dialogs.last().caption, QStringLiteral("Cannot Make This Puzzle"));
         QCOMPARE(dialogs.last().text,
                  "The hidden message has 80 letters, but a 10 by 10 puzzle of this list is "
                  "sure to have room for only 66." +
                      CrLf + CrLf + "Please choose a larger square or a shorter message.");
         QVERIFY(isIdle(w));
-        w.scrollSquareSize->setValue(12);
-        w.cmdMakePuzzle->click();
-        QCOMPARE(w.state(), frmPuzzle::State::Finished);
 
-        // An empty answer clears the message.
         dialogs.queueInput(QStringLiteral(""));
         w.cmdHiddenMessage->click();
         QCOMPARE(w.hiddenMessage(), QString());
-        QCOMPARE(w.cmdHiddenMessage->Caption(), "&Hidden Message:" + CrLf + "None");
-        QVERIFY(isIdle(w));
         QCOMPARE(dialogs.pendingAnswers(), 0);
     }
 
-    // With no printer the printout goes to a PDF file the user names; a name that leads to a word
-    // list (through a link, or as another name of the list's file) is refused with a message and
-    // asked for again, and nothing is written. An ordinary name gets the PDF.
+    // With no printer the user names a PDF file; a name that leads to a word list (a link, or
+    // another name of its file) is refused and asked for again, and the list stays as it was.
     void pdfFileNeverReplacesAWordList_data()
     {
-        QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("kind");
-        QTest::newRow("link to a list here") << "puzzle.pdf"
-                                             << "link";
-        QTest::newRow("link to a list elsewhere") << "other.pdf"
-                                                  << "far link";
-        QTest::newRow("chain of links") << "chain.pdf"
-                                        << "chain";
-        QTest::newRow("hard link of a list") << "same.pdf"
-                                             << "hard link";
-        QTest::newRow("new file") << "zoo.pdf"
-                                  << "new";
+        QTest::newRow("link") << "link";
+        QTest::newRow("hard link") << "hard link";
+        QTest::newRow("new file") << "new";
     }
     void pdfFileNeverReplacesAWordList()
     {
-        QFETCH(QString, chosen);
         QFETCH(QString, kind);
         QTemporaryDir folder;
-        QTemporaryDir elsewhere;
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder.path()));
         const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
-        const QByteArray listBytes = "EMU\r\nZEBRA\r\nALLIGATOR\r\nCAMEL\r\nIGUANA\r\nBADGER\r\n";
-        for (const QString &list : {folder.filePath("ZOO.lst"), elsewhere.filePath("Pets.lst")}) {
-            QFile file(list);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(listBytes);
-        }
-        const QString target = folder.filePath(chosen);
+        const QByteArray listBytes = "EMU\r\nZEBRA\r\n";
+        QFile list("ZOO.lst");
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write(listBytes) == listBytes.size());
+        list.close();
+        const QString target = folder.filePath("zoo.pdf");
         if (kind == "link")
             QVERIFY(QFile::link("ZOO.lst", target));
-        else if (kind == "far link")
-            QVERIFY(QFile::link(elsewhere.filePath("Pets.lst"), target));
-        else if (kind == "chain")
-            QVERIFY(QFile::link("puzzle.pdf", target) &&
-                    QFile::link("ZOO.lst", folder.filePath("puzzle.pdf")));
         else if (kind == "hard link")
-            QCOMPARE(::link(QFile::encodeName(folder.filePath("ZOO.lst")).constData(),
-                            QFile::encodeName(target).constData()),
-                     0);
-        const QStringList before =
-            QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System);
+            QCOMPARE(::link("ZOO.lst", QFile::encodeName(target).constData()), 0);
 
         frmPuzzle &w = open("ZOO", Animals);
-        w.scrollSquareSize->setValue(10);
         w.cmdMakePuzzle->click();
         ScriptedDialogs dialogs;
         dialogs.queueMessage(MsgAnswer::No);
@@ -1007,39 +926,21 @@ private slots:
         }
         w.cmdPrintPuzzle->click();
         QCOMPARE(dialogs.pendingAnswers(), 0);
-        QCOMPARE(dialogs.calls().at(2).kind, ScriptedDialogs::Call::SaveFile);
         QCOMPARE(dialogs.calls().at(2).caption,
                  QStringLiteral("No printer is available, so save the printout as a PDF file"));
-
         if (kind == "new") {
-            QCOMPARE(dialogs.count(), 3);
             QProcess tool;
             tool.start("pdftotext", {target, "-"});
             QVERIFY(tool.waitForFinished(30000));
-            QVERIFY(
-                QString::fromUtf8(tool.readAllStandardOutput()).contains("Brivamo Puzzle (Category: ZOO)"));
-        } else {
-            const ScriptedDialogs::Call &refusal = dialogs.calls().at(3);
-            QCOMPARE(refusal.caption, QStringLiteral("Error"));
-            QCOMPARE(refusal.icon, MsgIcon::Critical);
-            QVERIFY2(refusal.text.contains(chosen) &&
-                         refusal.text.contains(kind == "far link" ? "\"Pets.lst\"" : "\"ZOO.lst\""),
-                     qPrintable(refusal.text));
-            QVERIFY(refusal.text.endsWith("Please choose another name for the PDF file."));
-            // Asked again, offering the refused name.
-            QCOMPARE(dialogs.calls().at(4).kind, ScriptedDialogs::Call::SaveFile);
-            QCOMPARE(dialogs.calls().at(4).defaultText, target);
-            for (const QString &list : {folder.filePath("ZOO.lst"), elsewhere.filePath("Pets.lst")}) {
-                QFile file(list);
-                QVERIFY(file.open(QIODevice::ReadOnly));
-                QCOMPARE(file.readAll(), listBytes);
-            }
-            QCOMPARE(QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System), before);
-            if (kind != "hard link")
-                QVERIFY(QFileInfo(target).isSymLink());
+            QVERIFY(tool.readAllStandardOutput().contains("Brivamo Puzzle (Category: ZOO)"));
+            return;
         }
-        QVERIFY(w.isEnabled());
-        QVERIFY(w.cmdPrintPuzzle->Enabled());
+        QCOMPARE(dialogs.calls().at(3).icon, MsgIcon::Critical);
+        QVERIFY2(dialogs.calls().at(3).text.contains("\"ZOO.lst\""), qPrintable(dialogs.calls().at(3).text));
+        QCOMPARE(dialogs.calls().at(4).defaultText, target);
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        QCOMPARE(list.readAll(), listBytes);
+        QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
     }
 
     // The remembered name survives a printout without dedication and is offered again.
