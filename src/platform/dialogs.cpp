@@ -15,9 +15,41 @@ MsgAnswer Dialogs::MsgBox(const QString &text, MsgButtons buttons, MsgIcon icon,
     return showMessage(text, buttons, icon, caption, qBound(1, defaultButton, buttonCount(buttons)));
 }
 
+MsgAnswer Dialogs::MsgBox(const QString &text, MsgButtons buttons, MsgIcon icon, const QString &caption,
+                          int defaultButton, MsgCheckBox &checkBox)
+{
+    return showMessageWithCheckBox(text, buttons, icon, caption,
+                                   qBound(1, defaultButton, buttonCount(buttons)), checkBox);
+}
+
 QString Dialogs::InputBox(const QString &prompt, const QString &caption, const QString &defaultText)
 {
     return stripSpaces(askText(prompt, caption, defaultText));
+}
+
+std::optional<QString> Dialogs::InputBoxOrCancel(const QString &prompt, const QString &caption,
+                                                 const QString &defaultText)
+{
+    const QString typed = askText(prompt, caption, defaultText);
+    if (typed.isNull())
+        return std::nullopt;
+    return stripSpaces(typed);
+}
+
+QString Dialogs::SaveFileName(const QString &caption, const QString &suggestedPath, const QString &filter)
+{
+    return askSaveFileName(caption, suggestedPath, filter);
+}
+
+MsgAnswer Dialogs::showMessageWithCheckBox(const QString &text, MsgButtons buttons, MsgIcon icon,
+                                           const QString &caption, int defaultButton, MsgCheckBox &)
+{
+    return showMessage(text, buttons, icon, caption, defaultButton);
+}
+
+QString Dialogs::askSaveFileName(const QString &, const QString &, const QString &)
+{
+    return QString();
 }
 
 Dialogs &dialogs()

@@ -1,6 +1,8 @@
 #include "platform/dialogs_qt.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -76,10 +78,9 @@ QString withBreakOpportunities(const QString &text)
     return result;
 }
 
-} // namespace
-
-MsgAnswer QtDialogs::showMessage(const QString &text, MsgButtons buttons, MsgIcon icon,
-                                 const QString &caption, int defaultButton)
+// The message box, with a check box under its text when `checkBox` is given.
+MsgAnswer showBox(const QString &text, MsgButtons buttons, MsgIcon icon, const QString &caption,
+                  int defaultButton, MsgCheckBox *checkBox)
 {
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption);
@@ -94,9 +95,32 @@ MsgAnswer QtDialogs::showMessage(const QString &text, MsgButtons buttons, MsgIco
     box.setDefaultButton(qobject_cast<QPushButton *>(shown.at(defaultButton - 1)));
     box.setEscapeButton(shown.at(answers.indexOf(escapeAnswer(buttons))));
 
+    QCheckBox *check = nullptr;
+    if (checkBox) {
+        check = new QCheckBox(checkBox->text, &box);
+        check->setChecked(checkBox->checked);
+        box.setCheckBox(check);
+    }
+
     box.exec();
+    if (check)
+        checkBox->checked = check->isChecked();
     const int index = int(shown.indexOf(box.clickedButton()));
     return index >= 0 ? answers.at(index) : escapeAnswer(buttons);
+}
+
+} // namespace
+
+MsgAnswer QtDialogs::showMessage(const QString &text, MsgButtons buttons, MsgIcon icon,
+                                 const QString &caption, int defaultButton)
+{
+    return showBox(text, buttons, icon, caption, defaultButton, nullptr);
+}
+
+MsgAnswer QtDialogs::showMessageWithCheckBox(const QString &text, MsgButtons buttons, MsgIcon icon,
+                                             const QString &caption, int defaultButton, MsgCheckBox &checkBox)
+{
+    return showBox(text, buttons, icon, caption, defaultButton, &checkBox);
 }
 
 QString QtDialogs::askText(const QString &prompt, const QString &caption, const QString &defaultText)
@@ -114,7 +138,15 @@ QString QtDialogs::askText(const QString &prompt, const QString &caption, const 
     }
     if (dialog.exec() != QDialog::Accepted)
         return QString();
-    return dialog.textValue();
+    // An answer left empty is still an answer, not a Cancel.
+    const QString typed = dialog.textValue();
+    return typed.isNull() ? QStringLiteral("") : typed;
+}
+
+QString QtDialogs::askSaveFileName(const QString &caption, const QString &suggestedPath,
+                                   const QString &filter)
+{
+    return QFileDialog::getSaveFileName(QApplication::activeWindow(), caption, suggestedPath, filter);
 }
 
 } // namespace brivamo

@@ -1,10 +1,10 @@
 #include "platform/printer_qt.h"
 
+#include "platform/dialogs.h"
 #include "platform/safe_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFontMetricsF>
 #include <QMutex>
 #include <QPageLayout>
@@ -474,7 +474,7 @@ QFont printerQFont(const PrinterFont &font)
     return result;
 }
 
-std::unique_ptr<Printer> openPrinter(QWidget *parent)
+std::unique_ptr<Printer> openPrinter(QWidget *parent, const PdfFileCheck &acceptFile)
 {
     if (printerFactory())
         return printerFactory()(parent);
@@ -485,16 +485,19 @@ std::unique_ptr<Printer> openPrinter(QWidget *parent)
         return std::make_unique<QtPrinter>();
 
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    QString file = QFileDialog::getSaveFileName(
-        parent,
-        QCoreApplication::translate("Printer", "No printer is available, so save the printout as a PDF file"),
-        QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(QStringLiteral("Brivamo.pdf")),
-        QCoreApplication::translate("Printer", "PDF documents (*.pdf)"));
-    if (file.isEmpty())
-        return nullptr;
-    if (!file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
-        file += QLatin1String(".pdf");
-    return std::make_unique<QtPrinter>(file);
+    QString file = QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(QStringLiteral("Brivamo.pdf"));
+    for (;;) {
+        file = dialogs().SaveFileName(
+            QCoreApplication::translate("Printer",
+                                        "No printer is available, so save the printout as a PDF file"),
+            file, QCoreApplication::translate("Printer", "PDF documents (*.pdf)"));
+        if (file.isEmpty())
+            return nullptr;
+        if (!file.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive))
+            file += QLatin1String(".pdf");
+        if (!acceptFile || acceptFile(file))
+            return std::make_unique<QtPrinter>(file);
+    }
 }
 
 void setPrinterFactory(PrinterFactory factory)

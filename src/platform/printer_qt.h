@@ -116,10 +116,14 @@ QFont printerQFont(const PrinterFont &font);
 void paintPrinterText(QPainter &painter, double x, double y, const QString &text, const PrinterFont &font);
 void paintPrinterOutline(QPainter &painter, const PrinterOutline &shape);
 
+// Asked about the PDF file the user named; false refuses it (after telling the user why).
+using PdfFileCheck = std::function<bool(const QString &file)>;
+
 // A printer ready for a print job asked for in `parent`'s window: the system printer, or,
-// where there is none, a PDF file the user names in a save dialog. Returns nullptr when the
-// user cancels that dialog. A print server that does not answer gives a printer whose job fails.
-std::unique_ptr<Printer> openPrinter(QWidget *parent);
+// where there is none, a PDF file the user names in a save dialog. A name `acceptFile` refuses
+// is asked for again. Returns nullptr when the user cancels that dialog. A print server that
+// does not answer gives a printer whose job fails.
+std::unique_ptr<Printer> openPrinter(QWidget *parent, const PdfFileCheck &acceptFile = {});
 
 // Replaces openPrinter's choice for the rest of the run (tests print into a recording printer
 // or a fixed PDF file this way); an empty function restores the normal choice.

@@ -12,11 +12,15 @@
 #include "help/print_text_window.h"
 #include "platform/dialogs.h"
 #include "platform/printer_qt.h"
+#include "puzzle/hidden_message.h"
 #include "puzzle/puzzle_board.h"
 #include "puzzle/puzzle_print_jobs.h"
 #include "puzzle/puzzle_words.h"
+#include "wordlists/word_list.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
@@ -61,6 +65,39 @@ QString levelTip(PuzzleLevel level)
     }
     return QStringLiteral(" Hard: words read in all eight directions. Click for Easy <Alt+L> ");
 }
+
+// The hidden message button says whether the fill spells a message and how long it is; its tip
+// shows the message itself.
+QString hiddenMessageButtonCaption(qsizetype letters)
+{
+    return QStringLiteral("&Hidden Message:") + CrLf +
+           (letters == 0 ? QStringLiteral("None") : QStringLiteral("%1 Letters").arg(letters));
+}
+
+QString hiddenMessageTip(const QString &message)
+{
+    if (message.isEmpty())
+        return QStringLiteral(" No hidden message. Click to enter one <Alt+H> ");
+    constexpr int LongestShown = 40;
+    const QString shown =
+        message.size() > LongestShown ? message.left(LongestShown - 1) + QChar(0x2026) : message;
+    return QStringLiteral(" Hidden message: %1. Click to change or clear it <Alt+H> ").arg(shown);
+}
+
+const QString HiddenMessageCaption = QStringLiteral("Hidden Message");
+const QString HiddenMessagePrompt = QStringLiteral("Type the message the leftover letters") + CrLf +
+                                    QStringLiteral("spell, or leave the box empty for none:");
+const QString ShorterMessageAdvice = QStringLiteral("Please enter a shorter message.");
+const QString BlockedMessageText =
+    QStringLiteral(
+        "The hidden message spells a word that no puzzle may show, so the puzzle could not keep it.") +
+    CrLf + CrLf + QStringLiteral("Please enter another message.");
+const QString LargerSquareAdvice = QStringLiteral("Please choose a larger square or a shorter message.");
+
+const QString OutlineKeyCheck = QStringLiteral("&Outline the words on the solution page");
+
+const QString PdfFileCaption = QStringLiteral("Error");
+const QString PdfFileAdvice = QStringLiteral("Please choose another name for the PDF file.");
 
 const QString WhewCaption = QStringLiteral("Whew!");
 const QString WhewText = QStringLiteral("This is a tough puzzle to make!") + CrLf + CrLf +
@@ -171,7 +208,8 @@ void frmPuzzle::createControls()
     };
     cmdHelp = button("cmdHelp", 105, 75, 645, 630);
     cmdSoundStatus = button("cmdSoundStatus", 1575, 105, 645, 630);
-    cmdLevel = button("cmdLevel", 4350, 105, 1905, 630);
+    cmdLevel = button("cmdLevel", 3010, 105, 1905, 630);
+    cmdHiddenMessage = button("cmdHiddenMessage", 5705, 105, 1905, 630);
     cmdLobby = button("cmdLobby", 8400, 75, 645, 630);
 
     labelCategory =
@@ -250,6 +288,7 @@ void frmPuzzle::createControls()
     connect(cmdSoundStatus, &OstrelButton::MouseMove, this,
             [this](qint16 &, qint16 &, float &, float &) { cmdSoundStatus_MouseMove(); });
     connect(cmdLevel, &OstrelButton::Click, this, &frmPuzzle::cmdLevel_Click);
+    connect(cmdHiddenMessage, &OstrelButton::Click, this, &frmPuzzle::cmdHiddenMessage_Click);
     connect(cmdHelp, &OstrelButton::Click, this, &frmPuzzle::cmdHelp_Click);
     connect(cmdLobby, &OstrelButton::Click, this, &frmPuzzle::cmdLobby_Click);
 }
@@ -296,6 +335,7 @@ void frmPuzzle::Form_Activate()
                                                        basBrivamo::SettingsSection, basBrivamo::KeyLevel))
                   .value_or(PuzzleLevel::Hard);
     showLevel();
+    showHiddenMessage();
 
     ResetPuzzleWindow();
 
@@ -314,6 +354,7 @@ void frmPuzzle::ResetPuzzleWindow()
     setCancelRole(cmdLobby);
     scrollSquareSize->setEnabled(true);
     cmdLevel->setEnabled(true);
+    cmdHiddenMessage->setEnabled(true);
 
     cmdMakePuzzle->setCaption(MakeCaption);
     cmdMakePuzzle->show();
@@ -373,6 +414,15 @@ void frmPuzzle::cmdMakePuzzle_Click()
                          MsgIcon::Exclamation, UnusableWordCaption);
         return;
     }
+    // The square may have shrunk since the message was entered.
+    if (!hiddenMessage().isEmpty()) {
+        if (const QString problem = HiddenMessageProblem(hiddenMessage(), m_words, m_side);
+            !problem.isEmpty()) {
+            dialogs().MsgBox(problem + CrLf + CrLf + LargerSquareAdvice, MsgButtons::OkOnly,
+                             MsgIcon::Exclamation, UnusableWordCaption);
+            return;
+        }
+    }
 
     if (fadingOn())
         fadeAndWait(255, 0, 20);
@@ -380,6 +430,7 @@ void frmPuzzle::cmdMakePuzzle_Click()
     m_state = State::Running;
     scrollSquareSize->setEnabled(false);
     cmdLevel->setEnabled(false);
+    cmdHiddenMessage->setEnabled(false);
     cmdMakePuzzle->hide();
     cmdViewPuzzle->hide();
     cmdViewSolution->hide();
@@ -422,6 +473,7 @@ void frmPuzzle::cmdMakePuzzle_Click()
         cmdMakePuzzle->show();
         scrollSquareSize->setEnabled(true);
         cmdLevel->setEnabled(true);
+        cmdHiddenMessage->setEnabled(true);
         cmdPrintPuzzle->show();
         cmdViewsolution_Click();
         cmdLobby->setEnabled(true);
@@ -598,6 +650,43 @@ void frmPuzzle::showLevel()
     cmdLevel->Refresh();
 }
 
+// The fill is drawn while the puzzle is built, so a new message, like a new level, discards the
+// puzzle on the board. A message no square of this list could hold is refused at once; one too long
+// for the current square only when a puzzle is made, as the square may still grow. So is one that
+// spells a blocked word: nearly every attempt would fail, and the user would never learn why.
+void frmPuzzle::cmdHiddenMessage_Click()
+{
+    if (m_state == State::Running)
+        return;
+    const std::optional<QString> typed =
+        dialogs().InputBoxOrCancel(HiddenMessagePrompt, HiddenMessageCaption, hiddenMessage());
+    if (!typed || *typed == hiddenMessage())
+        return;
+    if (!typed->isEmpty()) {
+        if (const QString problem = HiddenMessageProblem(*typed, m_words, LargestSide); !problem.isEmpty()) {
+            dialogs().MsgBox(problem + CrLf + CrLf + ShorterMessageAdvice, MsgButtons::OkOnly,
+                             MsgIcon::Exclamation, HiddenMessageCaption);
+            return;
+        }
+        if (HiddenMessageSpellsBlockedWord(*typed, m_words, m_workspace.blockedWords())) {
+            dialogs().MsgBox(BlockedMessageText, MsgButtons::OkOnly, MsgIcon::Exclamation,
+                             HiddenMessageCaption);
+            return;
+        }
+    }
+    m_workspace.setHiddenMessage(*typed);
+    showHiddenMessage();
+    if (m_initialized)
+        ResetPuzzleWindow();
+}
+
+void frmPuzzle::showHiddenMessage()
+{
+    cmdHiddenMessage->setCaption(hiddenMessageButtonCaption(HiddenMessageLetters(hiddenMessage(), m_words)));
+    cmdHiddenMessage->setToolTip(hiddenMessageTip(hiddenMessage()));
+    cmdHiddenMessage->Refresh();
+}
+
 void frmPuzzle::cmdHelp_Click()
 {
     if (fadingOn())
@@ -655,10 +744,15 @@ void frmPuzzle::cmdPrintPuzzle_Click()
 {
     if (m_state != State::Finished)
         return;
+    // The question stays as it always was; the box under it offers the outlined answer key.
+    const bool outlined = ReadPageStyle().answerKey == AnswerKey::Outline;
+    MsgCheckBox outline{OutlineKeyCheck, outlined};
     const MsgAnswer solution =
-        dialogs().MsgBox(SolutionQuestion, MsgButtons::YesNoCancel, MsgIcon::Question, AppTitle);
+        dialogs().MsgBox(SolutionQuestion, MsgButtons::YesNoCancel, MsgIcon::Question, AppTitle, 1, outline);
     if (solution == MsgAnswer::Cancel)
         return;
+    if (outline.checked != outlined)
+        WriteAnswerKey(outline.checked ? AnswerKey::Outline : AnswerKey::Dots);
 
     QString dedication;
     if (dialogs().MsgBox(PersonalizeQuestion, MsgButtons::YesNo, MsgIcon::Question, PersonalizeCaption) ==
@@ -682,6 +776,7 @@ void frmPuzzle::setPrintingControlsEnabled(bool enabled)
     cmdMakePuzzle->setEnabled(enabled);
     cmdPrintPuzzle->setEnabled(enabled);
     cmdLevel->setEnabled(enabled);
+    cmdHiddenMessage->setEnabled(enabled);
     cmdHelp->setEnabled(enabled);
     cmdLobby->setEnabled(enabled);
 }
@@ -692,7 +787,27 @@ bool frmPuzzle::printPages(bool withSolution, const QString &dedication)
         return false;
     const PuzzlePageContent content{labelCategory->text(),       m_words,        m_grid.get(), 0, 0,
                                     m_workspace.hiddenMessage(), ReadPageStyle()};
-    return PrintPuzzleJobs([this] { return openPrinter(this); }, content, withSolution, dedication, this);
+    return PrintPuzzleJobs(
+        [this] { return openPrinter(this, [this](const QString &file) { return acceptPdfFile(file); }); },
+        content, withSolution, dedication, this);
+}
+
+// A PDF file must not take the place of a word list, whatever link leads there.
+bool frmPuzzle::acceptPdfFile(const QString &file)
+{
+    const std::optional<modSupport::OverwrittenList> list =
+        modSupport::ListOverwrittenBy(QFile::encodeName(file));
+    if (!list)
+        return true;
+    const QString name = QFileInfo(file).fileName();
+    const QString reason =
+        list->sameFile
+            ? QStringLiteral("\"%1\" is another name of the word list file \"%2\".").arg(name, list->fileName)
+            : QStringLiteral("Saving \"%1\" would replace the word list file \"%2\".")
+                  .arg(name, list->fileName);
+    dialogs().MsgBox(reason + CrLf + CrLf + PdfFileAdvice, MsgButtons::OkOnly, MsgIcon::Critical,
+                     PdfFileCaption);
+    return false;
 }
 
 } // namespace brivamo

@@ -67,6 +67,8 @@ public:
     const PuzzleGrid *grid() const { return m_state == State::Finished ? m_grid.get() : nullptr; }
     // How hard the next puzzle is to solve.
     PuzzleLevel level() const { return m_level; }
+    // The message the next puzzle's fill spells (empty: none). Kept while the window is open.
+    QString hiddenMessage() const { return m_workspace.hiddenMessage(); }
     // The dedication offered the next time a printout is personalized.
     QString dedicationName() const { return m_dedication; }
 
@@ -77,6 +79,8 @@ public:
 
     // Replaces the blocking pause of the animation (tests pass a function that returns at once).
     void setPauseFunction(std::function<void(int milliseconds)> pause) { m_pause = std::move(pause); }
+    // The words no puzzle of this window may let the solver read (the program's list unless set).
+    void setBlockedWords(const QStringList &words) { m_workspace.setBlockedWords(words); }
     // The random numbers the next runs draw from (nullptr: the program's own source).
     void setRandomSource(modStandard::RandomSource *source) { m_random = source; }
 
@@ -85,6 +89,7 @@ public:
     OstrelButton *cmdHelp = nullptr;
     OstrelButton *cmdSoundStatus = nullptr;
     OstrelButton *cmdLevel = nullptr;
+    OstrelButton *cmdHiddenMessage = nullptr;
     OstrelButton *cmdLobby = nullptr;
     QLabel *labelCategory = nullptr;
     QListWidget *listWords = nullptr;
@@ -112,6 +117,7 @@ public:
     void cmdSoundStatus_MouseMove();
     void cmdSoundStatus_Click();
     void cmdLevel_Click();
+    void cmdHiddenMessage_Click();
     void cmdHelp_Click();
     void cmdLobby_Click();
 
@@ -144,6 +150,8 @@ private:
     void setCancelRole(OstrelButton *button);
     void showSoundPicture();
     void showLevel();
+    void showHiddenMessage();
+    bool acceptPdfFile(const QString &file);
     void pause(int milliseconds);
     void fadeAndWait(quint8 start, quint8 end, quint8 step);
     bool fadingOn() const;

@@ -2,6 +2,7 @@
 
 #include "platform/image_printer.h"
 #include "platform/printer_qt.h"
+#include "puzzle/hidden_message.h"
 #include "puzzle/make_options.h"
 #include "puzzle/puzzle_generator.h"
 #include "puzzle/puzzle_page.h"
@@ -292,23 +293,10 @@ int runMakeCommand(const QList<QByteArray> &arguments)
                           .arg(longest)
                           .arg(PuzzleGrid::MaxSide));
 
-    if (!options.message.isEmpty()) {
-        // The fill always has at least this many cells; overlapping words only add to it.
-        qsizetype room = qsizetype(options.side) * options.side;
-        for (const QString &word : words)
-            room -= word.size();
-        const qsizetype letters = LettersInAlphabet(options.message, FillAlphabetFor(words)).size();
-        if (letters == 0)
-            return refuse(
-                QStringLiteral("The hidden message has no letter a puzzle of this list can spell."));
-        if (letters > room)
-            return refuse(
-                QStringLiteral("The hidden message has %1 letters, but a %2 by %2 puzzle of this list "
-                               "is sure to have room for only %3.")
-                    .arg(letters)
-                    .arg(options.side)
-                    .arg(std::max<qsizetype>(room, 0)));
-    }
+    if (!options.message.isEmpty())
+        if (const QString problem = HiddenMessageProblem(options.message, words, options.side);
+            !problem.isEmpty())
+            return refuse(problem);
 
     std::unique_ptr<modStandard::SeededRandomSource> seeded;
     if (options.seed)

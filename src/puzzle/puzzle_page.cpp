@@ -5,6 +5,8 @@
 #include "platform/printer.h"
 #include "puzzle/word_locations.h"
 
+#include <cmath>
+
 namespace brivamo {
 
 namespace puzzle_page {
@@ -23,15 +25,28 @@ double GridColumn(int side, int column)
 
 } // namespace puzzle_page
 
+namespace {
+const QString KeyAnswerKey = QStringLiteral("AnswerKey");
+const QString AnswerKeyOutline = QStringLiteral("Outline");
+const QString AnswerKeyDots = QStringLiteral("Dots");
+} // namespace
+
 PageStyle ReadPageStyle()
 {
     PageStyle style;
-    const QString key = basBrivamo::ReadSetting(basBrivamo::SettingsApplication, basBrivamo::SettingsSection,
-                                                QStringLiteral("AnswerKey"));
-    if (key.trimmed().compare(QLatin1String("Outline"), Qt::CaseInsensitive) == 0)
+    const QString key =
+        basBrivamo::ReadSetting(basBrivamo::SettingsApplication, basBrivamo::SettingsSection, KeyAnswerKey);
+    if (key.trimmed().compare(AnswerKeyOutline, Qt::CaseInsensitive) == 0)
         style.answerKey = AnswerKey::Outline;
     style.largePrint = basBrivamo::readBoolSetting(QStringLiteral("LargePrint"), false);
     return style;
+}
+
+bool WriteAnswerKey(AnswerKey key)
+{
+    return basBrivamo::WriteSetting(basBrivamo::SettingsApplication, basBrivamo::SettingsSection,
+                                    KeyAnswerKey,
+                                    key == AnswerKey::Outline ? AnswerKeyOutline : AnswerKeyDots);
 }
 
 QString PuzzlePageTitle(PuzzlePageKind kind, const QString &category)
@@ -142,6 +157,30 @@ void layOutWordList(Printer &printer, PuzzlePageKind kind, const PuzzlePageConte
     printer.print(rule);
 }
 
+// Large print: the columns grow apart with the list's size, and the right one moves further right
+// where a long word in the left one would reach it. Where the right column's words would then run
+// past `rightEdge`, the list's font shrinks until they fit. Returns where the list's longest line
+// ends.
+double fitLargeWordList(Printer &printer, const QStringList &words, WordListLayout &list, double rightEdge)
+{
+    using namespace puzzle_page;
+    for (;; list.points = qMax(LargeListMinPoints, list.points - 0.25)) {
+        printer.setFontSize(list.points);
+        double widestLeft = 0;
+        double widestRight = 0;
+        for (qsizetype i = 0; i < words.size(); ++i) {
+            double &widest = i % 2 == 0 ? widestLeft : widestRight;
+            widest = qMax(widest, printer.textWidth(words.at(i)));
+        }
+        const double scale = list.points / 9.0;
+        list.leftColumn = LeftMargin + (LeftWordColumn - LeftMargin) * scale;
+        list.rightColumn = qMax(LeftMargin + (RightWordColumn - LeftMargin) * scale,
+                                list.leftColumn + widestLeft + LargeColumnGap * scale);
+        if (list.rightColumn + widestRight <= rightEdge || list.points <= LargeListMinPoints)
+            return qMax(list.leftColumn + widestLeft, list.rightColumn + widestRight);
+    }
+}
+
 // Large print: square cells as wide as the printable width allows (at most LargeCellMax), each
 // letter in the middle of its cell, and the word list in a size to match, on the one page: where
 // the list would run off the page the cells shrink until it fits.
@@ -166,10 +205,11 @@ WordListLayout layOutLargeGrid(Printer &printer, PuzzlePageKind kind, const Puzz
         if (list.top + listLines * printer.textHeight() <= bottom || cell <= 0.2)
             break;
     }
-    const double scale = list.points / 9.0;
-    list.leftColumn = LeftMargin + (LeftWordColumn - LeftMargin) * scale;
-    list.rightColumn = LeftMargin + (RightWordColumn - LeftMargin) * scale;
-    list.ruleLength = qMin(RuleLength, static_cast<int>(width / printer.textWidth(QStringLiteral("-"))));
+    // The rules span the list where long words make it wider than the classic rule.
+    const double listEnd = fitLargeWordList(printer, content.words, list, LeftMargin + width);
+    const double dash = printer.textWidth(QStringLiteral("-"));
+    list.ruleLength = qMin(qMax(RuleLength, static_cast<int>(std::ceil((listEnd - LeftMargin) / dash))),
+                           static_cast<int>(width / dash));
 
     printer.setFontSize(letterPoints);
     const double left = LeftMargin + (width - side * cell) / 2.0;

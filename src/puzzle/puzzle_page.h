@@ -35,6 +35,9 @@ struct PageStyle
 // ("True" or "False") in section "Defaults"; anything else reads as the default.
 PageStyle ReadPageStyle();
 
+// Stores the user's choice of answer key as the setting "AnswerKey".
+bool WriteAnswerKey(AnswerKey key);
+
 // Everything a printed page shows besides its kind and dedication.
 struct PuzzlePageContent
 {
@@ -75,6 +78,10 @@ inline constexpr double LargeCellMax = 0.4;
 inline constexpr double LargeLetterShare = 0.6;
 inline constexpr double LargeListGap = 0.3;
 inline constexpr double LargeBottomMargin = 0.5;
+// Large print: the word list's columns keep at least this much space between them (at 9 points;
+// it grows with the list's size), and the list's font shrinks no further than this for long words.
+inline constexpr double LargeColumnGap = 0.25;
+inline constexpr double LargeListMinPoints = 6.0;
 // A capital letter's middle lies this share of the line height below the line's top.
 inline constexpr double CapitalMiddle = 0.47;
 

@@ -11,6 +11,7 @@ target_sources(brivamo_core PRIVATE
   src/puzzle/fill_guard.cpp src/puzzle/fill_guard.h
   src/puzzle/blocked_words.cpp src/puzzle/blocked_words.h
   src/puzzle/fill_alphabet.cpp src/puzzle/fill_alphabet.h
+  src/puzzle/hidden_message.cpp src/puzzle/hidden_message.h
   src/puzzle/make_options.cpp src/puzzle/make_options.h)
 # Words no puzzle may let the solver read (the user's blocked-words.txt changes them).
 qt_add_resources(brivamo_core "blocked_words" PREFIX "/words" BASE resources/words FILES

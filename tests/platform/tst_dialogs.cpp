@@ -1,6 +1,7 @@
 #include "common/scripted_dialogs.h"
 #include "platform/dialogs_qt.h"
 
+#include <QCheckBox>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -182,17 +183,45 @@ private slots:
         QCOMPARE(QString(shown).remove(QChar(0x200B)), toDisplayLineBreaks(text));
     }
 
+    // The real message box's check box: shown with its caption and state under the text, and
+    // read back as the user left it.
+    void realMessageBoxCheckBox()
+    {
+        QtDialogs real;
+        QString shownText;
+        bool shownChecked = true;
+        whenOpen<QMessageBox>([&](QMessageBox *box) {
+            if (QCheckBox *check = box->checkBox()) {
+                shownText = check->text();
+                shownChecked = check->isChecked();
+                check->click();
+            }
+            QTest::keyClick(box, Qt::Key_Escape);
+        });
+        MsgCheckBox checkBox{QStringLiteral("&Outline the words"), false};
+        QCOMPARE(real.MsgBox(QStringLiteral("Also?"), MsgButtons::YesNoCancel, MsgIcon::Question,
+                             QStringLiteral("Brivamo"), 1, checkBox),
+                 MsgAnswer::Cancel);
+        QCOMPARE(shownText, QStringLiteral("&Outline the words"));
+        QVERIFY(!shownChecked);
+        QVERIFY(checkBox.checked);
+    }
+
+    // An answer left empty is an answer (InputBoxOrCancel tells it from Cancel).
     void realInputBox_data()
     {
         QTest::addColumn<bool>("accept");
-        QTest::addColumn<QString>("answer");
-        QTest::newRow("ok") << true << "CATS";
-        QTest::newRow("cancel") << false << "";
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<std::optional<QString>>("answer");
+        QTest::newRow("ok") << true << "  CATS " << std::optional<QString>("CATS");
+        QTest::newRow("emptied") << true << "  " << std::optional<QString>("");
+        QTest::newRow("cancel") << false << "CATS" << std::optional<QString>();
     }
     void realInputBox()
     {
         QFETCH(bool, accept);
-        QFETCH(QString, answer);
+        QFETCH(QString, typed);
+        QFETCH(std::optional<QString>, answer);
         QtDialogs real;
         QString title;
         QString shownDefault;
@@ -201,11 +230,11 @@ private slots:
             shownDefault = dialog->textValue();
             auto *edit = dialog->findChild<QLineEdit *>();
             edit->selectAll();
-            QTest::keyClicks(edit, QStringLiteral("  CATS "));
+            QTest::keyClicks(edit, typed);
             QTest::keyClick(edit, accept ? Qt::Key_Return : Qt::Key_Escape);
         });
-        QCOMPARE(real.InputBox(QStringLiteral("Category name:"), QStringLiteral("New Category"),
-                               QStringLiteral("DOGS")),
+        QCOMPARE(real.InputBoxOrCancel(QStringLiteral("Category name:"), QStringLiteral("New Category"),
+                                       QStringLiteral("DOGS")),
                  answer);
         QCOMPARE(title, QStringLiteral("New Category"));
         QCOMPARE(shownDefault, QStringLiteral("DOGS"));

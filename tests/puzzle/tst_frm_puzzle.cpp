@@ -12,12 +12,15 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <functional>
+
+#include <unistd.h>
 
 using namespace brivamo;
 
@@ -60,7 +63,7 @@ public:
     ~SinkPrinter() override
     {
         if (jobs() > 0)
-            m_sink.jobs << texts();
+            m_sink.jobs << operations();
     }
 
 protected:
@@ -82,7 +85,14 @@ QString plain(const QString &text)
 
 bool hasText(const QList<RecordingPrinter::Operation> &ops, const QString &text)
 {
-    return std::any_of(ops.begin(), ops.end(), [&](const auto &op) { return op.text == text; });
+    return std::any_of(ops.begin(), ops.end(), [&](const auto &op) {
+        return op.kind == RecordingPrinter::Operation::Text && op.text == text;
+    });
+}
+
+int countOf(const QList<RecordingPrinter::Operation> &ops, RecordingPrinter::Operation::Kind kind)
+{
+    return int(std::count_if(ops.begin(), ops.end(), [&](const auto &op) { return op.kind == kind; }));
 }
 
 // The board's square as text for a layer of the grid (empty cells as spaces).
@@ -764,6 +774,173 @@ private slots:
         QCOMPARE(w.cursor().shape(), Qt::ArrowCursor);
         for (OstrelButton *b : {w.cmdMakePuzzle, w.cmdPrintPuzzle, w.cmdHelp, w.cmdLobby, w.cmdViewPuzzle})
             QVERIFY2(b->Enabled(), qPrintable(b->objectName()));
+    }
+
+    // The solution question keeps its text and offers the outlined key in a check box that shows
+    // the setting; the solution page follows the box, and a changed choice is stored unless the
+    // question is cancelled.
+    void outlinedKeyFromTheSolutionQuestion_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("tick"); // -1: left as shown
+        QTest::addColumn<QString>("storedAfter");
+        QTest::newRow("default user") << QString() << int(MsgAnswer::Yes) << -1 << QString();
+        QTest::newRow("ticked") << QString() << int(MsgAnswer::Yes) << 1 << "Outline";
+        QTest::newRow("unticked") << "Outline" << int(MsgAnswer::Yes) << 0 << "Dots";
+        QTest::newRow("cancelled") << "Dots" << int(MsgAnswer::Cancel) << 1 << "Dots";
+    }
+    void outlinedKeyFromTheSolutionQuestion()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, answer);
+        QFETCH(int, tick);
+        QFETCH(QString, storedAfter);
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Brivamo", "Brivamo")
+            .remove("Defaults/AnswerKey");
+        if (!stored.isNull())
+            basBrivamo::WriteSetting("Brivamo", "Defaults", "AnswerKey", stored);
+        frmPuzzle &w = open("ZOO", Animals);
+        w.scrollSquareSize->setValue(10);
+        w.cmdMakePuzzle->click();
+        PrintJobs sink;
+        setPrinterFactory([&](QWidget *) { return std::make_unique<SinkPrinter>(sink); });
+        ScriptedDialogs dialogs;
+        tick < 0 ? dialogs.queueMessage(MsgAnswer(answer))
+                 : dialogs.queueMessage(MsgAnswer(answer), tick == 1);
+        if (answer == int(MsgAnswer::Yes))
+            dialogs.queueMessage(MsgAnswer::No);
+        w.cmdPrintPuzzle->click();
+
+        const ScriptedDialogs::Call &question = dialogs.calls().at(0);
+        QCOMPARE(question.text, QStringLiteral("Do you want to print a Solution Page also?"));
+        QCOMPARE(question.checkBox->text, QStringLiteral("&Outline the words on the solution page"));
+        QCOMPARE(question.checkBox->checked, stored == "Outline");
+        QCOMPARE(basBrivamo::ReadSetting("Brivamo", "Defaults", "AnswerKey"), storedAfter);
+        QCOMPARE(sink.jobs.size(), answer == int(MsgAnswer::Yes) ? 2 : 0);
+        if (answer == int(MsgAnswer::Yes)) {
+            // An outlined key rings every word and shows every letter; the classic one has dots.
+            const bool outlined = storedAfter == "Outline";
+            QCOMPARE(countOf(sink.jobs[1], RecordingPrinter::Operation::Outline),
+                     outlined ? Animals.size() : 0);
+            QCOMPARE(hasText(sink.jobs[1], QString(PuzzleGrid::Dot)), !outlined);
+            QCOMPARE(countOf(sink.jobs[0], RecordingPrinter::Operation::Outline), 0);
+        }
+    }
+
+    // The hidden message button: a new or cleared message discards the puzzle, the fill spells it
+    // row by row and the solution page names it. A message no square could hold, or one spelling
+    // a blocked word, is refused at once; one too long for the square when a puzzle is made.
+    void hiddenMessageButton()
+    {
+        frmPuzzle &w = open("ZOO", Animals);
+        w.setBlockedWords({"OWL"});
+        w.scrollSquareSize->setValue(10);
+        w.cmdMakePuzzle->click();
+        ScriptedDialogs dialogs;
+        const QString message = QStringLiteral("Well done, class 4b!");
+        dialogs.queueInput("  " + message + " ");
+        w.cmdHiddenMessage->click();
+        QCOMPARE(w.hiddenMessage(), message);
+        QCOMPARE(w.cmdHiddenMessage->Caption(), "&Hidden Message:" + CrLf + "14 Letters");
+        QVERIFY(isIdle(w));
+
+        w.cmdMakePuzzle->click();
+        QString fill;
+        for (int r = 1; r <= 10; ++r)
+            for (int c = 1; c <= 10; ++c)
+                if (w.grid()->solution(r, c) == PuzzleGrid::Dot)
+                    fill += w.grid()->puzzle(r, c);
+        QVERIFY2(fill.startsWith(QStringLiteral("WELLDONECLASSB")), qPrintable(fill));
+        PrintJobs sink;
+        setPrinterFactory([&](QWidget *) { return std::make_unique<SinkPrinter>(sink); });
+        dialogs.queueMessage(MsgAnswer::Yes);
+        dialogs.queueMessage(MsgAnswer::No);
+        w.cmdPrintPuzzle->click();
+        QVERIFY(hasText(sink.jobs[1], "Hidden message: " + message));
+
+        // Refused: more letters than the largest square leaves, a blocked word (backwards), Cancel.
+        for (const QString &typed : {QString(900, u'A'), QStringLiteral("Cool words!"), QString()}) {
+            dialogs.queueInput(typed);
+            if (!typed.isNull())
+                dialogs.queueMessage(MsgAnswer::Ok);
+            w.cmdHiddenMessage->click();
+            QCOMPARE(dialogs.last().kind,
+                     typed.isNull() ? ScriptedDialogs::Call::Input : ScriptedDialogs::Call::Message);
+            QCOMPARE(w.hiddenMessage(), message);
+            QCOMPARE(w.state(), frmPuzzle::State::Finished);
+        }
+
+        // Too long for this square: told when making, and the window stays ready.
+        dialogs.queueInput(QString(80, u'E'));
+        w.cmdHiddenMessage->click();
+        dialogs.queueMessage(MsgAnswer::Ok);
+        w.cmdMakePuzzle->click();
+        QCOMPARE(dialogs.last().text,
+                 "The hidden message has 80 letters, but a 10 by 10 puzzle of this list is "
+                 "sure to have room for only 66." +
+                     CrLf + CrLf + "Please choose a larger square or a shorter message.");
+        QVERIFY(isIdle(w));
+
+        dialogs.queueInput(QStringLiteral(""));
+        w.cmdHiddenMessage->click();
+        QCOMPARE(w.hiddenMessage(), QString());
+        QCOMPARE(dialogs.pendingAnswers(), 0);
+    }
+
+    // With no printer the user names a PDF file; a name that leads to a word list (a link, or
+    // another name of its file) is refused and asked for again, and the list stays as it was.
+    void pdfFileNeverReplacesAWordList_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("link") << "link";
+        QTest::newRow("hard link") << "hard link";
+        QTest::newRow("new file") << "new";
+    }
+    void pdfFileNeverReplacesAWordList()
+    {
+        QFETCH(QString, kind);
+        QTemporaryDir folder;
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        const auto restore = qScopeGuard([&] { QDir::setCurrent(previous); });
+        const QByteArray listBytes = "EMU\r\nZEBRA\r\n";
+        QFile list("ZOO.lst");
+        QVERIFY(list.open(QIODevice::WriteOnly) && list.write(listBytes) == listBytes.size());
+        list.close();
+        const QString target = folder.filePath("zoo.pdf");
+        if (kind == "link")
+            QVERIFY(QFile::link("ZOO.lst", target));
+        else if (kind == "hard link")
+            QCOMPARE(::link("ZOO.lst", QFile::encodeName(target).constData()), 0);
+
+        frmPuzzle &w = open("ZOO", Animals);
+        w.cmdMakePuzzle->click();
+        ScriptedDialogs dialogs;
+        dialogs.queueMessage(MsgAnswer::No);
+        dialogs.queueMessage(MsgAnswer::No);
+        dialogs.queueSaveFile(target);
+        if (kind != "new") {
+            dialogs.queueMessage(MsgAnswer::Ok);
+            dialogs.queueSaveFile(QString());
+        }
+        w.cmdPrintPuzzle->click();
+        QCOMPARE(dialogs.pendingAnswers(), 0);
+        QCOMPARE(dialogs.calls().at(2).caption,
+                 QStringLiteral("No printer is available, so save the printout as a PDF file"));
+        if (kind == "new") {
+            QProcess tool;
+            tool.start("pdftotext", {target, "-"});
+            QVERIFY(tool.waitForFinished(30000));
+            QVERIFY(tool.readAllStandardOutput().contains("Brivamo Puzzle (Category: ZOO)"));
+            return;
+        }
+        QCOMPARE(dialogs.calls().at(3).icon, MsgIcon::Critical);
+        QVERIFY2(dialogs.calls().at(3).text.contains("\"ZOO.lst\""), qPrintable(dialogs.calls().at(3).text));
+        QCOMPARE(dialogs.calls().at(4).defaultText, target);
+        QVERIFY(list.open(QIODevice::ReadOnly));
+        QCOMPARE(list.readAll(), listBytes);
+        QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
     }
 
     // The remembered name survives a printout without dedication and is offered again.

@@ -522,6 +522,37 @@ private slots:
         }
     }
 
+    // Large print with very long words: every listed word stays inside the right margin, none
+    // runs into its neighbour in the other column, and the list is still larger than classic.
+    void largePrintLongWordsFit()
+    {
+        const QStringList listed{"MEADOWMEADOWMEADOWMEADOW",
+                                 "WOMBATWOMBATWOMBATWOMBAT",
+                                 "WAXWINGWAXWINGWAXWINGWAX",
+                                 "MUMBLEMUMBLEMUMBLEMUMBLE",
+                                 "OWL",
+                                 "EMU"};
+        QFile list(m_folder.filePath("Long.lst"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write((listed.join("\r\n") + "\r\n").toLatin1());
+        list.close();
+        const QString pdf = m_folder.filePath("long.pdf");
+        QCOMPARE(make({"--make", "long", "--size", "24", "--seed", "5", "--quiet", "--pdf", pdf,
+                       "--large-print", "--paper", "letter"}),
+                 0);
+        const QList<Word> page = onPage(words(pdf), 1);
+        for (const QString &text : listed) {
+            const Word word = find(page, text);
+            QVERIFY2(word.page == 1 && word.x + word.width <= 8.5 - 1.0 + 0.01, qPrintable(text));
+            QVERIFY(word.height > 9.0 / 72.0 * 1.1);
+            for (const QString &other : listed) {
+                const Word next = find(page, other);
+                if (qAbs(next.y - word.y) < 0.02 && next.x > word.x)
+                    QVERIFY2(word.x + word.width < next.x, qPrintable(text + " runs into " + other));
+            }
+        }
+    }
+
     // A class set written at once as PDF, PNG and SVG: one image file per page, named by the
     // puzzle's number and "-solution", each showing what its PDF page shows, the PNG at 300 dpi.
     void images()
