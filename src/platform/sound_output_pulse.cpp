@@ -428,7 +428,7 @@ bool PulseSoundOutput::playFrom(const PcmSound &sound, Clock::time_point since)
     samples->insert(samples->end(), pcm.samples.begin(), pcm.samples.end());
     samples->insert(samples->end(), size_t(StreamRate * TailMilliseconds / 1000), qint16(0));
     // A pointer's few bytes go through a pipe whole; a full pipe means thousands of sounds
-    // waiting on a loop that has stopped moving, and this one is dropped like them.
+    // waiting on a loop that has stopped moving, and this one is not played.
     Connection::Samples *handed = samples.get();
     if (::write(c.pipe[1], &handed, sizeof handed) != sizeof handed)
         return false;
