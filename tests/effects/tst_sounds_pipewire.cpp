@@ -5,62 +5,11 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-#include <cerrno>
-
-#include <pthread.h>
-#include <sched.h>
-#include <sys/resource.h>
+#include <optional>
 
 using namespace brivamo;
 using namespace brivamo::testing;
 using namespace std::chrono_literals;
-
-namespace {
-
-// Puts the calling thread ahead of every ordinary thread on the machine while it exists: at the
-// lowest real-time priority, or where that is not allowed, at a higher priority than the load
-// started before it. On a machine this busy any thread may otherwise wait tens of milliseconds for
-// a processor whatever it does (and a nice value counts only against threads of the same session,
-// not against other programs). The threads that talk to the server stay behind, so that a call
-// that waits for them or for the server still shows.
-class AheadOfTheLoad
-{
-public:
-    AheadOfTheLoad()
-    {
-        ::pthread_getschedparam(::pthread_self(), &m_policy, &m_param);
-        sched_param realTime{};
-        realTime.sched_priority = ::sched_get_priority_min(SCHED_FIFO);
-        // Threads and processes started meanwhile do not inherit it.
-        if (::pthread_setschedparam(::pthread_self(), SCHED_FIFO | SCHED_RESET_ON_FORK, &realTime) == 0) {
-            m_realTime = true;
-            return;
-        }
-        errno = 0;
-        m_nice = ::getpriority(PRIO_PROCESS, 0);
-        m_niceRaised = errno == 0 && ::setpriority(PRIO_PROCESS, 0, m_nice - 10) == 0;
-    }
-    ~AheadOfTheLoad()
-    {
-        if (m_realTime)
-            ::pthread_setschedparam(::pthread_self(), m_policy, &m_param);
-        if (m_niceRaised)
-            ::setpriority(PRIO_PROCESS, 0, m_nice);
-    }
-    AheadOfTheLoad(const AheadOfTheLoad &) = delete;
-    AheadOfTheLoad &operator=(const AheadOfTheLoad &) = delete;
-
-    bool ahead() const { return m_realTime || m_niceRaised; }
-
-private:
-    int m_policy = SCHED_OTHER;
-    sched_param m_param{};
-    bool m_realTime = false;
-    int m_nice = 0;
-    bool m_niceRaised = false;
-};
-
-} // namespace
 
 // Plays through a private PipeWire (the daemon, its session manager and its PulseAudio service, on a
 // session bus of their own) with a null sink, and listens to what reaches it. PipeWire answers later
@@ -69,6 +18,7 @@ class TestSoundsPipeWire : public QObject
 {
     Q_OBJECT
 
+    std::optional<AheadOfOrdinaryThreads> m_ahead;
     std::unique_ptr<PrivateSoundServer> m_server;
     std::unique_ptr<PulseSoundOutput> m_output;
 
@@ -89,6 +39,7 @@ class TestSoundsPipeWire : public QObject
 private slots:
     void initTestCase()
     {
+        m_ahead.emplace();
         m_server = std::make_unique<PrivateSoundServer>(PrivateSoundServer::Kind::PipeWire);
         if (const QStringList missing = m_server->missingPrograms(); !missing.isEmpty())
             QSKIP(qPrintable(QStringLiteral("not installed: ") + missing.join(QStringLiteral(", "))));
@@ -108,6 +59,7 @@ private slots:
         setSoundOutput(nullptr);
         m_output.reset();
         m_server.reset();
+        m_ahead.reset();
     }
 
     void soundsAreHeardInTurnAndCallsTakeTheirLength()
@@ -127,16 +79,15 @@ private slots:
     // gone, is heard whole.
     void busyMachineDelaysTheSoundsNotTheCalls()
     {
+        // What is measured is the sound output's waiting, not the scheduler's.
+        if (!m_ahead->ahead())
+            QSKIP("the test's thread cannot be given a higher priority than the load");
         const int connections = m_output->connectionsOpened();
         QStringList names;
         QList<std::chrono::nanoseconds> took;
         {
             CpuLoad load;
             QVERIFY(load.running());
-            // What is measured is the sound output's waiting, not the scheduler's.
-            const AheadOfTheLoad ahead;
-            if (!ahead.ahead())
-                QSKIP("the test's thread cannot be given a higher priority than the load");
             // Like the maker: a click for each word with a short pause after it, then a failed try.
             for (int i = 0; i < 12; ++i) {
                 names << QStringLiteral("click");
