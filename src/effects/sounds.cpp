@@ -10,6 +10,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 namespace modStandard {
@@ -19,6 +20,9 @@ bool SoundOn = true;
 void PlaySoundEffect(const QString &name, qint32 flags)
 {
     Q_UNUSED(flags);
+    // The call lasts the sound's length from here: finding and decoding the sound take place
+    // while it runs, not before.
+    const auto since = std::chrono::steady_clock::now();
     if (!basBrivamo::readSoundStatus())
         return;
     const std::optional<QByteArray> bytes = brivamo::soundResource(name);
@@ -27,7 +31,7 @@ void PlaySoundEffect(const QString &name, qint32 flags)
     const std::optional<brivamo::PcmSound> sound = brivamo::decodeWave(*bytes);
     if (!sound)
         return;
-    brivamo::soundOutput().play(*sound);
+    brivamo::soundOutput().playFrom(*sound, since);
 }
 
 } // namespace modStandard

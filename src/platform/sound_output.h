@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <chrono>
 #include <vector>
 
 namespace brivamo {
@@ -25,6 +26,14 @@ public:
     // Returns false when the sound could not be played (no sound server or device); the
     // caller carries on silently either way.
     virtual bool play(const PcmSound &sound) = 0;
+
+    // Like play(), with the sound's length counted from `since`, the moment the sound was asked
+    // for, so that finding and decoding it does not make the caller wait longer than it lasts.
+    virtual bool playFrom(const PcmSound &sound, std::chrono::steady_clock::time_point since)
+    {
+        Q_UNUSED(since);
+        return play(sound);
+    }
 };
 
 } // namespace brivamo

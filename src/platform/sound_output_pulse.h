@@ -14,7 +14,10 @@ namespace brivamo {
 // play() hands the whole sound to the server at once and then returns when the sound's own length
 // has passed by the clock; it never waits for the server to report the sound played. The server's
 // latency therefore shifts when a sound is heard, not how long the caller waits, and sounds played
-// one after the other queue up behind each other on the stream instead of overlapping.
+// one after the other queue up behind each other on the stream instead of overlapping. Once the
+// connection is open, the caller does not even wait for the thread that talks to the server: the
+// sound is passed to it through a pipe, so a busy machine that keeps that thread from a processor
+// delays the sound, not the caller.
 //
 // Only a server that is gone or refuses makes the output silent, never a slow one: connecting may
 // take at most `connectLimit`, and a server that cannot be reached, refuses the stream or drops the
@@ -38,6 +41,7 @@ public:
     PulseSoundOutput &operator=(const PulseSoundOutput &) = delete;
 
     bool play(const PcmSound &sound) override;
+    bool playFrom(const PcmSound &sound, std::chrono::steady_clock::time_point since) override;
 
     // True while a connection and stream are open and usable.
     bool connected() const;

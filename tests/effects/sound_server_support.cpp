@@ -10,10 +10,14 @@
 #include <QThread>
 #include <QtTest>
 
+#include <cerrno>
 #include <cmath>
 #include <csignal>
 #include <cstring>
 
+#include <pthread.h>
+#include <sched.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace brivamo::testing {
@@ -264,6 +268,36 @@ bool CpuLoad::running() const
         if (!loop->waitForStarted(Generous))
             return false;
     return true;
+}
+
+AheadOfOrdinaryThreads::AheadOfOrdinaryThreads()
+{
+    sched_param param{};
+    ::pthread_getschedparam(::pthread_self(), &m_policy, &param);
+    m_priority = param.sched_priority;
+    sched_param realTime{};
+    realTime.sched_priority = ::sched_get_priority_min(SCHED_FIFO);
+    // Neither a priority nor a lowered nice value passes to threads and processes started meanwhile.
+    if (::pthread_setschedparam(::pthread_self(), SCHED_FIFO | SCHED_RESET_ON_FORK, &realTime) == 0) {
+        m_realTime = true;
+        return;
+    }
+    sched_param ordinary{};
+    errno = 0;
+    m_nice = ::getpriority(PRIO_PROCESS, 0);
+    m_niceRaised =
+        errno == 0 &&
+        ::pthread_setschedparam(::pthread_self(), SCHED_OTHER | SCHED_RESET_ON_FORK, &ordinary) == 0 &&
+        ::setpriority(PRIO_PROCESS, 0, m_nice - 10) == 0;
+}
+
+AheadOfOrdinaryThreads::~AheadOfOrdinaryThreads()
+{
+    sched_param param{};
+    param.sched_priority = m_priority;
+    ::pthread_setschedparam(::pthread_self(), m_policy, &param);
+    if (m_niceRaised)
+        ::setpriority(PRIO_PROCESS, 0, m_nice);
 }
 
 PcmSound recordable(const QString &name)

@@ -82,6 +82,29 @@ private:
     std::vector<std::unique_ptr<QProcess>> m_loops;
 };
 
+// Puts the calling thread ahead of every ordinary thread on the machine while it exists: at the
+// lowest real-time priority, or where that is not allowed, at a nice value 10 below. On a busy
+// machine any thread may otherwise wait tens of milliseconds for a processor whatever it does (and
+// a nice value counts only against threads of the same session). Threads and processes started
+// meanwhile, among them the threads that talk to the server and the server itself, stay ordinary:
+// a call that waits for them still shows.
+class AheadOfOrdinaryThreads
+{
+public:
+    AheadOfOrdinaryThreads();
+    ~AheadOfOrdinaryThreads();
+    AheadOfOrdinaryThreads(const AheadOfOrdinaryThreads &) = delete;
+    AheadOfOrdinaryThreads &operator=(const AheadOfOrdinaryThreads &) = delete;
+    bool ahead() const { return m_realTime || m_niceRaised; }
+
+private:
+    int m_policy = 0;
+    int m_priority = 0;
+    bool m_realTime = false;
+    int m_nice = 0;
+    bool m_niceRaised = false;
+};
+
 // A sound as the recorder hears it: mono at RecordRate.
 PcmSound recordable(const QString &name);
 

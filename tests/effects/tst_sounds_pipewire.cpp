@@ -5,22 +5,11 @@
 #include <QElapsedTimer>
 #include <QtTest>
 
-#include <cerrno>
-
-#include <sys/resource.h>
+#include <optional>
 
 using namespace brivamo;
 using namespace brivamo::testing;
 using namespace std::chrono_literals;
-
-namespace {
-
-// How late a call may return on a machine with every core busy, where the scheduler may keep any thread from
-// a core for tens of milliseconds (more so while other programs are busy too); typical were 5 to 16 ms, the
-// worst 40 ms.
-constexpr auto LateUnderLoad = 50ms;
-
-} // namespace
 
 // Plays through a private PipeWire (the daemon, its session manager and its PulseAudio service, on a
 // session bus of their own) with a null sink, and listens to what reaches it. PipeWire answers later
@@ -29,18 +18,18 @@ class TestSoundsPipeWire : public QObject
 {
     Q_OBJECT
 
+    std::optional<AheadOfOrdinaryThreads> m_ahead;
     std::unique_ptr<PrivateSoundServer> m_server;
     std::unique_ptr<PulseSoundOutput> m_output;
 
-    void verifyCallsTookTheirLength(const QStringList &names, const QList<std::chrono::nanoseconds> &took,
-                                    std::chrono::nanoseconds late = Late)
+    void verifyCallsTookTheirLength(const QStringList &names, const QList<std::chrono::nanoseconds> &took)
     {
         QCOMPARE(took.size(), names.size());
         std::chrono::nanoseconds latest{};
         for (qsizetype i = 0; i < names.size(); ++i) {
             const auto length = soundLength(names.at(i));
             latest = std::max(latest, took.at(i) - length);
-            QVERIFY2(took.at(i) >= length && took.at(i) <= length + late,
+            QVERIFY2(took.at(i) >= length && took.at(i) <= length + Late,
                      qPrintable(names.at(i) + QStringLiteral(": ") + describe(took.at(i), length)));
         }
         qInfo("%lld calls, the latest returned %.1f ms after its sound's length", qint64(took.size()),
@@ -50,6 +39,7 @@ class TestSoundsPipeWire : public QObject
 private slots:
     void initTestCase()
     {
+        m_ahead.emplace();
         m_server = std::make_unique<PrivateSoundServer>(PrivateSoundServer::Kind::PipeWire);
         if (const QStringList missing = m_server->missingPrograms(); !missing.isEmpty())
             QSKIP(qPrintable(QStringLiteral("not installed: ") + missing.join(QStringLiteral(", "))));
@@ -69,6 +59,7 @@ private slots:
         setSoundOutput(nullptr);
         m_output.reset();
         m_server.reset();
+        m_ahead.reset();
     }
 
     void soundsAreHeardInTurnAndCallsTakeTheirLength()
@@ -88,12 +79,8 @@ private slots:
     // gone, is heard whole.
     void busyMachineDelaysTheSoundsNotTheCalls()
     {
-        // On a machine this busy any thread may wait tens of milliseconds for a core, whatever it
-        // does; the test's thread gets ahead of the load (the server does not), so that what is
-        // measured is the sound output's waiting, not the scheduler's.
-        errno = 0;
-        const int priority = ::getpriority(PRIO_PROCESS, 0);
-        if (errno != 0 || ::setpriority(PRIO_PROCESS, 0, priority - 10) != 0)
+        // What is measured is the sound output's waiting, not the scheduler's.
+        if (!m_ahead->ahead())
             QSKIP("the test's thread cannot be given a higher priority than the load");
         const int connections = m_output->connectionsOpened();
         QStringList names;
@@ -110,8 +97,7 @@ private slots:
             names << QStringLiteral("tryagain");
             took.append(timedSound(names.last()));
         }
-        QCOMPARE(::setpriority(PRIO_PROCESS, 0, priority), 0);
-        verifyCallsTookTheirLength(names, took, LateUnderLoad);
+        verifyCallsTookTheirLength(names, took);
         QCOMPARE(m_output->connectionsOpened(), connections);
         QVERIFY(m_output->connected());
 
