@@ -6,10 +6,168 @@
 #include <cstdint>
 
 namespace brivamo {
+long long g_rounds = 0, g_redrawn = 0, g_scans = 0, g_steps = 0, g_found = 0, g_puzzles = 0;
 
 namespace {
 
 using RowMasks = CellRows;
+
+// The list made a reading that lies within one word's own stretch. Most such readings are a word
+// where it was placed (the word placed as number word), so that one is asked first. A reading of
+// one letter reads alike in every orientation, so it is the list's wherever a word holds its cell.
+bool InsidePlacedWord(const StreamLayout &layout, std::span<const PlacedStretch> placed, int orientation,
+                      int first, int last, int word)
+{
+    const int cell = layout.cellAt[orientation][first];
+    auto holds = [&](const PlacedStretch &stretch) {
+        if (first == last) {
+            const int at = layout.position[stretch.orientation][cell];
+            return stretch.first <= at && at <= stretch.last;
+        }
+        return stretch.orientation == orientation && stretch.first <= first && last <= stretch.last;
+    };
+    if (word >= 0 && word < static_cast<int>(placed.size()) && holds(placed[word]))
+        return true;
+    return std::any_of(placed.begin(), placed.end(), holds);
+}
+
+// Steps the automaton along one run of placed letters (stream positions begin to end,
+// inclusive); true at its first reading that no fill can undo.
+template <class State>
+bool runSpoils(const State *next, const ReadingAutomaton &automaton, const StreamLayout &layout,
+               const std::uint16_t *line, std::span<const PlacedStretch> placed, int orientation, int begin,
+               int end)
+{
+    const std::uint32_t firstReading = automaton.firstReading();
+    std::size_t state = 0;
+    for (int at = begin; at <= end; ++at) {
+        state = next[state + line[at]];
+        if (state < firstReading) [[likely]]
+            continue;
+        for (const ReadingAutomaton::Ending &ending : automaton.endings(static_cast<std::uint32_t>(state)))
+            if (ending.blocked ||
+                !InsidePlacedWord(layout, placed, orientation, at + 1 - ending.length, at, ending.word))
+                return true;
+    }
+    return false;
+}
+
+// One step across a line of one orientation onto a line of another, in lines and steps of the
+// first (StreamLayout::lineOf and stepOf): the other orientations' steps (to the right, down,
+// down to the right, down to the left), as seen from rows, from columns and from both diagonals.
+struct Across
+{
+    int orientation;
+    int lines;
+    int steps;
+};
+inline constexpr std::array<std::array<Across, 3>, Orientations> AcrossSteps{{
+    {{{1, 1, 0}, {2, 1, 1}, {3, 1, -1}}},
+    {{{0, 1, 0}, {2, 1, 1}, {3, 1, -1}}},
+    {{{0, 1, 0}, {1, 1, -1}, {3, 2, -1}}},
+    {{{0, 1, 0}, {1, 1, 1}, {2, 2, 1}}},
+}};
+
+// A line's bits moved so that bit b tells about step b + steps.
+template <int Steps> std::uint64_t alignedOn(std::uint64_t bits)
+{
+    if constexpr (Steps >= 0)
+        return bits >> Steps;
+    else
+        return bits << -Steps;
+}
+
+// The new letters (fresh, as bits of the word's own line) that join a run of placed letters
+// across the word, in one other orientation, long enough for a word of shortest letters.
+template <int Own, int Choice>
+std::uint64_t joiningLetters(const LetterStreams &streams, int line, std::uint64_t fresh, int shortest)
+{
+    constexpr Across across = AcrossSteps[Own][Choice];
+    const std::uint64_t after = alignedOn<across.steps>(streams.occupied(Own, line + across.lines));
+    const std::uint64_t before = alignedOn<-across.steps>(streams.occupied(Own, line - across.lines));
+    if (shortest >= 3) [[likely]] {
+        const std::uint64_t after2 =
+            alignedOn<2 * across.steps>(streams.occupied(Own, line + 2 * across.lines));
+        const std::uint64_t before2 =
+            alignedOn<-2 * across.steps>(streams.occupied(Own, line - 2 * across.lines));
+        return fresh & ((after & after2) | (after & before) | (before & before2));
+    }
+    return shortest == 2 ? fresh & (after | before) : fresh;
+}
+
+template <int Own>
+std::array<std::uint64_t, 3> joiningLetters(const LetterStreams &streams, int line, std::uint64_t fresh,
+                                            int shortest)
+{
+    return {joiningLetters<Own, 0>(streams, line, fresh, shortest),
+            joiningLetters<Own, 1>(streams, line, fresh, shortest),
+            joiningLetters<Own, 2>(streams, line, fresh, shortest)};
+}
+
+template <class State>
+bool placedLettersSpoil(const State *next, const ReadingAutomaton &automaton, const StreamLayout &layout,
+                        const LetterStreams &streams, std::span<const PlacedStretch> placed, int start,
+                        std::uint64_t fresh)
+{
+    const int shortest = automaton.shortest();
+    const PlacedStretch &word = placed.back();
+    const int own = word.orientation;
+    // The run of placed letters through a cell in an orientation, as stream positions, told by
+    // the bits of its line: the cells next to a step are bits next to its bit.
+    struct Run
+    {
+        int from;
+        int to;
+    };
+    auto runThrough = [&](int orientation, int cell) {
+        const std::uint64_t bits = streams.occupied(orientation, layout.lineOf(orientation, cell));
+        const int bit = LetterStreams::OccupiedBit + StreamLayout::stepOf(orientation, cell);
+        const int at = layout.position[orientation][cell];
+        const int above = std::countr_zero(~bits >> bit);        // the cell and those after it
+        const int below = std::countl_zero(~bits << (63 - bit)); // the cell and those before it
+        return Run{at - below + 1, at + above - 1};
+    };
+    auto spoils = [&](int orientation, Run run) {
+        return run.to - run.from + 1 >= shortest &&
+               runSpoils(next, automaton, layout, streams.line(orientation), placed, orientation, run.from,
+                         run.to);
+    };
+    // Along the word: its own readings are its own, or a blocked word the list itself holds, so
+    // only letters beyond its ends can make a new one.
+    if (const Run along = runThrough(own, start);
+        along.to - along.from > word.last - word.first && spoils(own, along))
+        return true;
+
+    // Across it only a new letter changes a line, and only where the run of placed letters it
+    // joins is long enough for a word. Those runs are found for all its letters at once from
+    // the bits of the lines beside its own.
+    const int line = layout.lineOf(own, start);
+    std::array<std::uint64_t, 3> joining;
+    switch (own) {
+    case 0:
+        joining = joiningLetters<0>(streams, line, fresh, shortest);
+        break;
+    case 1:
+        joining = joiningLetters<1>(streams, line, fresh, shortest);
+        break;
+    case 2:
+        joining = joiningLetters<2>(streams, line, fresh, shortest);
+        break;
+    default:
+        joining = joiningLetters<3>(streams, line, fresh, shortest);
+        break;
+    }
+    if ((joining[0] | joining[1] | joining[2]) == 0) [[likely]]
+        return false;
+    for (int choice = 0; choice < 3; ++choice)
+        for (std::uint64_t joined = joining[choice]; joined != 0; joined &= joined - 1) {
+            const int orientation = AcrossSteps[own][choice].orientation;
+            const int cell = layout.cellOn(own, line, std::countr_zero(joined) - LetterStreams::OccupiedBit);
+            if (spoils(orientation, runThrough(orientation, cell)))
+                return true;
+        }
+    return false;
+}
 
 // Reads the four streams of a square's letters; a line's cells follow each other (within rows,
 // top to bottom within columns and diagonals), so a pass along a stream reads every line
@@ -123,27 +281,26 @@ private:
                 m_spoiled = true;
             return false;
         }
+        // A listed word's reading has all its fill letters redrawn, as it always had. A blocked
+        // word is broken by a new letter in any one cell, and each redrawn cell costs a look along
+        // its four lines, so only its first fill cell is redrawn.
+        bool marked = false;
         for (int k = 0; k < length; ++k)
             if (m_solution[cells[k]] == PuzzleGrid::Dot) {
                 const int row = cells[k] / PuzzleGrid::Stride;
                 const std::uint32_t bit = 1u << (cells[k] % PuzzleGrid::Stride);
-                marks[row] |= bit;
+                if (!(ending.blocked && marked))
+                    marks[row] |= bit;
+                marked = true;
                 if (m_kept && ((*m_kept)[row] & bit))
                     m_spoiled = true;
             }
         return true;
     }
 
-    // The list made a reading that lies within one word's own stretch. Most such readings are
-    // a word where it was placed (the word placed as number word), so that one is asked first.
     bool insidePlacedWord(int orientation, int first, int last, int word) const
     {
-        auto holds = [&](const PlacedStretch &placed) {
-            return placed.orientation == orientation && placed.first <= first && last <= placed.last;
-        };
-        if (word >= 0 && word < static_cast<int>(m_placed.size()) && holds(m_placed[word]))
-            return true;
-        return std::any_of(m_placed.begin(), m_placed.end(), holds);
+        return InsidePlacedWord(m_layout, m_placed, orientation, first, last, word);
     }
 
     const ReadingAutomaton &m_automaton;
@@ -157,12 +314,22 @@ private:
 
 } // namespace
 
+bool PlacedLettersSpoil(const ListCodes &codes, const StreamLayout &layout, const LetterStreams &streams,
+                        std::span<const PlacedStretch> placed, int start, std::uint64_t fresh)
+{
+    const ReadingAutomaton &automaton = codes.automaton();
+    if (const std::uint16_t *compact = automaton.compactNext())
+        return placedLettersSpoil(compact, automaton, layout, streams, placed, start, fresh);
+    return placedLettersSpoil(automaton.next(), automaton, layout, streams, placed, start, fresh);
+}
+
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamLayout &layout,
                          LetterStreams &streams, modStandard::RandomSource &random,
                          std::span<const PlacedStretch> placed, const CellRows *kept)
 {
     const int side = grid.side();
     QChar *puzzle = grid.puzzleCells();
+    ++g_puzzles;
     Scanner scanner(codes, layout, streams, grid.solutionCells(), placed, kept);
     RowMasks marks{};
     int found = scanner.scanAll(marks);
@@ -178,8 +345,10 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
     for (int round = 0;; ++round) {
         if (scanner.spoiled())
             return false; // a reading needs a kept cell
+        g_found += found;
         if (found == 0)
             return true;
+        ++g_rounds;
         if (round == MaxFillRounds)
             return false;
         int redrawnCount = 0;
@@ -191,6 +360,7 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
                 puzzle[cell] = codes.fillLetter(letter);
                 streams.setCell(cell, codes.fillCode(letter));
                 redrawn[redrawnCount++] = static_cast<std::uint16_t>(cell);
+                ++g_redrawn;
             }
         }
         marks = {};
@@ -210,6 +380,8 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
                 int end = positions[i] + reach + 1;
                 while (++i < redrawnCount && positions[i] - reach <= end)
                     end = positions[i] + reach + 1;
+                ++g_scans;
+                g_steps += std::min(layout.length[orientation], end) - begin;
                 found += scanner.scan(orientation, begin, std::min(layout.length[orientation], end), marks);
             }
         }

@@ -43,4 +43,13 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
                          LetterStreams &streams, modStandard::RandomSource &random,
                          std::span<const PlacedStretch> placed, const CellRows *kept = nullptr);
 
+// Whether the word placed last (its letters already in the streams, its stretch last in placed,
+// start its first cell) lets placed letters alone spell, along a line through one of its cells,
+// a blocked word or a listed word outside every placed word's own stretch. No fill letter can
+// undo such a reading, so the square could never be finished with the word there. Fresh tells
+// which of its letters went into empty cells: bit LetterStreams::OccupiedBit + k for step k of
+// its own line (StreamLayout::stepOf).
+bool PlacedLettersSpoil(const ListCodes &codes, const StreamLayout &layout, const LetterStreams &streams,
+                        std::span<const PlacedStretch> placed, int start, std::uint64_t fresh);
+
 } // namespace brivamo

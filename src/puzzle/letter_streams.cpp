@@ -143,6 +143,7 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
             if (word.isEmpty() || word.size() > PuzzleGrid::MaxSide)
                 continue;
             m_longest = std::max(m_longest, static_cast<int>(word.size()));
+            m_shortest = std::min(m_shortest, static_cast<int>(word.size()));
             std::vector<int> pattern;
             for (QChar c : word)
                 pattern.push_back(kind[list.codeOf(c)]);
@@ -238,6 +239,7 @@ void LetterStreams::clear(const StreamLayout &layout, std::uint16_t separator)
     for (int orientation = 0; orientation < Orientations; ++orientation) {
         std::uint16_t *stream = m_lines[orientation].data() + Margin;
         std::fill(stream, stream + layout.length[orientation], std::uint16_t(0));
+        m_occupied[orientation].fill(0);
     }
 }
 

@@ -50,6 +50,8 @@ public:
     }
     // The longest word's length, blocked words included (at most a side).
     int longest() const { return m_longest; }
+    // The shortest word's length, blocked words included.
+    int shortest() const { return m_shortest; }
 
 private:
     int m_codeCount;
@@ -58,6 +60,7 @@ private:
     std::uint32_t m_firstReading = 0;
     std::vector<std::vector<Ending>> m_endings;
     int m_longest = 1;
+    int m_shortest = PuzzleGrid::MaxSide;
 };
 
 // A list's characters as small whole numbers, shared by the generator's candidate test and the
@@ -144,6 +147,31 @@ struct StreamLayout
 
     int lineCount(int orientation) const { return orientation < 2 ? side : 2 * side - 1; }
 
+    // A cell's line in an orientation (rows by row, columns by column, the diagonals from the
+    // top right and from the top left), and its step along it (its column in a row, else its
+    // row), and back.
+    // Worked out for all four orientations and then picked, as which one is asked is hard to
+    // foresee.
+    int lineOf(int orientation, int cell) const
+    {
+        const int row = cell / PuzzleGrid::Stride;
+        const int column = cell % PuzzleGrid::Stride;
+        const std::array<int, Orientations> lines{row, column, column - row + side - 1, row + column};
+        return lines[static_cast<std::size_t>(orientation)];
+    }
+    static int stepOf(int orientation, int cell)
+    {
+        return orientation == 0 ? cell % PuzzleGrid::Stride : cell / PuzzleGrid::Stride;
+    }
+    int cellOn(int orientation, int line, int step) const
+    {
+        const int across = line * PuzzleGrid::Stride + step; // a row's step is its column
+        const int down = step * PuzzleGrid::Stride;          // any other's step is its row
+        const std::array<int, Orientations> cells{across, down + line, down + line + step - (side - 1),
+                                                  down + line - step};
+        return cells[static_cast<std::size_t>(orientation)];
+    }
+
     int side;
     std::array<int, Orientations> length{};
     std::array<std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::Stride>, Orientations> position{};
@@ -159,6 +187,12 @@ class LetterStreams
 {
 public:
     static constexpr int Margin = ListCodes::WordLanes;
+    // Which cells hold a placed letter is also kept as bits, a 64-bit word a line of each
+    // orientation, bit OccupiedBit + k for the line's step k (StreamLayout::lineOf, stepOf). Lines and
+    // steps a few beyond the square read as empty, so that the cells near any cell can be
+    // looked at by shifts without a bounds check.
+    static constexpr int OccupiedMargin = 4;
+    static constexpr int OccupiedBit = 2;
 
     // An empty square: no placed letter in the streams, and the separator cell set.
     void clear(const StreamLayout &layout, std::uint16_t separator);
@@ -167,6 +201,17 @@ public:
     void place(const StreamLayout &layout, int cell, std::uint16_t code)
     {
         m_cells[cell] = code;
+        const std::uint64_t occupied = code != 0;
+        const int row = cell / PuzzleGrid::Stride;
+        const int column = cell % PuzzleGrid::Stride;
+        auto mark = [&](int orientation, int line, int step) {
+            std::uint64_t &bits = m_occupied[orientation][OccupiedMargin + line];
+            bits = (bits & ~(std::uint64_t(1) << (OccupiedBit + step))) | (occupied << (OccupiedBit + step));
+        };
+        mark(0, row, column);
+        mark(1, column, row);
+        mark(2, column - row + layout.side - 1, row);
+        mark(3, row + column, row);
         for (int orientation = 0; orientation < Orientations; ++orientation)
             m_lines[orientation][Margin + layout.position[orientation][cell]] = code;
     }
@@ -177,10 +222,18 @@ public:
     std::uint16_t *cells() { return m_cells.data(); }
 
     const std::uint16_t *line(int orientation) const { return m_lines[orientation].data() + Margin; }
+    // Line may lie up to OccupiedMargin beyond the orientation's lines either way.
+    std::uint64_t occupied(int orientation, int line) const
+    {
+        return m_occupied[orientation][OccupiedMargin + line];
+    }
 
 private:
     std::array<std::uint16_t, StreamLayout::SeparatorCell + 1> m_cells{};
     std::array<std::array<std::uint16_t, Margin + StreamSize + Margin>, Orientations> m_lines{};
+    std::array<std::array<std::uint64_t, OccupiedMargin + 2 * PuzzleGrid::MaxSide - 1 + OccupiedMargin>,
+               Orientations>
+        m_occupied{};
 };
 
 } // namespace brivamo

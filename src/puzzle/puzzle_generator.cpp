@@ -18,6 +18,11 @@ void SortWordsLongestFirst(QStringList &words)
                      [](const QString &a, const QString &b) { return a.size() > b.size(); });
 }
 
+namespace {
+struct FitRange;
+std::array<FitRange, 9> fitRanges(int length, int side, const LevelDirections &allowed);
+} // namespace
+
 PuzzleWorkspace::PuzzleWorkspace()
     : m_streams(std::make_unique<LetterStreams>()), m_blocked(ProgramBlockedWords())
 {
@@ -82,6 +87,29 @@ std::array<FitRange, 9> fitRanges(int length, int side, const LevelDirections &a
     }
     return ranges;
 }
+
+} // namespace
+
+struct PuzzleWorkspace::FitTable
+{
+    int side;
+    PuzzleLevel level;
+    std::array<std::array<FitRange, 9>, PuzzleGrid::MaxSide + 1> byLength;
+};
+
+const PuzzleWorkspace::FitTable &PuzzleWorkspace::fitsFor(int side, PuzzleLevel level)
+{
+    if (!m_fits || m_fits->side != side || m_fits->level != level) {
+        m_fits = std::make_unique<FitTable>();
+        m_fits->side = side;
+        m_fits->level = level;
+        for (int length = 1; length <= PuzzleGrid::MaxSide; ++length)
+            m_fits->byLength[length] = fitRanges(length, side, DirectionsOf(level));
+    }
+    return *m_fits;
+}
+
+namespace {
 
 // The one way a candidate is drawn; draw(lo, hi) gives a whole number from lo to hi, fits are
 // the word's fitRanges. Word 1 takes the level's fixed direction or draws one of its directions,
@@ -235,7 +263,8 @@ public:
         PuzzleWorkspace &workspace, PuzzleLevel level)
         : m_grid(grid), m_words(words), m_side(side), m_directions(DirectionsOf(level)), m_host(host),
           m_random(random), m_codes(workspace.codesFor(words)), m_layout(workspace.layoutFor(side)),
-          m_streams(workspace.streams()), m_placed(workspace.placed()),
+          m_fits(workspace.fitsFor(side, level)), m_streams(workspace.streams()),
+          m_placed(workspace.placed()),
           m_message(LettersInAlphabet(workspace.hiddenMessage(), m_codes.alphabet()))
     {
     }
@@ -308,7 +337,7 @@ private:
         const std::uint16_t *codes = m_codes.word(wordNumber - 1).forwards.data();
         const bool mustCross = wordNumber % CrossingInterval == 0;
         const int maxTries = CandidateLimit(m_side) - 1;
-        const std::array<FitRange, 9> fits = fitRanges(length, m_side, m_directions);
+        const std::array<FitRange, 9> &fits = m_fits.byLength[length];
         auto draw = [this](int lo, int hi) { return m_random.inRange(lo, hi); };
 
         for (int tries = 0; tries <= maxTries; ++tries) {
@@ -325,11 +354,13 @@ private:
             const int stride = strideOf(m_directions.codes[candidate.choice]);
             if (const int collision = walk(start, stride, letters, length); collision > 0) {
                 revert(start, stride, collision, collision >= RevertPauseFromLetter);
-            } else if (mustCross && !crosses(start, stride, letters, length)) {
+            } else if ((mustCross && !crosses(start, stride, letters, length)) ||
+                       !place(start, m_directions.codes[candidate.choice], letters, codes, length)) {
                 revert(start, stride, length, length >= RevertPauseFromLetter);
             } else {
                 m_host.WordAccepted(wordsPlaced + 1);
-                commit(start, m_directions.codes[candidate.choice], letters, codes, length);
+                for (int k = 0, cell = start; k < length; ++k, cell += stride)
+                    m_host.CellCommitted(rowOf(cell), columnOf(cell), letters[k]);
                 return Placed::Accepted;
             }
         }
@@ -387,7 +418,7 @@ private:
         const QString &word = m_words[wordNumber - 1];
         const int length = static_cast<int>(word.size());
         const ListCodes::WordCodes &codes = m_codes.word(wordNumber - 1);
-        const std::array<FitRange, 9> fits = fitRanges(length, m_side, m_directions);
+        const std::array<FitRange, 9> &fits = m_fits.byLength[length];
         // By the directions' places among the level's, as they are drawn.
         std::array<Lane, 9> lanes{};
         for (int choice = 1; choice <= m_directions.count; ++choice) {
@@ -405,10 +436,12 @@ private:
             return modStandard::SeededRandomSource::mapToRange(numbers.next(), lo, hi);
         };
         if (wordNumber == 1) {
-            // The square is still empty, so the first candidate is taken.
+            // The square is still empty, so the first candidate is taken: a lone word spells
+            // nothing it may not.
             const Start candidate = drawFirstStart(draw, m_directions, fits);
-            commit(PuzzleGrid::index(candidate.row, candidate.column), m_directions.codes[candidate.choice],
-                   word.constData(), codes.forwards.data(), length);
+            [[maybe_unused]] const bool stands =
+                place(PuzzleGrid::index(candidate.row, candidate.column),
+                      m_directions.codes[candidate.choice], word.constData(), codes.forwards.data(), length);
             return Placed::Accepted;
         }
         switch ((length + 7) / 8) {
@@ -458,31 +491,48 @@ private:
                                                         lane.word, length, mustCross);
             tries += inside;
             if (accepted | (tries > maxTries)) [[unlikely]] {
-                if (!accepted)
+                if (accepted && place(start, m_directions.codes[candidate.choice], word.constData(),
+                                      m_codes.word(wordNumber - 1).forwards.data(), length))
+                    return Placed::Accepted;
+                if (tries > maxTries)
                     return Placed::Abandoned;
-                commit(start, m_directions.codes[candidate.choice], word.constData(),
-                       m_codes.word(wordNumber - 1).forwards.data(), length);
-                return Placed::Accepted;
             }
         }
     }
 
     // --- both ---
 
-    // The accepted word's letters go into the solution layer and the streams, and its stretch
-    // into the placed words.
-    void commit(int start, int direction, const QChar *letters, const std::uint16_t *codes, int length)
+    // The word's letters go into the solution layer and the streams, and its stretch into the
+    // placed words. They are taken back at once (false) when placed letters alone would then
+    // spell a blocked word, or a listed word outside its own place: no fill could undo that, so
+    // the candidate is turned down like one that collides.
+    bool place(int start, int direction, const QChar *letters, const std::uint16_t *codes, int length)
     {
         const int stride = strideOf(direction);
         const StreamDirection stream = StreamDirections[direction];
         const int from = m_layout.position[stream.orientation][start];
         const int to = stream.forwards ? from + length - 1 : from - (length - 1);
         m_placed.push_back({stream.orientation, std::min(from, to), std::max(from, to)});
+        // Which letters go into empty cells, by their steps along the word's own line.
+        std::uint64_t fresh = 0;
+        auto freshBit = [&](int cell) {
+            return std::uint64_t(1) << (LetterStreams::OccupiedBit +
+                                        StreamLayout::stepOf(stream.orientation, cell));
+        };
         for (int k = 0, cell = start; k < length; ++k, cell += stride) {
+            fresh |= m_solution[cell].isNull() ? freshBit(cell) : 0;
             m_solution[cell] = letters[k];
             m_streams.place(m_layout, cell, codes[k]);
-            m_host.CellCommitted(rowOf(cell), columnOf(cell), letters[k]);
         }
+        if (!PlacedLettersSpoil(m_codes, m_layout, m_streams, m_placed, start, fresh)) [[likely]]
+            return true;
+        m_placed.pop_back();
+        for (int k = 0, cell = start; k < length; ++k, cell += stride)
+            if (fresh & freshBit(cell)) {
+                m_solution[cell] = QChar();
+                m_streams.place(m_layout, cell, 0);
+            }
+        return false;
     }
 
     // Every cell of a row gets a drawn letter and the placed ones keep theirs, so that no branch
@@ -561,6 +611,7 @@ private:
     QChar *m_puzzle = nullptr;
     const ListCodes &m_codes;
     const StreamLayout &m_layout;
+    const PuzzleWorkspace::FitTable &m_fits;
     LetterStreams &m_streams;
     std::vector<PlacedStretch> &m_placed;
     const QString m_message;

@@ -51,6 +51,10 @@ public:
 
     const ListCodes &codesFor(const QStringList &words);
     const StreamLayout &layoutFor(int side);
+    // Where a word of each length may start in each of a level's directions, in a square of
+    // one side: the generator's own table, kept for the next puzzle.
+    struct FitTable;
+    const FitTable &fitsFor(int side, PuzzleLevel level);
     LetterStreams &streams() { return *m_streams; }
     // Where the current attempt's words lie.
     std::vector<PlacedStretch> &placed() { return m_placed; }
@@ -72,6 +76,7 @@ public:
 private:
     std::unique_ptr<ListCodes> m_codes;
     std::unique_ptr<StreamLayout> m_layout;
+    std::unique_ptr<FitTable> m_fits;
     std::unique_ptr<LetterStreams> m_streams;
     std::vector<PlacedStretch> m_placed;
     QStringList m_blocked;

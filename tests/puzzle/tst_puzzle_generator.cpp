@@ -448,6 +448,8 @@ private slots:
             << QStringList{"SATURDAY", "WEDNESDAY", "TUESDAY", "MONDAY"} << 9;
         QTest::newRow("one word") << QStringList{"LONELY"} << 6;
         QTest::newRow("repeated word") << QStringList{"ECHO", "ECHO", "ECHO", "ECHO"} << 4;
+        // A one-letter word reads alike in every direction at its own cell.
+        QTest::newRow("one-letter word") << QStringList{"CAT", "I"} << 5;
     }
     void completedPuzzles()
     {
