@@ -2,8 +2,11 @@
 
 #include "platform/dialogs.h"
 #include "platform/link_opener.h"
+#include "wordlists/word_list.h"
 
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QWidget>
 
@@ -127,6 +130,24 @@ void OpenLink(int kind, QWidget *owner, const QString &target)
     if (!brivamo::linkOpener().open(link))
         brivamo::dialogs().MsgBox(LinkFailedText, brivamo::MsgButtons::OkOnly, brivamo::MsgIcon::Critical,
                                   LinkFailedCaption);
+}
+
+bool AcceptPdfFileName(const QString &file)
+{
+    const std::optional<modSupport::OverwrittenList> list =
+        modSupport::ListOverwrittenBy(QFile::encodeName(file));
+    if (!list)
+        return true;
+    const QString name = QFileInfo(file).fileName();
+    const QString reason =
+        list->sameFile
+            ? QStringLiteral("\"%1\" is another name of the word list file \"%2\".").arg(name, list->fileName)
+            : QStringLiteral("Saving \"%1\" would replace the word list file \"%2\".")
+                  .arg(name, list->fileName);
+    brivamo::dialogs().MsgBox(reason + QStringLiteral("\r\n\r\nPlease choose another name for the PDF file."),
+                              brivamo::MsgButtons::OkOnly, brivamo::MsgIcon::Critical,
+                              QStringLiteral("Error"));
+    return false;
 }
 
 } // namespace modStandard

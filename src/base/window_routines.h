@@ -27,4 +27,9 @@ void OpenLink(int kind, QWidget *owner, const QString &target = QString());
 inline const QString LinkFailedCaption = QStringLiteral("Error");
 inline const QString LinkFailedText = QStringLiteral("Could not establish an internet connection!");
 
+// Whether a PDF printout may be saved as `file`: not when that name leads to a word list file
+// (through links, or as another name of the same file), which saving would replace. Says why in
+// an error box before answering no, so the save dialog can ask again.
+bool AcceptPdfFileName(const QString &file);
+
 } // namespace modStandard

@@ -1,5 +1,6 @@
 #include "help/print_text_window.h"
 
+#include "base/window_routines.h"
 #include "help/print_text.h"
 #include "platform/printer_qt.h"
 
@@ -11,7 +12,7 @@ bool PrintText(QWidget *window, const QString &text, const QString &heading, boo
     if (text.isEmpty())
         return true;
     // Ask for a PDF file (if need be) before the window is disabled: the dialog is its child.
-    const std::unique_ptr<brivamo::Printer> printer = brivamo::openPrinter(window);
+    const std::unique_ptr<brivamo::Printer> printer = brivamo::openPrinter(window, AcceptPdfFileName);
     if (!printer)
         return true; // the user chose not to save the printout
     const brivamo::PrintingBusyGuard busy(window);

@@ -96,9 +96,6 @@ const QString LargerSquareAdvice = QStringLiteral("Please choose a larger square
 
 const QString OutlineKeyCheck = QStringLiteral("&Outline the words on the solution page");
 
-const QString PdfFileCaption = QStringLiteral("Error");
-const QString PdfFileAdvice = QStringLiteral("Please choose another name for the PDF file.");
-
 const QString WhewCaption = QStringLiteral("Whew!");
 const QString WhewText = QStringLiteral("This is a tough puzzle to make!") + CrLf + CrLf +
                          QStringLiteral("You can try again if you wish,") + CrLf +
@@ -787,27 +784,9 @@ bool frmPuzzle::printPages(bool withSolution, const QString &dedication)
         return false;
     const PuzzlePageContent content{labelCategory->text(),       m_words,        m_grid.get(), 0, 0,
                                     m_workspace.hiddenMessage(), ReadPageStyle()};
-    return PrintPuzzleJobs(
-        [this] { return openPrinter(this, [this](const QString &file) { return acceptPdfFile(file); }); },
-        content, withSolution, dedication, this);
+    return PrintPuzzleJobs([this] { return openPrinter(this, modStandard::AcceptPdfFileName); }, content,
+                           withSolution, dedication, this);
 }
 
 // A PDF file must not take the place of a word list, whatever link leads there.
-bool frmPuzzle::acceptPdfFile(const QString &file)
-{
-    const std::optional<modSupport::OverwrittenList> list =
-        modSupport::ListOverwrittenBy(QFile::encodeName(file));
-    if (!list)
-        return true;
-    const QString name = QFileInfo(file).fileName();
-    const QString reason =
-        list->sameFile
-            ? QStringLiteral("\"%1\" is another name of the word list file \"%2\".").arg(name, list->fileName)
-            : QStringLiteral("Saving \"%1\" would replace the word list file \"%2\".")
-                  .arg(name, list->fileName);
-    dialogs().MsgBox(reason + CrLf + CrLf + PdfFileAdvice, MsgButtons::OkOnly, MsgIcon::Critical,
-                     PdfFileCaption);
-    return false;
-}
-
 } // namespace brivamo

@@ -151,7 +151,6 @@ private:
     void showSoundPicture();
     void showLevel();
     void showHiddenMessage();
-    bool acceptPdfFile(const QString &file);
     void pause(int milliseconds);
     void fadeAndWait(quint8 start, quint8 end, quint8 step);
     bool fadingOn() const;

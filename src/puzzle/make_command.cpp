@@ -2,6 +2,7 @@
 
 #include "platform/image_printer.h"
 #include "platform/printer_qt.h"
+#include "puzzle/blocked_words.h"
 #include "puzzle/hidden_message.h"
 #include "puzzle/make_options.h"
 #include "puzzle/puzzle_generator.h"
@@ -293,10 +294,15 @@ int runMakeCommand(const QList<QByteArray> &arguments)
                           .arg(longest)
                           .arg(PuzzleGrid::MaxSide));
 
-    if (!options.message.isEmpty())
+    if (!options.message.isEmpty()) {
         if (const QString problem = HiddenMessageProblem(options.message, words, options.side);
             !problem.isEmpty())
             return refuse(problem);
+        // The fill keeps the message's letters, so a blocked word in them would fail every attempt.
+        if (HiddenMessageSpellsBlockedWord(options.message, words, ProgramBlockedWords()))
+            return refuse(QStringLiteral("The hidden message spells a word that no puzzle may show; "
+                                         "please choose another message."));
+    }
 
     std::unique_ptr<modStandard::SeededRandomSource> seeded;
     if (options.seed)

@@ -1,5 +1,6 @@
 #include "command_support.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -228,6 +229,21 @@ private slots:
                  &errors),
             2);
         QVERIFY2(errors.contains(QStringLiteral("hidden message has 23 letters")), qPrintable(errors));
+
+        // A message spelling a word the user blocked would fail every attempt: refused at once.
+        QTemporaryDir settings;
+        QVERIFY(QDir().mkpath(settings.filePath("Brivamo")));
+        QFile blocked(settings.filePath("Brivamo/blocked-words.txt"));
+        QVERIFY(blocked.open(QIODevice::WriteOnly));
+        blocked.write("TEAM\n");
+        blocked.close();
+        QProcessEnvironment config;
+        config.insert("XDG_CONFIG_HOME", settings.path());
+        const CommandRun refused = runHeadless(
+            m_folder.path(), {"--make", "zoo", "--size", "8", "--message", "Go team, go!"}, {}, config);
+        QCOMPARE(refused.exitCode, 2);
+        QVERIFY2(refused.err.contains(QStringLiteral("hidden message spells a word")),
+                 qPrintable(refused.err));
     }
 
     void solutionAndDedication()
