@@ -87,9 +87,10 @@ private:
 // Hides the words (already sorted longest first) in a square of the given side, reporting
 // every step to the host. On Completed the grid holds the puzzle and its solution, every word
 // of the list can be read exactly once (a reading inside another listed word's own place
-// aside) and no blocked word can be read at all (ClearSecondReadings). A square whose fill
-// cannot be cleared, or whose placed letters alone spell such a reading, fails its attempt as
-// if a word had been abandoned. The fill letters come from the list's fill alphabet; the fill
+// aside) and no blocked word can be read at all (ClearSecondReadings). A candidate whose
+// letters would let placed letters alone spell such a reading is turned down like one that
+// collides (PlacedLettersSpoil). A square whose fill cannot be cleared fails its attempt as if
+// a word had been abandoned. The fill letters come from the list's fill alphabet; the fill
 // asks the source for a row of letters at a time (RandomSource::drawLetters), every cell of the
 // row included. With a hidden message set in the workspace, a square with fewer fill cells
 // than the message has letters, or where a word would have to be read through one of them,
