@@ -447,4 +447,16 @@ QString describe(std::chrono::nanoseconds took, std::chrono::nanoseconds length)
         .arg(double(length.count()) / 1e6, 0, 'f', 1);
 }
 
+QString startWithOutput(PrivateSoundServer &server, std::unique_ptr<PulseSoundOutput> &output,
+                        PulseSoundOutput::Options options)
+{
+    return server.start([&] {
+        options.server = server.address().toStdString();
+        output = std::make_unique<PulseSoundOutput>(options);
+        setSoundOutput(output.get());
+        // The first sound also opens the connection.
+        modStandard::PlaySoundEffect(QStringLiteral("click"), 0);
+    });
+}
+
 } // namespace brivamo::testing

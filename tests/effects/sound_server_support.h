@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/sound_output.h"
+#include "platform/sound_output_pulse.h"
 
 #include <QProcess>
 #include <QString>
@@ -67,6 +68,11 @@ private:
     QProcess m_server;
     QProcess m_recorder;
 };
+
+// Starts `server` and makes `output` (of these options, pointed at the server) the program's sound
+// output, its first sound opening the connection; empty on success, else what went wrong.
+QString startWithOutput(PrivateSoundServer &server, std::unique_ptr<PulseSoundOutput> &output,
+                        PulseSoundOutput::Options options);
 
 // Keeps every core busy while it exists, so that servers answer late.
 class CpuLoad

@@ -43,13 +43,7 @@ private slots:
         m_server = std::make_unique<PrivateSoundServer>(PrivateSoundServer::Kind::PipeWire);
         if (const QStringList missing = m_server->missingPrograms(); !missing.isEmpty())
             QSKIP(qPrintable(QStringLiteral("not installed: ") + missing.join(QStringLiteral(", "))));
-        const QString problem = m_server->start([this] {
-            m_output = std::make_unique<PulseSoundOutput>(
-                PulseSoundOutput::Options{2000ms, 1000ms, m_server->address().toStdString()});
-            setSoundOutput(m_output.get());
-            // The first sound also opens the connection.
-            modStandard::PlaySoundEffect(QStringLiteral("click"), 0);
-        });
+        const QString problem = startWithOutput(*m_server, m_output, {2000ms, 1000ms, {}});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         QVERIFY(m_output->connected());
     }

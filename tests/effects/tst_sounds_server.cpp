@@ -119,13 +119,7 @@ private slots:
         m_server = std::make_unique<PrivateSoundServer>(PrivateSoundServer::Kind::PulseAudio);
         if (const QStringList missing = m_server->missingPrograms(); !missing.isEmpty())
             QSKIP(qPrintable(QStringLiteral("not installed: ") + missing.join(QStringLiteral(", "))));
-        const QString problem = m_server->start([this] {
-            m_output = std::make_unique<PulseSoundOutput>(
-                PulseSoundOutput::Options{ConnectLimit, RetryAfter, m_server->address().toStdString()});
-            setSoundOutput(m_output.get());
-            // The first sound also opens the connection.
-            modStandard::PlaySoundEffect(QStringLiteral("click"), 0);
-        });
+        const QString problem = startWithOutput(*m_server, m_output, {ConnectLimit, RetryAfter, {}});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         QVERIFY(m_output->connected());
     }
