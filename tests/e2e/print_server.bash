@@ -190,3 +190,11 @@ fail() {
     [ -s "$WORK/brivamo.log" ] && { echo "program output:" >&2; cat "$WORK/brivamo.log" >&2; }
     exit 1
 }
+
+# Skips the calling test (exit 77) unless it runs as root, which a private cupsd needs.
+need_root_for_cupsd() {
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "SKIP: a private cupsd with the PDF backend needs root"
+        exit 77
+    fi
+}

@@ -12,10 +12,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.bash"
 # shellcheck source=print_server.bash
 source "$(dirname "${BASH_SOURCE[0]}")/print_server.bash"
-if [ "$(id -u)" -ne 0 ]; then
-    echo "SKIP: a private cupsd with the PDF backend needs root"
-    exit 77
-fi
+need_root_for_cupsd
 run_under_xvfb 240 "$@"
 
 BRIVAMO=$1
