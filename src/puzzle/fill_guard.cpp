@@ -359,7 +359,13 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
     // unchanged and held no reading.
     std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> redrawn;
     std::array<int, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> positions;
-    const int reach = codes.automaton().longest() - 1;
+    const ReadingAutomaton &automaton = codes.automaton();
+    const int reach = automaton.longest() - 1;
+    // Every reading a redraw can make holds a redrawn cell and, being three letters or longer
+    // where the automaton keeps its table of three letters in a row, one of the three around it.
+    const std::uint64_t *triples = automaton.shortest() >= 3 ? automaton.triples() : nullptr;
+    const auto codeCount = static_cast<unsigned>(automaton.codeCount());
+    const std::uint16_t separator = codes.separator();
     for (int round = 0;; ++round) {
         if (scanner.spoiled())
             return false; // a reading needs a kept cell
@@ -381,19 +387,31 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
         marks = {};
         found = 0;
         for (int orientation = 0; orientation < Orientations; ++orientation) {
+            // A redrawn cell needs no look along a line where the three letters around it lie in
+            // no word, as they mostly do.
+            const std::uint16_t *stream = layout.cellAt[orientation].data();
+            auto codeAt = [&](int at) { return at < 0 ? separator : streams.cell(stream[at]); };
+            auto mayHold = [&](int at) {
+                return ReadingAutomaton::holds(
+                    triples, (codeAt(at) * codeCount + codeAt(at + 1)) * codeCount + codeAt(at + 2));
+            };
+            int looks = 0;
+            for (int i = 0; i < redrawnCount; ++i) {
+                const int at = layout.position[orientation][redrawn[i]];
+                if (!triples || mayHold(at - 2) || mayHold(at - 1) || mayHold(at))
+                    positions[looks++] = at;
+            }
             // Many redrawn cells: one pass over the whole stream is less work.
-            if (redrawnCount * (2 * reach + 1) >= layout.length[orientation]) {
+            if (looks * (2 * reach + 1) >= layout.length[orientation]) {
                 found += scanner.scan(orientation, 0, layout.length[orientation], marks);
                 continue;
             }
             // Neighbouring redrawn cells (a reading's letters, mostly) share one stretch.
-            for (int i = 0; i < redrawnCount; ++i)
-                positions[i] = layout.position[orientation][redrawn[i]];
-            std::sort(positions.begin(), positions.begin() + redrawnCount);
-            for (int i = 0; i < redrawnCount;) {
+            std::sort(positions.begin(), positions.begin() + looks);
+            for (int i = 0; i < looks;) {
                 const int begin = std::max(0, positions[i] - reach);
                 int end = positions[i] + reach + 1;
-                while (++i < redrawnCount && positions[i] - reach <= end)
+                while (++i < looks && positions[i] - reach <= end)
                     end = positions[i] + reach + 1;
                 found += scanner.scan(orientation, begin, std::min(layout.length[orientation], end), marks);
             }

@@ -70,8 +70,9 @@ std::uint16_t ListCodes::otherCode(QChar c) const
                                    : static_cast<std::uint16_t>(27 + (found - m_others.begin()));
 }
 
-const ListCodes::WordCodes &ListCodes::word(int i) const
+const ListCodes::WordCodes &ListCodes::wordMade(int i) const
 {
+    m_wordCodes.reserve(static_cast<std::size_t>(m_words.size()));
     while (static_cast<int>(m_wordCodes.size()) <= i) {
         const QString &word = m_words[static_cast<qsizetype>(m_wordCodes.size())];
         WordCodes &codes = m_wordCodes.emplace_back();

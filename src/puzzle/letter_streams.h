@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -124,12 +123,18 @@ public:
         std::array<std::uint16_t, WordLanes> forwards{};
         std::array<std::uint16_t, WordLanes> backwards{};
     };
-    const WordCodes &word(int i) const;
+    const WordCodes &word(int i) const
+    {
+        if (static_cast<std::size_t>(i) < m_wordCodes.size()) [[likely]]
+            return m_wordCodes[static_cast<std::size_t>(i)];
+        return wordMade(i);
+    }
 
     const ReadingAutomaton &automaton() const;
 
 private:
     std::uint16_t otherCode(QChar c) const;
+    const WordCodes &wordMade(int i) const;
     friend class ReadingAutomaton;
 
     QStringList m_words;         // a copy: shares the caller's data until either changes
@@ -139,7 +144,9 @@ private:
     std::vector<std::uint16_t> m_fillCodes;
     std::vector<char16_t> m_others; // characters with codes 27 and up, in order
     int m_codeCount = 0;
-    mutable std::deque<WordCodes> m_wordCodes; // the first words, as far as asked
+    // The first words, as far as asked; room for all is kept from the start, so that a word's
+    // codes never move.
+    mutable std::vector<WordCodes> m_wordCodes;
     mutable std::unique_ptr<ReadingAutomaton> m_automaton;
 };
 

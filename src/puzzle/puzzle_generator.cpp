@@ -436,10 +436,13 @@ private:
         for (int choice = 1; choice <= m_directions.count; ++choice) {
             const int direction = m_directions.codes[choice];
             const StreamDirection stream = StreamDirections[direction];
+            // Chosen by masks and indexes: which way a direction reads is no pattern to predict.
+            const int backwards = !stream.forwards;
+            const std::array<const std::uint16_t *, 2> ways{codes.forwards.data(), codes.backwards.data()};
             lanes[choice] = {fits[choice],
-                             stream.forwards ? 0 : 1 - length,
+                             (1 - length) & -backwards,
                              strideOf(direction),
-                             stream.forwards ? codes.forwards.data() : codes.backwards.data(),
+                             ways[static_cast<std::size_t>(backwards)],
                              m_streams.line(stream.orientation),
                              m_layout.position[stream.orientation].data()};
         }
