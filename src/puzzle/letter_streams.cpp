@@ -3,6 +3,7 @@
 #include "puzzle/blocked_words.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace brivamo {
@@ -262,8 +263,8 @@ void LetterStreams::clear(const StreamLayout &layout, std::uint16_t separator)
     m_cells[StreamLayout::SeparatorCell] = separator;
     for (int orientation = 0; orientation < Orientations; ++orientation) {
         std::uint16_t *stream = m_lines[orientation].data() + Margin;
-        std::fill(stream, stream + layout.length[orientation], std::uint16_t(0));
-        m_occupied[orientation].fill(0);
+        std::memset(stream, 0, sizeof(std::uint16_t) * static_cast<std::size_t>(layout.length[orientation]));
+        std::memset(m_occupied[orientation].data(), 0, sizeof(m_occupied[orientation]));
     }
 }
 
