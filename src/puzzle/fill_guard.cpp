@@ -6,7 +6,6 @@
 #include <cstdint>
 
 namespace brivamo {
-long long g_rounds = 0, g_redrawn = 0, g_scans = 0, g_steps = 0, g_found = 0, g_puzzles = 0;
 
 namespace {
 
@@ -120,8 +119,9 @@ bool placedLettersSpoil(const State *next, const ReadingAutomaton &automaton, co
         int to;
     };
     auto runThrough = [&](int orientation, int cell) {
-        const std::uint64_t bits = streams.occupied(orientation, layout.lineOf(orientation, cell));
-        const int bit = LetterStreams::OccupiedBit + StreamLayout::stepOf(orientation, cell);
+        const unsigned slot = layout.slot[orientation][cell];
+        const std::uint64_t bits = streams.occupiedAt(orientation, slot);
+        const int bit = static_cast<int>(slot % 64);
         const int at = layout.position[orientation][cell];
         const int above = std::countr_zero(~bits >> bit);        // the cell and those after it
         const int below = std::countl_zero(~bits << (63 - bit)); // the cell and those before it
@@ -132,11 +132,25 @@ bool placedLettersSpoil(const State *next, const ReadingAutomaton &automaton, co
                runSpoils(next, automaton, layout, streams.line(orientation), placed, orientation, run.from,
                          run.to);
     };
+    // Three letters in a row that lie in no word or blocked word are in no reading: where the
+    // automaton keeps that table, a line is only walked where the three around a new letter may.
+    const std::uint64_t *triples = shortest >= 3 ? automaton.triples() : nullptr;
+    const auto codeCount = static_cast<unsigned>(automaton.codeCount());
+    auto mayHold = [&](const std::uint16_t *at) {
+        return ReadingAutomaton::holds(triples, (at[0] * codeCount + at[1]) * codeCount + at[2]);
+    };
+
     // Along the word: its own readings are its own, or a blocked word the list itself holds, so
-    // only letters beyond its ends can make a new one.
-    if (const Run along = runThrough(own, start);
-        along.to - along.from > word.last - word.first && spoils(own, along))
-        return true;
+    // only letters beyond its ends can make a new one, in a reading across one of its ends.
+    const std::uint16_t *ownLine = streams.line(own);
+    const bool alongMay = !triples || mayHold(ownLine + word.first - 2) ||
+                          mayHold(ownLine + word.first - 1) || mayHold(ownLine + word.last - 1) ||
+                          mayHold(ownLine + word.last);
+    if (alongMay) {
+        if (const Run along = runThrough(own, start);
+            along.to - along.from > word.last - word.first && spoils(own, along))
+            return true;
+    }
 
     // Across it only a new letter changes a line, and only where the run of placed letters it
     // joins is long enough for a word. Those runs are found for all its letters at once from
@@ -163,6 +177,11 @@ bool placedLettersSpoil(const State *next, const ReadingAutomaton &automaton, co
         for (std::uint64_t joined = joining[choice]; joined != 0; joined &= joined - 1) {
             const int orientation = AcrossSteps[own][choice].orientation;
             const int cell = layout.cellOn(own, line, std::countr_zero(joined) - LetterStreams::OccupiedBit);
+            if (triples) {
+                const std::uint16_t *at = streams.line(orientation) + layout.position[orientation][cell];
+                if (!(mayHold(at - 2) | mayHold(at - 1) | mayHold(at)))
+                    continue;
+            }
             if (spoils(orientation, runThrough(orientation, cell)))
                 return true;
         }
@@ -329,7 +348,6 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
 {
     const int side = grid.side();
     QChar *puzzle = grid.puzzleCells();
-    ++g_puzzles;
     Scanner scanner(codes, layout, streams, grid.solutionCells(), placed, kept);
     RowMasks marks{};
     int found = scanner.scanAll(marks);
@@ -341,14 +359,18 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
     // unchanged and held no reading.
     std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> redrawn;
     std::array<int, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> positions;
-    const int reach = codes.automaton().longest() - 1;
+    const ReadingAutomaton &automaton = codes.automaton();
+    const int reach = automaton.longest() - 1;
+    // Every reading a redraw can make holds a redrawn cell and, being three letters or longer
+    // where the automaton keeps its table of three letters in a row, one of the three around it.
+    const std::uint64_t *triples = automaton.shortest() >= 3 ? automaton.triples() : nullptr;
+    const auto codeCount = static_cast<unsigned>(automaton.codeCount());
+    const std::uint16_t separator = codes.separator();
     for (int round = 0;; ++round) {
         if (scanner.spoiled())
             return false; // a reading needs a kept cell
-        g_found += found;
         if (found == 0)
             return true;
-        ++g_rounds;
         if (round == MaxFillRounds)
             return false;
         int redrawnCount = 0;
@@ -360,28 +382,37 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
                 puzzle[cell] = codes.fillLetter(letter);
                 streams.setCell(cell, codes.fillCode(letter));
                 redrawn[redrawnCount++] = static_cast<std::uint16_t>(cell);
-                ++g_redrawn;
             }
         }
         marks = {};
         found = 0;
         for (int orientation = 0; orientation < Orientations; ++orientation) {
+            // A redrawn cell needs no look along a line where the three letters around it lie in
+            // no word, as they mostly do.
+            const std::uint16_t *stream = layout.cellAt[orientation].data();
+            auto codeAt = [&](int at) { return at < 0 ? separator : streams.cell(stream[at]); };
+            auto mayHold = [&](int at) {
+                return ReadingAutomaton::holds(
+                    triples, (codeAt(at) * codeCount + codeAt(at + 1)) * codeCount + codeAt(at + 2));
+            };
+            int looks = 0;
+            for (int i = 0; i < redrawnCount; ++i) {
+                const int at = layout.position[orientation][redrawn[i]];
+                if (!triples || mayHold(at - 2) || mayHold(at - 1) || mayHold(at))
+                    positions[looks++] = at;
+            }
             // Many redrawn cells: one pass over the whole stream is less work.
-            if (redrawnCount * (2 * reach + 1) >= layout.length[orientation]) {
+            if (looks * (2 * reach + 1) >= layout.length[orientation]) {
                 found += scanner.scan(orientation, 0, layout.length[orientation], marks);
                 continue;
             }
             // Neighbouring redrawn cells (a reading's letters, mostly) share one stretch.
-            for (int i = 0; i < redrawnCount; ++i)
-                positions[i] = layout.position[orientation][redrawn[i]];
-            std::sort(positions.begin(), positions.begin() + redrawnCount);
-            for (int i = 0; i < redrawnCount;) {
+            std::sort(positions.begin(), positions.begin() + looks);
+            for (int i = 0; i < looks;) {
                 const int begin = std::max(0, positions[i] - reach);
                 int end = positions[i] + reach + 1;
-                while (++i < redrawnCount && positions[i] - reach <= end)
+                while (++i < looks && positions[i] - reach <= end)
                     end = positions[i] + reach + 1;
-                ++g_scans;
-                g_steps += std::min(layout.length[orientation], end) - begin;
                 found += scanner.scan(orientation, begin, std::min(layout.length[orientation], end), marks);
             }
         }

@@ -3,6 +3,7 @@
 #include "puzzle/blocked_words.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace brivamo {
@@ -70,8 +71,9 @@ std::uint16_t ListCodes::otherCode(QChar c) const
                                    : static_cast<std::uint16_t>(27 + (found - m_others.begin()));
 }
 
-const ListCodes::WordCodes &ListCodes::word(int i) const
+const ListCodes::WordCodes &ListCodes::wordMade(int i) const
 {
+    m_wordCodes.reserve(static_cast<std::size_t>(m_words.size()));
     while (static_cast<int>(m_wordCodes.size()) <= i) {
         const QString &word = m_words[static_cast<qsizetype>(m_wordCodes.size())];
         WordCodes &codes = m_wordCodes.emplace_back();
@@ -136,9 +138,10 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
         if (!has(ends[state], static_cast<int>(pattern.size())))
             ends[state].push_back({static_cast<int>(pattern.size()), isBlocked, word});
     };
-    auto addBothWays = [&](const QStringList &patterns, bool isBlocked) {
-        for (qsizetype i = 0; i < patterns.size(); ++i) {
-            const QString &word = patterns[i];
+    std::vector<std::vector<int>> patterns;
+    auto addBothWays = [&](const QStringList &texts, bool isBlocked) {
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            const QString &word = texts[i];
             const int number = isBlocked ? -1 : static_cast<int>(i);
             if (word.isEmpty() || word.size() > PuzzleGrid::MaxSide)
                 continue;
@@ -148,8 +151,10 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
             for (QChar c : word)
                 pattern.push_back(kind[list.codeOf(c)]);
             add(pattern, isBlocked, number);
+            patterns.push_back(pattern);
             std::reverse(pattern.begin(), pattern.end());
             add(pattern, isBlocked, number);
+            patterns.push_back(pattern);
         }
     };
     addBothWays(words, false);
@@ -179,14 +184,15 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
         }
     }
 
-    // Renumber: states without readings first.
+    // Renumber: states without readings first, and each kind nearest the root first, so that
+    // the states a scan of random letters mostly stays in share the fewest cache lines.
     std::vector<int> number(states);
     int n = 0;
-    for (int state = 0; state < states; ++state)
+    for (const int state : order)
         if (ends[state].empty())
             number[state] = n++;
     m_firstReading = static_cast<std::uint32_t>(n) * codes;
-    for (int state = 0; state < states; ++state)
+    for (const int state : order)
         if (!ends[state].empty()) {
             number[state] = n++;
             m_endings.push_back(ends[state]);
@@ -198,6 +204,22 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
                 number[delta[static_cast<std::size_t>(state) * codes + kind[code]]] * codes);
     if (m_next.size() <= 0x10000)
         m_compactNext.assign(m_next.begin(), m_next.end());
+
+    // 64 codes make a table of 32 KiB; A to Z alone, 2.7 KiB.
+    if (codes <= 64) {
+        std::vector<std::vector<int>> codesOfKind(codes);
+        for (int code = 0; code < codes; ++code)
+            codesOfKind[kind[code]].push_back(code);
+        m_triples.assign((static_cast<std::size_t>(codes) * codes * codes + 63) / 64, 0);
+        for (const std::vector<int> &pattern : patterns)
+            for (std::size_t k = 0; k + 2 < pattern.size(); ++k)
+                for (int a : codesOfKind[pattern[k]])
+                    for (int b : codesOfKind[pattern[k + 1]])
+                        for (int c : codesOfKind[pattern[k + 2]]) {
+                            const auto index = static_cast<std::size_t>((a * codes + b) * codes + c);
+                            m_triples[index / 64] |= std::uint64_t(1) << (index % 64);
+                        }
+    }
 }
 
 StreamLayout::StreamLayout(int side) : side(side)
@@ -225,6 +247,9 @@ StreamLayout::StreamLayout(int side) : side(side)
                     if (lineIndex(row, column) == line) {
                         const int cell = row * PuzzleGrid::Stride + column;
                         position[orientation][cell] = static_cast<std::uint16_t>(at);
+                        slot[orientation][cell] = static_cast<std::uint16_t>(
+                            (LetterStreams::OccupiedMargin + line) * 64 + LetterStreams::OccupiedBit +
+                            stepOf(orientation, cell));
                         cellAt[orientation][at++] = static_cast<std::uint16_t>(cell);
                     }
             ++at; // separator
@@ -238,8 +263,8 @@ void LetterStreams::clear(const StreamLayout &layout, std::uint16_t separator)
     m_cells[StreamLayout::SeparatorCell] = separator;
     for (int orientation = 0; orientation < Orientations; ++orientation) {
         std::uint16_t *stream = m_lines[orientation].data() + Margin;
-        std::fill(stream, stream + layout.length[orientation], std::uint16_t(0));
-        m_occupied[orientation].fill(0);
+        std::memset(stream, 0, sizeof(std::uint16_t) * static_cast<std::size_t>(layout.length[orientation]));
+        std::memset(m_occupied[orientation].data(), 0, sizeof(m_occupied[orientation]));
     }
 }
 

@@ -5,9 +5,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -52,6 +52,17 @@ public:
     int longest() const { return m_longest; }
     // The shortest word's length, blocked words included.
     int shortest() const { return m_shortest; }
+    int codeCount() const { return m_codeCount; }
+
+    // Whether three codes in a row lie in some word or blocked word, either way (letters the
+    // solver reads alike count alike): bit (a × codes + b) × codes + c. A cell no such three
+    // hold can be in no reading of three letters or more. Null for lists of so many codes that
+    // the table would crowd the nearest cache.
+    const std::uint64_t *triples() const { return m_triples.empty() ? nullptr : m_triples.data(); }
+    static bool holds(const std::uint64_t *triples, unsigned index)
+    {
+        return (triples[index / 64] >> (index % 64)) & 1u;
+    }
 
 private:
     int m_codeCount;
@@ -61,6 +72,7 @@ private:
     std::vector<std::vector<Ending>> m_endings;
     int m_longest = 1;
     int m_shortest = PuzzleGrid::MaxSide;
+    std::vector<std::uint64_t> m_triples;
 };
 
 // A list's characters as small whole numbers, shared by the generator's candidate test and the
@@ -111,12 +123,18 @@ public:
         std::array<std::uint16_t, WordLanes> forwards{};
         std::array<std::uint16_t, WordLanes> backwards{};
     };
-    const WordCodes &word(int i) const;
+    const WordCodes &word(int i) const
+    {
+        if (static_cast<std::size_t>(i) < m_wordCodes.size()) [[likely]]
+            return m_wordCodes[static_cast<std::size_t>(i)];
+        return wordMade(i);
+    }
 
     const ReadingAutomaton &automaton() const;
 
 private:
     std::uint16_t otherCode(QChar c) const;
+    const WordCodes &wordMade(int i) const;
     friend class ReadingAutomaton;
 
     QStringList m_words;         // a copy: shares the caller's data until either changes
@@ -126,7 +144,9 @@ private:
     std::vector<std::uint16_t> m_fillCodes;
     std::vector<char16_t> m_others; // characters with codes 27 and up, in order
     int m_codeCount = 0;
-    mutable std::deque<WordCodes> m_wordCodes; // the first words, as far as asked
+    // The first words, as far as asked; room for all is kept from the start, so that a word's
+    // codes never move.
+    mutable std::vector<WordCodes> m_wordCodes;
     mutable std::unique_ptr<ReadingAutomaton> m_automaton;
 };
 
@@ -174,6 +194,9 @@ struct StreamLayout
 
     int side;
     std::array<int, Orientations> length{};
+    // Where a cell's bit lies among LetterStreams' occupied bits of each orientation: word
+    // slot / 64 (its line, after the margin), bit slot % 64 (OccupiedBit + its step).
+    std::array<std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::Stride>, Orientations> slot{};
     std::array<std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::Stride>, Orientations> position{};
     std::array<std::array<std::uint16_t, StreamSize>, Orientations> cellAt{};
 };
@@ -197,23 +220,46 @@ public:
     // An empty square: no placed letter in the streams, and the separator cell set.
     void clear(const StreamLayout &layout, std::uint16_t separator);
 
-    // A placed word's letter.
-    void place(const StreamLayout &layout, int cell, std::uint16_t code)
+    // A placed word's letters, codes[k] into cell start + k × stride, all on one line of
+    // orientation own. Returns which of them went into empty cells, as bits of that line.
+    std::uint64_t placeWord(const StreamLayout &layout, int own, int start, int stride,
+                            const std::uint16_t *codes, int length)
     {
-        m_cells[cell] = code;
-        const std::uint64_t occupied = code != 0;
-        const int row = cell / PuzzleGrid::Stride;
-        const int column = cell % PuzzleGrid::Stride;
-        auto mark = [&](int orientation, int line, int step) {
-            std::uint64_t &bits = m_occupied[orientation][OccupiedMargin + line];
-            bits = (bits & ~(std::uint64_t(1) << (OccupiedBit + step))) | (occupied << (OccupiedBit + step));
-        };
-        mark(0, row, column);
-        mark(1, column, row);
-        mark(2, column - row + layout.side - 1, row);
-        mark(3, row + column, row);
-        for (int orientation = 0; orientation < Orientations; ++orientation)
-            m_lines[orientation][Margin + layout.position[orientation][cell]] = code;
+        const unsigned firstSlot = layout.slot[own][start];
+        const unsigned lastSlot = layout.slot[own][start + (length - 1) * stride];
+        std::uint64_t &line = m_occupied[own][firstSlot / 64];
+        const std::uint64_t cells = ((std::uint64_t(1) << length) - 1)
+                                    << (std::min(firstSlot, lastSlot) % 64);
+        const std::uint64_t fresh = cells & ~line;
+        line |= cells;
+        for (int k = 0, cell = start; k < length; ++k, cell += stride) {
+            const std::uint16_t code = codes[k];
+            m_cells[cell] = code;
+            auto mark = [&](int orientation) {
+                const unsigned slot = layout.slot[orientation][cell];
+                m_occupied[orientation][slot / 64] |= std::uint64_t(1) << (slot % 64);
+                m_lines[orientation][Margin + layout.position[orientation][cell]] = code;
+            };
+            mark(0);
+            mark(1);
+            mark(2);
+            mark(3);
+        }
+        return fresh;
+    }
+    // Takes out again the letters placeWord put into empty cells (fresh, as it returned them).
+    void takeBack(const StreamLayout &layout, int own, int start, int stride, int length, std::uint64_t fresh)
+    {
+        for (int k = 0, cell = start; k < length; ++k, cell += stride) {
+            if (!((fresh >> (layout.slot[own][cell] % 64)) & 1))
+                continue;
+            m_cells[cell] = 0;
+            for (int orientation = 0; orientation < Orientations; ++orientation) {
+                const unsigned slot = layout.slot[orientation][cell];
+                m_occupied[orientation][slot / 64] &= ~(std::uint64_t(1) << (slot % 64));
+                m_lines[orientation][Margin + layout.position[orientation][cell]] = 0;
+            }
+        }
     }
     // A fill letter, or the letter a placed cell already holds.
     void setCell(int cell, std::uint16_t code) { m_cells[cell] = code; }
@@ -226,6 +272,11 @@ public:
     std::uint64_t occupied(int orientation, int line) const
     {
         return m_occupied[orientation][OccupiedMargin + line];
+    }
+    // The bits of the line holding a slot (StreamLayout::slot).
+    std::uint64_t occupiedAt(int orientation, unsigned slot) const
+    {
+        return m_occupied[orientation][slot / 64];
     }
 
 private:

@@ -212,6 +212,18 @@ public:
             return *m_next++;
         return nextBlock();
     }
+    // The next three, as three calls would give them, with one look at the block's end.
+    std::array<std::uint32_t, 3> nextThree()
+    {
+        if (m_end - m_next >= 3) [[likely]] {
+            const std::uint32_t *numbers = m_next;
+            m_next += 3;
+            return {numbers[0], numbers[1], numbers[2]};
+        }
+        const std::uint32_t first = next();
+        const std::uint32_t second = next();
+        return {first, second, next()};
+    }
 
 private:
     [[gnu::noinline]] std::uint32_t nextBlock()
@@ -420,14 +432,17 @@ private:
         const ListCodes::WordCodes &codes = m_codes.word(wordNumber - 1);
         const std::array<FitRange, 9> &fits = m_fits.byLength[length];
         // By the directions' places among the level's, as they are drawn.
-        std::array<Lane, 9> lanes{};
+        std::array<Lane, 9> lanes;
         for (int choice = 1; choice <= m_directions.count; ++choice) {
             const int direction = m_directions.codes[choice];
             const StreamDirection stream = StreamDirections[direction];
+            // Chosen by masks and indexes: which way a direction reads is no pattern to predict.
+            const int backwards = !stream.forwards;
+            const std::array<const std::uint16_t *, 2> ways{codes.forwards.data(), codes.backwards.data()};
             lanes[choice] = {fits[choice],
-                             stream.forwards ? 0 : 1 - length,
+                             (1 - length) & -backwards,
                              strideOf(direction),
-                             stream.forwards ? codes.forwards.data() : codes.backwards.data(),
+                             ways[static_cast<std::size_t>(backwards)],
                              m_streams.line(stream.orientation),
                              m_layout.position[stream.orientation].data()};
         }
@@ -446,33 +461,33 @@ private:
         }
         switch ((length + 7) / 8) {
         case 1:
-            return judgeAtLevel<1>(wordNumber, lanes, draw);
+            return judgeAtLevel<1>(wordNumber, lanes, numbers);
         case 2:
-            return judgeAtLevel<2>(wordNumber, lanes, draw);
+            return judgeAtLevel<2>(wordNumber, lanes, numbers);
         case 3:
-            return judgeAtLevel<3>(wordNumber, lanes, draw);
+            return judgeAtLevel<3>(wordNumber, lanes, numbers);
         default:
-            return judgeAtLevel<4>(wordNumber, lanes, draw);
+            return judgeAtLevel<4>(wordNumber, lanes, numbers);
         }
     }
 
     // The number of directions is a constant of the loop, so that drawing one costs no more at
     // Hard than it did before there were levels.
-    template <int Parts, class Draw>
-    Placed judgeAtLevel(int wordNumber, const std::array<Lane, 9> &lanes, Draw &draw)
+    template <int Parts>
+    Placed judgeAtLevel(int wordNumber, const std::array<Lane, 9> &lanes, NumberReader &numbers)
     {
         switch (m_directions.count) {
         case 2:
-            return judgeCandidates<Parts, 2>(wordNumber, lanes, draw);
+            return judgeCandidates<Parts, 2>(wordNumber, lanes, numbers);
         case 4:
-            return judgeCandidates<Parts, 4>(wordNumber, lanes, draw);
+            return judgeCandidates<Parts, 4>(wordNumber, lanes, numbers);
         default:
-            return judgeCandidates<Parts, 8>(wordNumber, lanes, draw);
+            return judgeCandidates<Parts, 8>(wordNumber, lanes, numbers);
         }
     }
 
-    template <int Parts, int Directions, class Draw>
-    Placed judgeCandidates(int wordNumber, const std::array<Lane, 9> &lanes, Draw &draw)
+    template <int Parts, int Directions>
+    Placed judgeCandidates(int wordNumber, const std::array<Lane, 9> &lanes, NumberReader &numbers)
     {
         const QString &word = m_words[wordNumber - 1];
         const int length = static_cast<int>(word.size());
@@ -482,7 +497,12 @@ private:
         // candidate that would leave the square is judged all the same (the streams' margins
         // keep its reads inside them) and counts for nothing, as the notifying run draws again.
         for (int tries = 0;;) {
-            const Start candidate = drawStart(draw, Directions, m_side);
+            // drawStart's three draws, read at once.
+            const auto [a, b, c] = numbers.nextThree();
+            using modStandard::SeededRandomSource;
+            const Start candidate{SeededRandomSource::mapToRange(a, 1, Directions),
+                                  SeededRandomSource::mapToRange(b, 1, m_side),
+                                  SeededRandomSource::mapToRange(c, 1, m_side)};
             const Lane &lane = lanes[candidate.choice];
             const bool inside = lane.fit.holds(candidate);
             const int start = PuzzleGrid::index(candidate.row, candidate.column);
@@ -513,25 +533,17 @@ private:
         const int from = m_layout.position[stream.orientation][start];
         const int to = stream.forwards ? from + length - 1 : from - (length - 1);
         m_placed.push_back({stream.orientation, std::min(from, to), std::max(from, to)});
-        // Which letters go into empty cells, by their steps along the word's own line.
-        std::uint64_t fresh = 0;
-        auto freshBit = [&](int cell) {
-            return std::uint64_t(1) << (LetterStreams::OccupiedBit +
-                                        StreamLayout::stepOf(stream.orientation, cell));
-        };
-        for (int k = 0, cell = start; k < length; ++k, cell += stride) {
-            fresh |= m_solution[cell].isNull() ? freshBit(cell) : 0;
+        const std::uint64_t fresh =
+            m_streams.placeWord(m_layout, stream.orientation, start, stride, codes, length);
+        for (int k = 0, cell = start; k < length; ++k, cell += stride)
             m_solution[cell] = letters[k];
-            m_streams.place(m_layout, cell, codes[k]);
-        }
         if (!PlacedLettersSpoil(m_codes, m_layout, m_streams, m_placed, start, fresh)) [[likely]]
             return true;
         m_placed.pop_back();
+        m_streams.takeBack(m_layout, stream.orientation, start, stride, length, fresh);
         for (int k = 0, cell = start; k < length; ++k, cell += stride)
-            if (fresh & freshBit(cell)) {
+            if (m_streams.cell(cell) == 0)
                 m_solution[cell] = QChar();
-                m_streams.place(m_layout, cell, 0);
-            }
         return false;
     }
 

@@ -85,13 +85,23 @@ public:
     void drawLetters(std::uint16_t *letters, int count, int alphabetSize) override
     {
         const auto size = static_cast<std::uint64_t>(alphabetSize);
-        for (int k = 0; k < count;) {
+        auto nextDigit = [size](std::uint64_t &digits) {
+            digits *= size;
+            const auto digit = static_cast<std::uint16_t>(digits >> 32);
+            digits &= 0xffffffffu;
+            return digit;
+        };
+        int k = 0;
+        for (; k + 3 <= count; k += 3) {
             std::uint64_t digits = m_engine();
-            for (int digit = 0; digit < 3 && k < count; ++digit, ++k) {
-                digits *= size;
-                letters[k] = static_cast<std::uint16_t>(digits >> 32);
-                digits &= 0xffffffffu;
-            }
+            letters[k] = nextDigit(digits);
+            letters[k + 1] = nextDigit(digits);
+            letters[k + 2] = nextDigit(digits);
+        }
+        if (k < count) {
+            std::uint64_t digits = m_engine();
+            for (; k < count; ++k)
+                letters[k] = nextDigit(digits);
         }
     }
     // For callers that draw many numbers in a row and map them with mapToRange.
