@@ -143,9 +143,10 @@ bool placedLettersSpoil(const State *next, const ReadingAutomaton &automaton, co
     // Along the word: its own readings are its own, or a blocked word the list itself holds, so
     // only letters beyond its ends can make a new one, in a reading across one of its ends.
     const std::uint16_t *ownLine = streams.line(own);
-    const bool alongMay = !triples || mayHold(ownLine + word.first - 2) ||
-                          mayHold(ownLine + word.first - 1) || mayHold(ownLine + word.last - 1) ||
-                          mayHold(ownLine + word.last);
+    const bool alongMay =
+        (ownLine[word.first - 1] | ownLine[word.last + 1]) != 0 &&
+        (!triples || mayHold(ownLine + word.first - 2) || mayHold(ownLine + word.first - 1) ||
+         mayHold(ownLine + word.last - 1) || mayHold(ownLine + word.last));
     if (alongMay) {
         if (const Run along = runThrough(own, start);
             along.to - along.from > word.last - word.first && spoils(own, along))
@@ -294,7 +295,7 @@ private:
         const std::uint16_t *cells = m_layout.cellAt[orientation].data() + last + 1 - length;
         bool usesFill = false;
         for (int k = 0; k < length; ++k)
-            usesFill = usesFill || m_solution[cells[k]] == PuzzleGrid::Dot;
+            usesFill |= m_solution[cells[k]] == PuzzleGrid::Dot;
         if (!usesFill) {
             if (ending.blocked || !insidePlacedWord(orientation, last + 1 - length, last, ending.word))
                 m_spoiled = true;
