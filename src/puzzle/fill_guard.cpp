@@ -119,9 +119,8 @@ bool placedLettersSpoil(const State *next, const ReadingAutomaton &automaton, co
         int to;
     };
     auto runThrough = [&](int orientation, int cell) {
-        const unsigned slot = layout.slot[orientation][cell];
-        const std::uint64_t bits = streams.occupiedAt(orientation, slot);
-        const int bit = static_cast<int>(slot % 64);
+        const std::uint64_t bits = streams.occupied(orientation, layout.lineOf(orientation, cell));
+        const int bit = LetterStreams::OccupiedBit + StreamLayout::stepOf(orientation, cell);
         const int at = layout.position[orientation][cell];
         const int above = std::countr_zero(~bits >> bit);        // the cell and those after it
         const int below = std::countl_zero(~bits << (63 - bit)); // the cell and those before it

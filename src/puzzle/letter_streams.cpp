@@ -247,9 +247,6 @@ StreamLayout::StreamLayout(int side) : side(side)
                     if (lineIndex(row, column) == line) {
                         const int cell = row * PuzzleGrid::Stride + column;
                         position[orientation][cell] = static_cast<std::uint16_t>(at);
-                        slot[orientation][cell] = static_cast<std::uint16_t>(
-                            (LetterStreams::OccupiedMargin + line) * 64 + LetterStreams::OccupiedBit +
-                            stepOf(orientation, cell));
                         cellAt[orientation][at++] = static_cast<std::uint16_t>(cell);
                     }
             ++at; // separator

@@ -194,9 +194,6 @@ struct StreamLayout
 
     int side;
     std::array<int, Orientations> length{};
-    // Where a cell's bit lies among LetterStreams' occupied bits of each orientation: word
-    // slot / 64 (its line, after the margin), bit slot % 64 (OccupiedBit + its step).
-    std::array<std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::Stride>, Orientations> slot{};
     std::array<std::array<std::uint16_t, PuzzleGrid::MaxSide * PuzzleGrid::Stride>, Orientations> position{};
     std::array<std::array<std::uint16_t, StreamSize>, Orientations> cellAt{};
 };
@@ -222,28 +219,33 @@ public:
 
     // A placed word's letters, codes[k] into cell start + k × stride, all on one line of
     // orientation own. Returns which of them went into empty cells, as bits of that line.
-    std::uint64_t placeWord(const StreamLayout &layout, int own, int start, int stride,
+    std::uint64_t placeWord(const StreamLayout &layout, int own, int start, DirectionStep step,
                             const std::uint16_t *codes, int length)
     {
-        const unsigned firstSlot = layout.slot[own][start];
-        const unsigned lastSlot = layout.slot[own][start + (length - 1) * stride];
-        std::uint64_t &line = m_occupied[own][firstSlot / 64];
-        const std::uint64_t cells = ((std::uint64_t(1) << length) - 1)
-                                    << (std::min(firstSlot, lastSlot) % 64);
+        const int stride = step.row * PuzzleGrid::Stride + step.column;
+        const int last = start + (length - 1) * stride;
+        std::uint64_t &line = m_occupied[own][OccupiedMargin + layout.lineOf(own, start)];
+        const std::uint64_t cells =
+            ((std::uint64_t(1) << length) - 1)
+            << (OccupiedBit + std::min(StreamLayout::stepOf(own, start), StreamLayout::stepOf(own, last)));
         const std::uint64_t fresh = cells & ~line;
         line |= cells;
-        for (int k = 0, cell = start; k < length; ++k, cell += stride) {
+        // A cell's line and step in each orientation are worked out as the word goes, not looked
+        // up: a table of them would crowd the automaton's rows out of the nearest cache.
+        int row = start / PuzzleGrid::Stride;
+        int column = start % PuzzleGrid::Stride;
+        for (int k = 0, cell = start; k < length;
+             ++k, cell += stride, row += step.row, column += step.column) {
             const std::uint16_t code = codes[k];
             m_cells[cell] = code;
-            auto mark = [&](int orientation) {
-                const unsigned slot = layout.slot[orientation][cell];
-                m_occupied[orientation][slot / 64] |= std::uint64_t(1) << (slot % 64);
+            auto mark = [&](int orientation, int onLine, int bit) {
+                m_occupied[orientation][OccupiedMargin + onLine] |= std::uint64_t(1) << (OccupiedBit + bit);
                 m_lines[orientation][Margin + layout.position[orientation][cell]] = code;
             };
-            mark(0);
-            mark(1);
-            mark(2);
-            mark(3);
+            mark(0, row, column);
+            mark(1, column, row);
+            mark(2, column - row + layout.side - 1, row);
+            mark(3, row + column, row);
         }
         return fresh;
     }
@@ -251,12 +253,12 @@ public:
     void takeBack(const StreamLayout &layout, int own, int start, int stride, int length, std::uint64_t fresh)
     {
         for (int k = 0, cell = start; k < length; ++k, cell += stride) {
-            if (!((fresh >> (layout.slot[own][cell] % 64)) & 1))
+            if (!((fresh >> (OccupiedBit + StreamLayout::stepOf(own, cell))) & 1))
                 continue;
             m_cells[cell] = 0;
             for (int orientation = 0; orientation < Orientations; ++orientation) {
-                const unsigned slot = layout.slot[orientation][cell];
-                m_occupied[orientation][slot / 64] &= ~(std::uint64_t(1) << (slot % 64));
+                m_occupied[orientation][OccupiedMargin + layout.lineOf(orientation, cell)] &=
+                    ~(std::uint64_t(1) << (OccupiedBit + StreamLayout::stepOf(orientation, cell)));
                 m_lines[orientation][Margin + layout.position[orientation][cell]] = 0;
             }
         }
@@ -272,11 +274,6 @@ public:
     std::uint64_t occupied(int orientation, int line) const
     {
         return m_occupied[orientation][OccupiedMargin + line];
-    }
-    // The bits of the line holding a slot (StreamLayout::slot).
-    std::uint64_t occupiedAt(int orientation, unsigned slot) const
-    {
-        return m_occupied[orientation][slot / 64];
     }
 
 private:

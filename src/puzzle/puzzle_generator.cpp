@@ -533,8 +533,8 @@ private:
         const int from = m_layout.position[stream.orientation][start];
         const int to = stream.forwards ? from + length - 1 : from - (length - 1);
         m_placed.push_back({stream.orientation, std::min(from, to), std::max(from, to)});
-        const std::uint64_t fresh =
-            m_streams.placeWord(m_layout, stream.orientation, start, stride, codes, length);
+        const std::uint64_t fresh = m_streams.placeWord(m_layout, stream.orientation, start,
+                                                        DirectionSteps[direction], codes, length);
         for (int k = 0, cell = start; k < length; ++k, cell += stride)
             m_solution[cell] = letters[k];
         if (!PlacedLettersSpoil(m_codes, m_layout, m_streams, m_placed, start, fresh)) [[likely]]
