@@ -579,6 +579,11 @@ private slots:
         QTest::newRow("Greek list, Greek blocked word")
             << QStringList{QStringLiteral("ΔΕΥΤΕΡΑ"), QStringLiteral("ΤΡΙΤΗ"), QStringLiteral("ΣΑΒΒΑΤΟ")} << 8
             << QStringList{QStringLiteral("ΤΑΣ"), QStringLiteral("ΡΕΑ")} << 200;
+        // So many letters that no table of three letters in a row is kept: every line is walked.
+        QTest::newRow("Greek and Russian list")
+            << QStringList{QStringLiteral("ΔΕΥΤΕΡΑ"), QStringLiteral("ΤΡΙΤΗ"), QStringLiteral("ВТОРНИК"),
+                           QStringLiteral("СРЕДА")}
+            << 9 << QStringList{QStringLiteral("ΞΩ"), QStringLiteral("ЖЮ")} << 200;
     }
     void blockedWordsNeverRead()
     {
