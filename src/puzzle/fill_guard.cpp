@@ -131,21 +131,17 @@ bool placedLettersSpoil(const State *next, const ReadingAutomaton &automaton, co
                runSpoils(next, automaton, layout, streams.line(orientation), placed, orientation, run.from,
                          run.to);
     };
-    // Three letters in a row that lie in no word or blocked word are in no reading: where the
-    // automaton keeps that table, a line is only walked where the three around a new letter may.
-    const std::uint64_t *triples = shortest >= 3 ? automaton.triples() : nullptr;
-    const auto codeCount = static_cast<unsigned>(automaton.codeCount());
-    auto mayHold = [&](const std::uint16_t *at) {
-        return ReadingAutomaton::holds(triples, (at[0] * codeCount + at[1]) * codeCount + at[2]);
-    };
-
     // Along the word: its own readings are its own, or a blocked word the list itself holds, so
     // only letters beyond its ends can make a new one, in a reading across one of its ends.
+    // Such a reading holds a placed letter beside an end, and one of the two triples across it.
     const std::uint16_t *ownLine = streams.line(own);
-    const bool alongMay =
-        (ownLine[word.first - 1] | ownLine[word.last + 1]) != 0 &&
-        (!triples || mayHold(ownLine + word.first - 2) || mayHold(ownLine + word.first - 1) ||
-         mayHold(ownLine + word.last - 1) || mayHold(ownLine + word.last));
+    auto mayCross = [&](int outside, int inside) {
+        const int low = std::min(outside, inside);
+        return ownLine[outside] != 0 &&
+               (automaton.mayHold(ownLine[low - 1], ownLine[low], ownLine[low + 1]) ||
+                automaton.mayHold(ownLine[low], ownLine[low + 1], ownLine[low + 2]));
+    };
+    const bool alongMay = mayCross(word.first - 1, word.first) || mayCross(word.last + 1, word.last);
     if (alongMay) {
         if (const Run along = runThrough(own, start);
             along.to - along.from > word.last - word.first && spoils(own, along))
@@ -177,11 +173,10 @@ bool placedLettersSpoil(const State *next, const ReadingAutomaton &automaton, co
         for (std::uint64_t joined = joining[choice]; joined != 0; joined &= joined - 1) {
             const int orientation = AcrossSteps[own][choice].orientation;
             const int cell = layout.cellOn(own, line, std::countr_zero(joined) - LetterStreams::OccupiedBit);
-            if (triples) {
-                const std::uint16_t *at = streams.line(orientation) + layout.position[orientation][cell];
-                if (!(mayHold(at - 2) | mayHold(at - 1) | mayHold(at)))
-                    continue;
-            }
+            // A line is walked only where the triples around the new letter may lie in a reading.
+            const std::uint16_t *at = streams.line(orientation) + layout.position[orientation][cell];
+            if (!automaton.mayHoldAround(at[-2], at[-1], at[0], at[1], at[2]))
+                continue;
             if (spoils(orientation, runThrough(orientation, cell)))
                 return true;
         }
@@ -361,10 +356,6 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
     std::array<int, PuzzleGrid::MaxSide * PuzzleGrid::MaxSide> positions;
     const ReadingAutomaton &automaton = codes.automaton();
     const int reach = automaton.longest() - 1;
-    // Every reading a redraw can make holds a redrawn cell and, being three letters or longer
-    // where the automaton keeps its table of three letters in a row, one of the three around it.
-    const std::uint64_t *triples = automaton.shortest() >= 3 ? automaton.triples() : nullptr;
-    const auto codeCount = static_cast<unsigned>(automaton.codeCount());
     const std::uint16_t separator = codes.separator();
     for (int round = 0;; ++round) {
         if (scanner.spoiled())
@@ -387,18 +378,15 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, const StreamL
         marks = {};
         found = 0;
         for (int orientation = 0; orientation < Orientations; ++orientation) {
-            // A redrawn cell needs no look along a line where the three letters around it lie in
-            // no word, as they mostly do.
+            // Every reading a redraw can make holds a redrawn cell, so a line is looked along
+            // again only where the triples around one may lie in a reading.
             const std::uint16_t *stream = layout.cellAt[orientation].data();
             auto codeAt = [&](int at) { return at < 0 ? separator : streams.cell(stream[at]); };
-            auto mayHold = [&](int at) {
-                return ReadingAutomaton::holds(
-                    triples, (codeAt(at) * codeCount + codeAt(at + 1)) * codeCount + codeAt(at + 2));
-            };
             int looks = 0;
             for (int i = 0; i < redrawnCount; ++i) {
                 const int at = layout.position[orientation][redrawn[i]];
-                if (!triples || mayHold(at - 2) || mayHold(at - 1) || mayHold(at))
+                if (automaton.mayHoldAround(codeAt(at - 2), codeAt(at - 1), codeAt(at), codeAt(at + 1),
+                                            codeAt(at + 2)))
                     positions[looks++] = at;
             }
             // Many redrawn cells: one pass over the whole stream is less work.

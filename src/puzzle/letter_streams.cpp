@@ -206,7 +206,7 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
         m_compactNext.assign(m_next.begin(), m_next.end());
 
     // 64 codes make a table of 32 KiB; A to Z alone, 2.7 KiB.
-    if (codes <= 64) {
+    if (codes <= 64 && m_shortest >= 3) {
         std::vector<std::vector<int>> codesOfKind(codes);
         for (int code = 0; code < codes; ++code)
             codesOfKind[kind[code]].push_back(code);

@@ -52,16 +52,24 @@ public:
     int longest() const { return m_longest; }
     // The shortest word's length, blocked words included.
     int shortest() const { return m_shortest; }
-    int codeCount() const { return m_codeCount; }
 
-    // Whether three codes in a row lie in some word or blocked word, either way (letters the
-    // solver reads alike count alike): bit (a × codes + b) × codes + c. A cell no such three
-    // hold can be in no reading of three letters or more. Null for lists of so many codes that
-    // the table would crowd the nearest cache.
-    const std::uint64_t *triples() const { return m_triples.empty() ? nullptr : m_triples.data(); }
-    static bool holds(const std::uint64_t *triples, unsigned index)
+    // Whether three codes in a row may lie in a reading: in some word or blocked word, either
+    // way (letters the solver reads alike count alike). Any reading through a cell holds one of
+    // the three triples around it, so where none may, no line need be walked there. Always true
+    // where no table is kept: for a word shorter than three letters, or so many codes that the
+    // table would crowd the nearest cache.
+    bool mayHold(unsigned a, unsigned b, unsigned c) const
     {
-        return (triples[index / 64] >> (index % 64)) & 1u;
+        if (m_triples.empty())
+            return true;
+        const unsigned index = (a * m_codeCount + b) * m_codeCount + c;
+        return (m_triples[index / 64] >> (index % 64)) & 1u;
+    }
+    // The same for the three triples around the middle one of five codes in a row.
+    bool mayHoldAround(std::uint16_t before2, std::uint16_t before, std::uint16_t at, std::uint16_t after,
+                       std::uint16_t after2) const
+    {
+        return mayHold(before2, before, at) || mayHold(before, at, after) || mayHold(at, after, after2);
     }
 
 private:
@@ -230,38 +238,20 @@ public:
             << (OccupiedBit + std::min(StreamLayout::stepOf(own, start), StreamLayout::stepOf(own, last)));
         const std::uint64_t fresh = cells & ~line;
         line |= cells;
-        // A cell's line and step in each orientation are worked out as the word goes, not looked
-        // up: a table of them would crowd the automaton's rows out of the nearest cache.
+        // A cell's row and column are followed as the word goes, not looked up: a table of its
+        // lines and steps would crowd the automaton's rows out of the nearest cache.
         int row = start / PuzzleGrid::Stride;
         int column = start % PuzzleGrid::Stride;
-        for (int k = 0, cell = start; k < length;
-             ++k, cell += stride, row += step.row, column += step.column) {
-            const std::uint16_t code = codes[k];
-            m_cells[cell] = code;
-            auto mark = [&](int orientation, int onLine, int bit) {
-                m_occupied[orientation][OccupiedMargin + onLine] |= std::uint64_t(1) << (OccupiedBit + bit);
-                m_lines[orientation][Margin + layout.position[orientation][cell]] = code;
-            };
-            mark(0, row, column);
-            mark(1, column, row);
-            mark(2, column - row + layout.side - 1, row);
-            mark(3, row + column, row);
-        }
+        for (int k = 0, cell = start; k < length; ++k, cell += stride, row += step.row, column += step.column)
+            mark<true>(layout, cell, row, column, codes[k]);
         return fresh;
     }
     // Takes out again the letters placeWord put into empty cells (fresh, as it returned them).
     void takeBack(const StreamLayout &layout, int own, int start, int stride, int length, std::uint64_t fresh)
     {
-        for (int k = 0, cell = start; k < length; ++k, cell += stride) {
-            if (!((fresh >> (OccupiedBit + StreamLayout::stepOf(own, cell))) & 1))
-                continue;
-            m_cells[cell] = 0;
-            for (int orientation = 0; orientation < Orientations; ++orientation) {
-                m_occupied[orientation][OccupiedMargin + layout.lineOf(orientation, cell)] &=
-                    ~(std::uint64_t(1) << (OccupiedBit + StreamLayout::stepOf(orientation, cell)));
-                m_lines[orientation][Margin + layout.position[orientation][cell]] = 0;
-            }
-        }
+        for (int k = 0, cell = start; k < length; ++k, cell += stride)
+            if ((fresh >> (OccupiedBit + StreamLayout::stepOf(own, cell))) & 1)
+                mark<false>(layout, cell, cell / PuzzleGrid::Stride, cell % PuzzleGrid::Stride, 0);
     }
     // A fill letter, or the letter a placed cell already holds.
     void setCell(int cell, std::uint16_t code) { m_cells[cell] = code; }
@@ -277,6 +267,24 @@ public:
     }
 
 private:
+    // A placed letter's code (0 when taken out) in the cells and the four streams, and its bit in
+    // the four orientations' bits.
+    template <bool Placed>
+    void mark(const StreamLayout &layout, int cell, int row, int column, std::uint16_t code)
+    {
+        m_cells[cell] = code;
+        auto markOn = [&](int orientation, int line, int step) {
+            std::uint64_t &bits = m_occupied[orientation][OccupiedMargin + line];
+            const std::uint64_t bit = std::uint64_t(1) << (OccupiedBit + step);
+            bits = Placed ? bits | bit : bits & ~bit;
+            m_lines[orientation][Margin + layout.position[orientation][cell]] = code;
+        };
+        markOn(0, row, column);
+        markOn(1, column, row);
+        markOn(2, column - row + layout.side - 1, row);
+        markOn(3, row + column, row);
+    }
+
     std::array<std::uint16_t, StreamLayout::SeparatorCell + 1> m_cells{};
     std::array<std::array<std::uint16_t, Margin + StreamSize + Margin>, Orientations> m_lines{};
     std::array<std::array<std::uint64_t, OccupiedMargin + 2 * PuzzleGrid::MaxSide - 1 + OccupiedMargin>,

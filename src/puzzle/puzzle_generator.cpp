@@ -497,12 +497,13 @@ private:
         // candidate that would leave the square is judged all the same (the streams' margins
         // keep its reads inside them) and counts for nothing, as the notifying run draws again.
         for (int tries = 0;;) {
-            // drawStart's three draws, read at once.
-            const auto [a, b, c] = numbers.nextThree();
-            using modStandard::SeededRandomSource;
-            const Start candidate{SeededRandomSource::mapToRange(a, 1, Directions),
-                                  SeededRandomSource::mapToRange(b, 1, m_side),
-                                  SeededRandomSource::mapToRange(c, 1, m_side)};
+            // drawStart's three draws, read from the block at once.
+            const std::array<std::uint32_t, 3> three = numbers.nextThree();
+            std::size_t taken = 0;
+            auto draw = [&](int lo, int hi) {
+                return modStandard::SeededRandomSource::mapToRange(three[taken++], lo, hi);
+            };
+            const Start candidate = drawStart(draw, Directions, m_side);
             const Lane &lane = lanes[candidate.choice];
             const bool inside = lane.fit.holds(candidate);
             const int start = PuzzleGrid::index(candidate.row, candidate.column);
