@@ -2,7 +2,6 @@
 #include "effects/sounds.h"
 #include "platform/sound_output_pulse.h"
 
-#include <QElapsedTimer>
 #include <QtTest>
 
 #include <optional>
@@ -22,24 +21,11 @@ class TestSoundsPipeWire : public QObject
     std::unique_ptr<PrivateSoundServer> m_server;
     std::unique_ptr<PulseSoundOutput> m_output;
 
-    void verifyCallsTookTheirLength(const QStringList &names, const QList<std::chrono::nanoseconds> &took)
-    {
-        QCOMPARE(took.size(), names.size());
-        std::chrono::nanoseconds latest{};
-        for (qsizetype i = 0; i < names.size(); ++i) {
-            const auto length = soundLength(names.at(i));
-            latest = std::max(latest, took.at(i) - length);
-            QVERIFY2(took.at(i) >= length && took.at(i) <= length + Late,
-                     qPrintable(names.at(i) + QStringLiteral(": ") + describe(took.at(i), length)));
-        }
-        qInfo("%lld calls, the latest returned %.1f ms after its sound's length", qint64(took.size()),
-              double(latest.count()) / 1e6);
-    }
-
 private slots:
     void initTestCase()
     {
         m_ahead.emplace();
+        stallWatch();
         m_server = std::make_unique<PrivateSoundServer>(PrivateSoundServer::Kind::PipeWire);
         if (const QStringList missing = m_server->missingPrograms(); !missing.isEmpty())
             QSKIP(qPrintable(QStringLiteral("not installed: ") + missing.join(QStringLiteral(", "))));
@@ -59,13 +45,16 @@ private slots:
     void soundsAreHeardInTurnAndCallsTakeTheirLength()
     {
         const QStringList names{QStringLiteral("click"), QStringLiteral("done"), QStringLiteral("click")};
-        QList<std::chrono::nanoseconds> took;
-        const std::vector<qint16> recorded = m_server->record([&] {
-            for (const QString &name : names)
-                took.append(timedSound(name));
+        const QString problem = retriedWhileHeld([&] {
+            QList<Timed> took;
+            const std::vector<qint16> recorded = m_server->record([&] {
+                for (const QString &name : names)
+                    took.append(timedSound(name));
+            });
+            const QString late = tookTheirLength(names, took);
+            return late.isEmpty() ? heardInTurn(names, recorded) : late;
         });
-        verifyCallsTookTheirLength(names, took);
-        verifyHeardInTurn(names, recorded);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 
     // With every core busy the server answers hundreds of milliseconds late; the calls still end
@@ -78,7 +67,7 @@ private slots:
             QSKIP("the test's thread cannot be given a higher priority than the load");
         const int connections = m_output->connectionsOpened();
         QStringList names;
-        QList<std::chrono::nanoseconds> took;
+        QList<Timed> took;
         {
             CpuLoad load;
             QVERIFY(load.running());
@@ -91,16 +80,24 @@ private slots:
             names << QStringLiteral("tryagain");
             took.append(timedSound(names.last()));
         }
-        verifyCallsTookTheirLength(names, took);
+        const QString late = tookTheirLength(names, took);
+        QVERIFY2(late.isEmpty(), qPrintable(late));
         QCOMPARE(m_output->connectionsOpened(), connections);
         QVERIFY(m_output->connected());
 
         // The server may still be catching up with its backlog, so heard is all that is asked.
-        const std::vector<qint16> recorded =
-            m_server->record([&] { took = {timedSound(QStringLiteral("tryagain"))}; });
-        verifyCallsTookTheirLength({QStringLiteral("tryagain")}, took);
-        const Heard heard = findSound(recordable(QStringLiteral("tryagain")).samples, recorded, 0);
-        QVERIFY2(heard.match > 0.5, qPrintable(QStringLiteral("waveform match %1").arg(heard.match)));
+        const QString problem = retriedWhileHeld([&] {
+            const QStringList tryagain{QStringLiteral("tryagain")};
+            QList<Timed> last;
+            const std::vector<qint16> recorded =
+                m_server->record([&] { last = {timedSound(tryagain.first())}; });
+            const QString lateAlone = tookTheirLength(tryagain, last);
+            if (!lateAlone.isEmpty())
+                return lateAlone;
+            const Heard heard = findSound(recordable(tryagain.first()).samples, recorded, 0);
+            return heard.match > 0.5 ? QString() : QStringLiteral("waveform match %1").arg(heard.match);
+        });
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 };
 
