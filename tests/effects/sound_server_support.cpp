@@ -521,6 +521,22 @@ QString tookTheirLength(const QStringList &names, const QList<Timed> &took)
     return {};
 }
 
+QString playedInTurn(PrivateSoundServer &server, const QStringList &names,
+                     const std::function<void()> &before, const std::function<void()> &after)
+{
+    QList<Timed> took;
+    const std::vector<qint16> recorded = server.record([&] {
+        if (before)
+            before();
+        for (const QString &name : names)
+            took.append(timedSound(name));
+        if (after)
+            after();
+    });
+    const QString late = tookTheirLength(names, took);
+    return late.isEmpty() ? heardInTurn(names, recorded) : late;
+}
+
 QString retriedWhileHeld(const std::function<QString()> &round)
 {
     constexpr int Rounds = 5;

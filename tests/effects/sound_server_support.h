@@ -192,6 +192,12 @@ inline constexpr std::chrono::milliseconds Late{20};
 // length and return at most Late after it; empty when nothing did.
 QString tookTheirLength(const QStringList &names, const QList<Timed> &took);
 
+// Plays `names` one after the other through `server`, recording, and returns what went wrong in
+// their calls' length or in what was heard; empty when nothing did. `before` and `after` run
+// within the recording, just before the first call and just after the last.
+QString playedInTurn(PrivateSoundServer &server, const QStringList &names,
+                     const std::function<void()> &before = {}, const std::function<void()> &after = {});
+
 // Runs `round`, which plays and returns what went wrong, again while it finds something and the
 // machine held a processor back meanwhile (a held server tears gaps into what it plays), at most
 // five times; returns the last finding.
