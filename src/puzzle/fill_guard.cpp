@@ -11,6 +11,15 @@ namespace {
 
 using RowMasks = CellRows;
 
+// Whether a listed word's reading (of two letters or more) lies where that word was placed.
+bool AtItsPlace(std::span<const PlacedStretch> placed, int orientation, int first, int last, int word)
+{
+    if (word < 0 || word >= static_cast<int>(placed.size()))
+        return false;
+    const PlacedStretch &stretch = placed[static_cast<std::size_t>(word)];
+    return stretch.orientation == orientation && stretch.first <= first && last <= stretch.last;
+}
+
 // The list made a reading that lies within one word's own stretch. Most such readings are a word
 // where it was placed (the word placed as number word), so that one is asked first. A reading of
 // one letter reads alike in every orientation, so it is the list's wherever a word holds its cell.
@@ -25,7 +34,7 @@ bool InsidePlacedWord(const StreamLayout &layout, std::span<const PlacedStretch>
         }
         return stretch.orientation == orientation && stretch.first <= first && last <= stretch.last;
     };
-    if (word >= 0 && word < static_cast<int>(placed.size()) && holds(placed[word]))
+    if (first != last && AtItsPlace(placed, orientation, first, last, word))
         return true;
     return std::any_of(placed.begin(), placed.end(), holds);
 }
@@ -169,17 +178,25 @@ bool placedLettersSpoil(const State *next, const ReadingAutomaton &automaton, co
     }
     if ((joining[0] | joining[1] | joining[2]) == 0) [[likely]]
         return false;
-    for (int choice = 0; choice < 3; ++choice)
+    for (int choice = 0; choice < 3; ++choice) {
+        const int orientation = AcrossSteps[own][choice].orientation;
+        const std::uint16_t *across = streams.line(orientation);
+        const std::uint16_t *positions = layout.position[orientation].data();
+        // A line is walked only where the triples around the new letter may lie in a reading.
+        // Those letters are picked out first, with no branch on each one's outcome.
+        std::uint64_t walked = 0;
         for (std::uint64_t joined = joining[choice]; joined != 0; joined &= joined - 1) {
-            const int orientation = AcrossSteps[own][choice].orientation;
-            const int cell = layout.cellOn(own, line, std::countr_zero(joined) - LetterStreams::OccupiedBit);
-            // A line is walked only where the triples around the new letter may lie in a reading.
-            const std::uint16_t *at = streams.line(orientation) + layout.position[orientation][cell];
-            if (!automaton.mayHoldAround(at[-2], at[-1], at[0], at[1], at[2]))
-                continue;
+            const int bit = std::countr_zero(joined);
+            const int cell = layout.cellOn(own, line, bit - LetterStreams::OccupiedBit);
+            const std::uint16_t *at = across + positions[cell];
+            walked |= std::uint64_t(automaton.mayHoldAround(at[-2], at[-1], at[0], at[1], at[2])) << bit;
+        }
+        for (; walked != 0; walked &= walked - 1) {
+            const int cell = layout.cellOn(own, line, std::countr_zero(walked) - LetterStreams::OccupiedBit);
             if (spoils(orientation, runThrough(orientation, cell)))
                 return true;
         }
+    }
     return false;
 }
 
@@ -286,6 +303,10 @@ private:
     bool markIfThroughFill(int orientation, int last, ReadingAutomaton::Ending ending, RowMasks &marks) const
     {
         const int length = ending.length;
+        // Most readings are the placed words themselves, which hold no fill letter.
+        if (!ending.blocked && length > 1 &&
+            AtItsPlace(m_placed, orientation, last + 1 - length, last, ending.word))
+            return false;
         const std::uint16_t *cells = m_layout.cellAt[orientation].data() + last + 1 - length;
         bool usesFill = false;
         for (int k = 0; k < length; ++k)

@@ -3,6 +3,7 @@
 #include "puzzle/blocked_words.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <memory>
 
@@ -88,11 +89,9 @@ const ListCodes::WordCodes &ListCodes::wordMade(int i) const
     return m_wordCodes[static_cast<std::size_t>(i)];
 }
 
-const ReadingAutomaton &ListCodes::automaton() const
+void ListCodes::makeAutomaton() const
 {
-    if (!m_automaton)
-        m_automaton = std::make_unique<ReadingAutomaton>(m_words, m_blocked, *this);
-    return *m_automaton;
+    m_automaton = std::make_unique<ReadingAutomaton>(m_words, m_blocked, *this);
 }
 
 ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &blocked,
@@ -119,20 +118,25 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
     // Trie of the patterns: child[state * codes + code], 0 for none (the root has no parent).
     std::vector<int> child(codes, 0);
     std::vector<std::vector<Ending>> ends(1);
+    // Whether a state lies near the root or on a listed word's way: those are the ones a scan
+    // mostly visits (random letters, and the placed words' own letters).
+    std::vector<char> visited(1, 1);
     int states = 1;
     auto has = [](const std::vector<Ending> &e, int length) {
         return std::any_of(e.begin(), e.end(), [length](const Ending &x) { return x.length == length; });
     };
     auto add = [&](const std::vector<int> &pattern, bool isBlocked, int word) {
         int state = 0;
-        for (int code : pattern) {
-            const std::size_t at = static_cast<std::size_t>(state) * codes + code;
+        for (std::size_t depth = 1; depth <= pattern.size(); ++depth) {
+            const std::size_t at = static_cast<std::size_t>(state) * codes + pattern[depth - 1];
             if (child[at] == 0) {
                 child[at] = states++;
                 child.resize(static_cast<std::size_t>(states) * codes, 0);
                 ends.emplace_back();
+                visited.push_back(0);
             }
             state = child[at];
+            visited[state] |= static_cast<char>(!isBlocked || depth <= 2);
         }
         // Listed words come first, so a text both listed and blocked counts as listed.
         if (!has(ends[state], static_cast<int>(pattern.size())))
@@ -184,19 +188,28 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
         }
     }
 
-    // Renumber: states without readings first, and each kind nearest the root first, so that
-    // the states a scan of random letters mostly stays in share the fewest cache lines.
+    // Renumber: states without readings first, the often visited before the rest and each kind
+    // nearest the root first, so that the states a scan mostly stays in share the fewest cache
+    // lines (the blocked words' many others would scatter them).
     std::vector<int> number(states);
     int n = 0;
-    for (const int state : order)
-        if (ends[state].empty())
-            number[state] = n++;
+    for (const char often : {1, 0})
+        for (const int state : order)
+            if (ends[state].empty() && visited[state] == often)
+                number[state] = n++;
     m_firstReading = static_cast<std::uint32_t>(n) * codes;
-    for (const int state : order)
-        if (!ends[state].empty()) {
-            number[state] = n++;
-            m_endings.push_back(ends[state]);
-        }
+    for (const char often : {1, 0})
+        for (const int state : order)
+            if (!ends[state].empty() && visited[state] == often) {
+                number[state] = n++;
+                m_endingsFrom.push_back(static_cast<std::uint32_t>(m_endings.size()));
+                m_endings.insert(m_endings.end(), ends[state].begin(), ends[state].end());
+            }
+    m_endingsFrom.push_back(static_cast<std::uint32_t>(m_endings.size()));
+    m_codeShift = std::countr_zero(static_cast<unsigned>(codes));
+    const std::uint32_t odd = static_cast<std::uint32_t>(codes) >> m_codeShift;
+    for (int step = 0; step < 5; ++step) // Newton's iteration doubles the correct low bits
+        m_oddInverse *= 2 - odd * m_oddInverse;
     m_next.assign(static_cast<std::size_t>(states) * codes, 0);
     for (int state = 0; state < states; ++state)
         for (int code = 0; code < codes; ++code)
@@ -205,18 +218,20 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
     if (m_next.size() <= 0x10000)
         m_compactNext.assign(m_next.begin(), m_next.end());
 
-    // 64 codes make a table of 32 KiB; A to Z alone, 2.7 KiB.
+    // 64 codes make a table of 32 KiB; A to Z alone, 4 KiB.
     if (codes <= 64 && m_shortest >= 3) {
         std::vector<std::vector<int>> codesOfKind(codes);
         for (int code = 0; code < codes; ++code)
             codesOfKind[kind[code]].push_back(code);
-        m_triples.assign((static_cast<std::size_t>(codes) * codes * codes + 63) / 64, 0);
+        m_tripleBits = std::bit_width(static_cast<unsigned>(codes - 1));
+        m_triples.assign(((std::size_t(1) << (3 * m_tripleBits)) + 63) / 64, 0);
         for (const std::vector<int> &pattern : patterns)
             for (std::size_t k = 0; k + 2 < pattern.size(); ++k)
                 for (int a : codesOfKind[pattern[k]])
                     for (int b : codesOfKind[pattern[k + 1]])
                         for (int c : codesOfKind[pattern[k + 2]]) {
-                            const auto index = static_cast<std::size_t>((a * codes + b) * codes + c);
+                            const auto index =
+                                static_cast<std::size_t>((((a << m_tripleBits) | b) << m_tripleBits) | c);
                             m_triples[index / 64] |= std::uint64_t(1) << (index % 64);
                         }
     }

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace brivamo {
@@ -44,9 +45,12 @@ public:
     }
     std::uint32_t firstReading() const { return m_firstReading; }
     // The words ending in a state at or after firstReading, each once.
-    const std::vector<Ending> &endings(std::uint32_t state) const
+    std::span<const Ending> endings(std::uint32_t state) const
     {
-        return m_endings[(state - m_firstReading) / static_cast<std::uint32_t>(m_codeCount)];
+        // States are whole multiples of the code count apart, so the division is exact and
+        // a shift and a multiplication by the inverse of its odd part do it without a divide.
+        const std::uint32_t index = ((state - m_firstReading) >> m_codeShift) * m_oddInverse;
+        return {m_endings.data() + m_endingsFrom[index], m_endings.data() + m_endingsFrom[index + 1]};
     }
     // The longest word's length, blocked words included (at most a side).
     int longest() const { return m_longest; }
@@ -62,22 +66,35 @@ public:
     {
         if (m_triples.empty())
             return true;
-        const unsigned index = (a * m_codeCount + b) * m_codeCount + c;
-        return (m_triples[index / 64] >> (index % 64)) & 1u;
+        return tripleBit(a, b, c);
     }
-    // The same for the three triples around the middle one of five codes in a row.
+    // The same for the three triples around the middle one of five codes in a row. All three are
+    // looked up, without a branch between them: whether one holds is no pattern to predict.
     bool mayHoldAround(std::uint16_t before2, std::uint16_t before, std::uint16_t at, std::uint16_t after,
                        std::uint16_t after2) const
     {
-        return mayHold(before2, before, at) || mayHold(before, at, after) || mayHold(at, after, after2);
+        if (m_triples.empty())
+            return true;
+        return tripleBit(before2, before, at) | tripleBit(before, at, after) | tripleBit(at, after, after2);
     }
 
 private:
+    // A triple's bit: each code takes m_tripleBits bits of its index, so no multiplication is needed.
+    bool tripleBit(unsigned a, unsigned b, unsigned c) const
+    {
+        const unsigned index = (((a << m_tripleBits) | b) << m_tripleBits) | c;
+        return (m_triples[index / 64] >> (index % 64)) & 1u;
+    }
+
     int m_codeCount;
+    int m_codeShift = 0;            // trailing zero bits of the code count
+    std::uint32_t m_oddInverse = 1; // the inverse of its odd part, modulo 2^32
+    int m_tripleBits = 0;
     std::vector<std::uint32_t> m_next;
     std::vector<std::uint16_t> m_compactNext;
     std::uint32_t m_firstReading = 0;
-    std::vector<std::vector<Ending>> m_endings;
+    std::vector<Ending> m_endings;            // all reading states' endings, one after another
+    std::vector<std::uint32_t> m_endingsFrom; // each reading state's first, and one past the last
     int m_longest = 1;
     int m_shortest = PuzzleGrid::MaxSide;
     std::vector<std::uint64_t> m_triples;
@@ -104,7 +121,7 @@ public:
     // Cheap while the lists are still shared with the ones the codes were made for.
     bool isFor(const QStringList &words, const QStringList &blocked) const
     {
-        return m_words == words && m_blockedSource == blocked;
+        return sameList(m_words, words) && sameList(m_blockedSource, blocked);
     }
 
     const FillAlphabet &alphabet() const { return m_alphabet; }
@@ -138,11 +155,22 @@ public:
         return wordMade(i);
     }
 
-    const ReadingAutomaton &automaton() const;
+    const ReadingAutomaton &automaton() const
+    {
+        if (!m_automaton) [[unlikely]]
+            makeAutomaton();
+        return *m_automaton;
+    }
 
 private:
+    // Lists that still share their data are equal without a look at their words.
+    static bool sameList(const QStringList &a, const QStringList &b)
+    {
+        return (a.size() == b.size() && a.constData() == b.constData()) || a == b;
+    }
     std::uint16_t otherCode(QChar c) const;
     const WordCodes &wordMade(int i) const;
+    void makeAutomaton() const;
     friend class ReadingAutomaton;
 
     QStringList m_words;         // a copy: shares the caller's data until either changes

@@ -212,17 +212,24 @@ public:
             return *m_next++;
         return nextBlock();
     }
-    // The next three, as three calls would give them, with one look at the block's end.
-    std::array<std::uint32_t, 3> nextThree()
+    // Hands take() the numbers three at a time, as three calls would give them, until it
+    // returns true. Within a block the place is kept in a register and the block's end is
+    // looked at once a triple.
+    template <class Take> void eachThree(Take take)
     {
-        if (m_end - m_next >= 3) [[likely]] {
-            const std::uint32_t *numbers = m_next;
-            m_next += 3;
-            return {numbers[0], numbers[1], numbers[2]};
+        for (;;) {
+            const std::uint32_t *at = m_next;
+            for (const std::uint32_t *last = m_end - 2; at < last; at += 3)
+                if (take(at[0], at[1], at[2])) [[unlikely]] {
+                    m_next = at + 3;
+                    return;
+                }
+            m_next = at;
+            const std::uint32_t first = next();
+            const std::uint32_t second = next();
+            if (take(first, second, next()))
+                return;
         }
-        const std::uint32_t first = next();
-        const std::uint32_t second = next();
-        return {first, second, next()};
     }
 
 private:
@@ -418,10 +425,9 @@ private:
     struct Lane
     {
         FitRange fit;
-        int shift;
         int stride;
         const std::uint16_t *word;
-        const std::uint16_t *line;
+        const std::uint16_t *line; // the stream, less length - 1 codes for a word read backwards
         const std::uint16_t *position;
     };
 
@@ -439,11 +445,8 @@ private:
             // Chosen by masks and indexes: which way a direction reads is no pattern to predict.
             const int backwards = !stream.forwards;
             const std::array<const std::uint16_t *, 2> ways{codes.forwards.data(), codes.backwards.data()};
-            lanes[choice] = {fits[choice],
-                             (1 - length) & -backwards,
-                             strideOf(direction),
-                             ways[static_cast<std::size_t>(backwards)],
-                             m_streams.line(stream.orientation),
+            lanes[choice] = {fits[choice], strideOf(direction), ways[static_cast<std::size_t>(backwards)],
+                             m_streams.line(stream.orientation) + ((1 - length) & -backwards),
                              m_layout.position[stream.orientation].data()};
         }
         NumberReader numbers(m_random.engine());
@@ -493,32 +496,36 @@ private:
         const int length = static_cast<int>(word.size());
         const bool mustCross = wordNumber % CrossingInterval == 0;
         const int maxTries = CandidateLimit(m_side) - 1;
+        const int side = m_side;
+        int tries = 0;
+        Placed outcome = Placed::Abandoned;
         // No branch below depends on a candidate until it is taken or the tries run out. A
         // candidate that would leave the square is judged all the same (the streams' margins
         // keep its reads inside them) and counts for nothing, as the notifying run draws again.
-        for (int tries = 0;;) {
-            // drawStart's three draws, read from the block at once.
-            const std::array<std::uint32_t, 3> three = numbers.nextThree();
+        numbers.eachThree([&](std::uint32_t a, std::uint32_t b, std::uint32_t c) {
+            // drawStart's three draws.
+            std::array<std::uint32_t, 3> three{a, b, c};
             std::size_t taken = 0;
             auto draw = [&](int lo, int hi) {
                 return modStandard::SeededRandomSource::mapToRange(three[taken++], lo, hi);
             };
-            const Start candidate = drawStart(draw, Directions, m_side);
+            const Start candidate = drawStart(draw, Directions, side);
             const Lane &lane = lanes[candidate.choice];
             const bool inside = lane.fit.holds(candidate);
             const int start = PuzzleGrid::index(candidate.row, candidate.column);
-            const bool accepted =
-                inside & Judge::template accepts<Parts>(lane.line + lane.position[start] + lane.shift,
-                                                        lane.word, length, mustCross);
+            const bool accepted = inside & Judge::template accepts<Parts>(lane.line + lane.position[start],
+                                                                          lane.word, length, mustCross);
             tries += inside;
-            if (accepted | (tries > maxTries)) [[unlikely]] {
-                if (accepted && place(start, m_directions.codes[candidate.choice], word.constData(),
-                                      m_codes.word(wordNumber - 1).forwards.data(), length))
-                    return Placed::Accepted;
-                if (tries > maxTries)
-                    return Placed::Abandoned;
+            if (!(accepted | (tries > maxTries))) [[likely]]
+                return false;
+            if (accepted && place(start, m_directions.codes[candidate.choice], word.constData(),
+                                  m_codes.word(wordNumber - 1).forwards.data(), length)) {
+                outcome = Placed::Accepted;
+                return true;
             }
-        }
+            return tries > maxTries;
+        });
+        return outcome;
     }
 
     // --- both ---
