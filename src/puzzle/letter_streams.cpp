@@ -276,7 +276,10 @@ void LetterStreams::clear(const StreamLayout &layout, std::uint16_t separator)
     for (int orientation = 0; orientation < Orientations; ++orientation) {
         std::uint16_t *stream = m_lines[orientation].data() + Margin;
         std::memset(stream, 0, sizeof(std::uint16_t) * static_cast<std::size_t>(layout.length[orientation]));
-        std::memset(m_occupied[orientation].data(), 0, sizeof(m_occupied[orientation]));
+        // Only the lines a look from within this square can reach (OccupiedMargin either way).
+        const auto lines =
+            static_cast<std::size_t>(OccupiedMargin + layout.lineCount(orientation) + OccupiedMargin);
+        std::memset(m_occupied[orientation].data(), 0, sizeof(std::uint64_t) * lines);
     }
 }
 
