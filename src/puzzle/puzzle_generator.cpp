@@ -510,7 +510,7 @@ private:
                 return modStandard::SeededRandomSource::mapToRange(three[taken++], lo, hi);
             };
             const Start candidate = drawStart(draw, Directions, side);
-            const Lane &lane = lanes[candidate.choice];
+            const Lane &lane = (lanes.data() + 1)[candidate.choice - 1];
             const bool inside = lane.fit.holds(candidate);
             const int start = PuzzleGrid::index(candidate.row, candidate.column);
             const bool accepted = inside & Judge::template accepts<Parts>(lane.line + lane.position[start],
@@ -545,7 +545,9 @@ private:
                                                         DirectionSteps[direction], codes, length);
         for (int k = 0, cell = start; k < length; ++k, cell += stride)
             m_solution[cell] = letters[k];
-        if (!PlacedLettersSpoil(m_codes, m_layout, m_streams, m_placed, start, fresh)) [[likely]]
+        // A lone word spells nothing it may not (the list holds it, and what it holds).
+        if (m_placed.size() == 1 || !PlacedLettersSpoil(m_codes, m_layout, m_streams, m_placed, start, fresh))
+            [[likely]]
             return true;
         m_placed.pop_back();
         m_streams.takeBack(m_layout, stream.orientation, start, stride, length, fresh);
