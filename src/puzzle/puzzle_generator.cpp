@@ -560,7 +560,7 @@ private:
     // Every cell of a row gets a drawn letter and the placed ones keep theirs, so that no branch
     // depends on where the words lie: the puzzle layer takes the placed or the drawn letter, the
     // solution layer keeps its letter or takes the dot, and the streams' cells follow the puzzle.
-    // A to Z, the usual alphabet, is worked out eight cells at a time; any other is looked up.
+    // A to Z, the usual alphabet, is worked out eight or four cells at a time; any other is looked up.
     void fillEmptyCells()
     {
         std::array<std::uint16_t, PuzzleGrid::MaxSide> letters;
@@ -572,23 +572,31 @@ private:
             int column = 0;
 #if defined(__SSE2__)
             const __m128i zero = _mm_setzero_si128();
-            for (; alphabet.plain && column + 8 <= m_side; column += 8) {
+            // Cells column on, as many as load and store move (eight, or four).
+            auto fillLanes = [&](auto load, auto store) {
                 const int cell = first + column;
-                auto *solution = reinterpret_cast<__m128i *>(m_solution + cell);
-                auto *code = reinterpret_cast<__m128i *>(codes + cell);
-                const __m128i placed = _mm_loadu_si128(solution);
-                const __m128i letter =
-                    _mm_loadu_si128(reinterpret_cast<const __m128i *>(letters.data() + column));
+                const __m128i placed = load(m_solution + cell);
+                const __m128i letter = load(letters.data() + column);
                 const __m128i empty = _mm_cmpeq_epi16(placed, zero);
                 auto choose = [&](__m128i ifEmpty, __m128i otherwise) {
                     return _mm_or_si128(_mm_and_si128(empty, ifEmpty), _mm_andnot_si128(empty, otherwise));
                 };
-                _mm_storeu_si128(reinterpret_cast<__m128i *>(m_puzzle + cell),
-                                 choose(_mm_add_epi16(letter, _mm_set1_epi16(u'A')), placed));
-                _mm_storeu_si128(
-                    solution, choose(_mm_set1_epi16(static_cast<short>(PuzzleGrid::Dot.unicode())), placed));
-                _mm_storeu_si128(code,
-                                 choose(_mm_add_epi16(letter, _mm_set1_epi16(1)), _mm_loadu_si128(code)));
+                store(m_puzzle + cell, choose(_mm_add_epi16(letter, _mm_set1_epi16(u'A')), placed));
+                store(m_solution + cell,
+                      choose(_mm_set1_epi16(static_cast<short>(PuzzleGrid::Dot.unicode())), placed));
+                store(codes + cell, choose(_mm_add_epi16(letter, _mm_set1_epi16(1)), load(codes + cell)));
+            };
+            auto load8 = [](const void *at) { return _mm_loadu_si128(static_cast<const __m128i *>(at)); };
+            auto store8 = [](void *at, __m128i v) { _mm_storeu_si128(static_cast<__m128i *>(at), v); };
+            auto load4 = [](const void *at) { return _mm_loadl_epi64(static_cast<const __m128i *>(at)); };
+            auto store4 = [](void *at, __m128i v) { _mm_storel_epi64(static_cast<__m128i *>(at), v); };
+            if (alphabet.plain) {
+                for (; column + 8 <= m_side; column += 8)
+                    fillLanes(load8, store8);
+                if (column + 4 <= m_side) {
+                    fillLanes(load4, store4);
+                    column += 4;
+                }
             }
 #endif
             for (; column < m_side; ++column) {
