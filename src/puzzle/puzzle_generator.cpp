@@ -510,6 +510,7 @@ private:
                 return modStandard::SeededRandomSource::mapToRange(three[taken++], lo, hi);
             };
             const Start candidate = drawStart(draw, Directions, side);
+            // Counted from zero, so that the lane's address is worked out once, not twice.
             const Lane &lane = (lanes.data() + 1)[candidate.choice - 1];
             const bool inside = lane.fit.holds(candidate);
             const int start = PuzzleGrid::index(candidate.row, candidate.column);
@@ -545,7 +546,8 @@ private:
                                                         DirectionSteps[direction], codes, length);
         for (int k = 0, cell = start; k < length; ++k, cell += stride)
             m_solution[cell] = letters[k];
-        // A lone word spells nothing it may not (the list holds it, and what it holds).
+        // A lone word spells nothing it may not: a blocked word inside it is allowed, and a
+        // listed word inside it is read within its own stretch.
         if (m_placed.size() == 1 || !PlacedLettersSpoil(m_codes, m_layout, m_streams, m_placed, start, fresh))
             [[likely]]
             return true;
