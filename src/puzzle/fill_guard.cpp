@@ -12,7 +12,7 @@ namespace {
 using RowMasks = CellRows;
 
 // Whether a listed word's reading (of two letters or more) lies where that word was placed.
-bool AtItsPlace(std::span<const PlacedStretch> placed, int orientation, int first, int last, int word)
+bool ReadWherePlaced(std::span<const PlacedStretch> placed, int orientation, int first, int last, int word)
 {
     if (word < 0 || word >= static_cast<int>(placed.size()))
         return false;
@@ -34,7 +34,7 @@ bool InsidePlacedWord(const StreamLayout &layout, std::span<const PlacedStretch>
         }
         return stretch.orientation == orientation && stretch.first <= first && last <= stretch.last;
     };
-    if (first != last && AtItsPlace(placed, orientation, first, last, word))
+    if (first != last && ReadWherePlaced(placed, orientation, first, last, word))
         return true;
     return std::any_of(placed.begin(), placed.end(), holds);
 }
@@ -305,7 +305,7 @@ private:
         const int length = ending.length;
         // Most readings are the placed words themselves, which hold no fill letter.
         if (!ending.blocked && length > 1 &&
-            AtItsPlace(m_placed, orientation, last + 1 - length, last, ending.word))
+            ReadWherePlaced(m_placed, orientation, last + 1 - length, last, ending.word))
             return false;
         const std::uint16_t *cells = m_layout.cellAt[orientation].data() + last + 1 - length;
         bool usesFill = false;
