@@ -11,13 +11,17 @@ namespace {
 
 using RowMasks = CellRows;
 
+// Whether stream positions first to last of an orientation lie within a placed word's stretch.
+bool Covers(const PlacedStretch &stretch, int orientation, int first, int last)
+{
+    return stretch.orientation == orientation && stretch.first <= first && last <= stretch.last;
+}
+
 // Whether a listed word's reading (of two letters or more) lies where that word was placed.
 bool ReadWherePlaced(std::span<const PlacedStretch> placed, int orientation, int first, int last, int word)
 {
-    if (word < 0 || word >= static_cast<int>(placed.size()))
-        return false;
-    const PlacedStretch &stretch = placed[static_cast<std::size_t>(word)];
-    return stretch.orientation == orientation && stretch.first <= first && last <= stretch.last;
+    return word >= 0 && word < static_cast<int>(placed.size()) &&
+           Covers(placed[static_cast<std::size_t>(word)], orientation, first, last);
 }
 
 // The list made a reading that lies within one word's own stretch. Most such readings are a word
@@ -32,7 +36,7 @@ bool InsidePlacedWord(const StreamLayout &layout, std::span<const PlacedStretch>
             const int at = layout.position[stretch.orientation][cell];
             return stretch.first <= at && at <= stretch.last;
         }
-        return stretch.orientation == orientation && stretch.first <= first && last <= stretch.last;
+        return Covers(stretch, orientation, first, last);
     };
     if (first != last && ReadWherePlaced(placed, orientation, first, last, word))
         return true;

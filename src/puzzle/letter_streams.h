@@ -121,7 +121,7 @@ public:
     // Cheap while the lists are still shared with the ones the codes were made for.
     bool isFor(const QStringList &words, const QStringList &blocked) const
     {
-        return sameList(m_words, words) && sameList(m_blockedSource, blocked);
+        return m_words == words && m_blockedSource == blocked;
     }
 
     const FillAlphabet &alphabet() const { return m_alphabet; }
@@ -163,11 +163,6 @@ public:
     }
 
 private:
-    // Lists that still share their data are equal without a look at their words.
-    static bool sameList(const QStringList &a, const QStringList &b)
-    {
-        return (a.size() == b.size() && a.constData() == b.constData()) || a == b;
-    }
     std::uint16_t otherCode(QChar c) const;
     const WordCodes &wordMade(int i) const;
     void makeAutomaton() const;
