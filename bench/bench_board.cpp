@@ -3,8 +3,8 @@
 // the board's on-screen size with the board's own painting code.
 
 #include "bench_support.h"
+#include "generator/puzzle_generator.h"
 #include "puzzle/puzzle_board.h"
-#include "puzzle/puzzle_generator.h"
 
 #include <benchmark/benchmark.h>
 
@@ -27,7 +27,7 @@ std::unique_ptr<PuzzleGrid> completedGrid(int side)
     PuzzleWorkspace workspace;
     for (std::uint32_t seed = 1;; ++seed) {
         modStandard::SeededRandomSource random(seed);
-        if (MakePuzzleSilently(*grid, words, side, random, workspace) == PuzzleOutcome::Completed)
+        if (MakePuzzle(*grid, words, side, random, workspace) == PuzzleOutcome::Completed)
             return grid;
     }
 }

@@ -1,15 +1,11 @@
-// Puzzle making with a host that ignores every notification: time per puzzle (the CPU
-// column), share of puzzles completed, median processor time of a completed puzzle and
+// Puzzle making without a host: time per puzzle (the CPU column), completed puzzles per
+// processor second, share of puzzles completed, median processor time of a completed puzzle and
 // processor time per candidate placement.
 //
-// Speedup/...: the earlier generator (baseline_generator.cpp) and the current one, taking
-// turns in batches within one run, as completed puzzles per processor second and their ratio.
-// Scan/...: 10,000 puzzles per case from both, each pair from the same seed, checked by an
-// independent brute-force scan for words readable through a fill letter; also counts pairs
-// whose solution layers differ or whose puzzle layers differ outside the fill cells.
+// Scan/...: 10,000 completed puzzles per case, checked by an independent brute-force scan for
+// words readable through a fill letter.
 
-#include "baseline_generator.h"
-#include "puzzle/puzzle_generator.h"
+#include "generator/puzzle_generator.h"
 #include "reading_scan.h"
 
 #include <benchmark/benchmark.h>
@@ -74,7 +70,7 @@ void makePuzzles(benchmark::State &state, const QString &listName, int side)
     double totalSeconds = 0;
     for (auto _ : state) {
         const double start = threadSeconds();
-        const PuzzleOutcome outcome = MakePuzzleSilently(grid, words, side, random, workspace);
+        const PuzzleOutcome outcome = MakePuzzle(grid, words, side, random, workspace);
         const double seconds = threadSeconds() - start;
         totalSeconds += seconds;
         if (outcome == PuzzleOutcome::Completed)
@@ -90,6 +86,7 @@ void makePuzzles(benchmark::State &state, const QString &listName, int side)
 
     const auto puzzles = static_cast<double>(state.iterations());
     state.counters["completed"] = static_cast<double>(completedSeconds.size()) / puzzles;
+    state.counters["puzzles/s"] = static_cast<double>(completedSeconds.size()) / totalSeconds;
     state.counters["candidates"] = static_cast<double>(counter.candidates) / puzzles;
     state.counters["ns/candidate"] = totalSeconds * 1e9 / static_cast<double>(counter.candidates);
     if (!completedSeconds.empty()) {
@@ -99,47 +96,7 @@ void makePuzzles(benchmark::State &state, const QString &listName, int side)
     }
 }
 
-// Completed puzzles per processor second of the earlier and the current generator. They take
-// turns in batches, so a change in the machine's load hits both alike.
-void compareGenerators(benchmark::State &state, const QString &listName, int side)
-{
-    const QStringList words = readList(listName);
-    if (words.isEmpty()) {
-        state.SkipWithError("list file missing (set BRIVAMO_BENCH_DIR)");
-        return;
-    }
-    constexpr int Batch = 50;
-    PuzzleGrid grid(side);
-    SilentPuzzleHost host;
-    PuzzleWorkspace workspace;
-    baseline::SeededRandomSource before(12345);
-    modStandard::SeededRandomSource after(12345);
-    double beforeSeconds = 0;
-    double afterSeconds = 0;
-    long long beforeCompleted = 0;
-    long long afterCompleted = 0;
-    for (auto _ : state) {
-        double start = threadSeconds();
-        for (int i = 0; i < Batch; ++i)
-            beforeCompleted +=
-                baseline::MakePuzzle(grid, words, side, host, before) == PuzzleOutcome::Completed;
-        double middle = threadSeconds();
-        for (int i = 0; i < Batch; ++i)
-            afterCompleted +=
-                MakePuzzleSilently(grid, words, side, after, workspace) == PuzzleOutcome::Completed;
-        const double end = threadSeconds();
-        beforeSeconds += middle - start;
-        afterSeconds += end - middle;
-        benchmark::DoNotOptimize(grid);
-    }
-    const double beforeRate = static_cast<double>(beforeCompleted) / beforeSeconds;
-    const double afterRate = static_cast<double>(afterCompleted) / afterSeconds;
-    state.counters["before puzzles/s"] = beforeRate;
-    state.counters["after puzzles/s"] = afterRate;
-    state.counters["speed-up"] = afterRate / beforeRate;
-}
-
-// Both generators from seed 1, 2, 3, ... until 10,000 pairs completed.
+// Seeds 1, 2, 3, ... until 10,000 puzzles completed.
 void scanPuzzles(benchmark::State &state, const QString &listName, int side)
 {
     const QStringList words = readList(listName);
@@ -148,50 +105,25 @@ void scanPuzzles(benchmark::State &state, const QString &listName, int side)
         return;
     }
     constexpr int Wanted = 10000;
-    SilentPuzzleHost host;
     PuzzleWorkspace workspace;
-    PuzzleGrid before(side);
-    PuzzleGrid after(side);
-    int pairs = 0;
-    int beforeWithReadings = 0;
-    int afterWithReadings = 0;
-    int afterReadings = 0;
-    int layoutsDiffering = 0;
-    int redrawnCells = 0;
+    PuzzleGrid grid(side);
+    int completed = 0;
+    int withReadings = 0;
+    int readings = 0;
     for (auto _ : state) {
-        for (std::uint32_t seed = 1; pairs < Wanted; ++seed) {
-            baseline::SeededRandomSource a(seed);
-            modStandard::SeededRandomSource b(seed);
-            const PuzzleOutcome beforeOutcome = baseline::MakePuzzle(before, words, side, host, a);
-            const PuzzleOutcome afterOutcome = MakePuzzleSilently(after, words, side, b, workspace);
-            if (beforeOutcome != afterOutcome) {
-                ++layoutsDiffering;
+        for (std::uint32_t seed = 1; completed < Wanted; ++seed) {
+            modStandard::SeededRandomSource random(seed);
+            if (MakePuzzle(grid, words, side, random, workspace) != PuzzleOutcome::Completed)
                 continue;
-            }
-            if (afterOutcome != PuzzleOutcome::Completed)
-                continue;
-            ++pairs;
-            beforeWithReadings += readingsThroughFill(before, words) > 0;
-            const int readings = readingsThroughFill(after, words);
-            afterWithReadings += readings > 0;
-            afterReadings += readings;
-            bool same = true;
-            for (int row = 1; row <= side; ++row)
-                for (int column = 1; column <= side; ++column) {
-                    const bool fill = after.solution(row, column) == PuzzleGrid::Dot;
-                    same = same && after.solution(row, column) == before.solution(row, column);
-                    same = same && (fill || after.puzzle(row, column) == before.puzzle(row, column));
-                    redrawnCells += fill && after.puzzle(row, column) != before.puzzle(row, column);
-                }
-            layoutsDiffering += !same;
+            ++completed;
+            const int found = readingsThroughFill(grid, words);
+            withReadings += found > 0;
+            readings += found;
         }
     }
-    state.counters["puzzles"] = pairs;
-    state.counters["before: with readings"] = beforeWithReadings;
-    state.counters["after: with readings"] = afterWithReadings;
-    state.counters["after: readings"] = afterReadings;
-    state.counters["layouts differing"] = layoutsDiffering;
-    state.counters["fill letters changed"] = redrawnCells;
+    state.counters["puzzles"] = completed;
+    state.counters["with readings"] = withReadings;
+    state.counters["readings"] = readings;
 }
 
 struct Case
@@ -208,10 +140,6 @@ const bool registered = [] {
             ->Unit(benchmark::kMillisecond)
             ->MinTime(2.0);
         const std::string suffix = std::string(c.list) + "/" + std::to_string(c.side);
-        benchmark::RegisterBenchmark(("Speedup/" + suffix).c_str(), compareGenerators,
-                                     QString::fromLatin1(c.list), c.side)
-            ->Unit(benchmark::kMillisecond)
-            ->MinTime(4.0);
         benchmark::RegisterBenchmark(("Scan/" + suffix).c_str(), scanPuzzles, QString::fromLatin1(c.list),
                                      c.side)
             ->Unit(benchmark::kMillisecond)

@@ -8,10 +8,10 @@
 
 #include "base/settings.h"
 #include "effects/sounds.h"
+#include "generator/standard_routines.h"
 #include "platform/dialogs.h"
 #include "platform/sound_output_pulse.h"
 #include "puzzle/frm_puzzle.h"
-#include "puzzle/standard_routines.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // time to sort 1,000 to 100,000 words of 3 to 20 letters given in random order.
 
 #include "bench_support.h"
-#include "puzzle/puzzle_generator.h"
+#include "generator/puzzle_generator.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // back as the same words (and rewriting again gives the same bytes), validation accepts only
 // what it should, and the words that pass make a puzzle that holds every one of them.
 
-#include "puzzle/puzzle_generator.h"
+#include "generator/puzzle_generator.h"
 #include "wordlists/validation.h"
 #include "wordlists/word_list.h"
 

@@ -1,6 +1,6 @@
 #include "app/command_line.h"
+#include "app/make_command.h"
 #include "app/startup.h"
-#include "puzzle/make_command.h"
 
 int main(int argc, char *argv[])
 {

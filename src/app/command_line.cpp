@@ -1,9 +1,9 @@
 #include "app/command_line.h"
 
 #include "app/lists_home.h"
+#include "app/make_options.h"
 #include "base/app_info.h"
-#include "puzzle/make_options.h"
-#include "wordlists/word_list.h"
+#include "platform/file_names.h"
 
 #include <cstdio>
 #include <cstring>

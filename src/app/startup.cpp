@@ -9,9 +9,9 @@
 #include "base/app_info.h"
 #include "base/form.h"
 #include "base/maker_info.h"
+#include "generator/standard_routines.h"
 #include "platform/dialogs_qt.h"
 #include "platform/link_opener_desktop.h"
-#include "puzzle/standard_routines.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "lobby/shipped_lists.h"
 
+#include "generator/puzzle_words.h"
 #include "platform/safe_file.h"
-#include "puzzle/puzzle_words.h"
 
 #include <QDirIterator>
 #include <QFile>

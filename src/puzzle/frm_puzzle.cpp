@@ -7,15 +7,15 @@
 #include "controls/ostrel_button.h"
 #include "effects/fade.h"
 #include "effects/sounds.h"
+#include "generator/hidden_message.h"
+#include "generator/puzzle_words.h"
 #include "help/frm_manual.h"
 #include "help/help_topics.h"
 #include "help/print_text_window.h"
+#include "pages/puzzle_print_jobs.h"
 #include "platform/dialogs.h"
 #include "platform/printer_qt.h"
-#include "puzzle/hidden_message.h"
 #include "puzzle/puzzle_board.h"
-#include "puzzle/puzzle_print_jobs.h"
-#include "puzzle/puzzle_words.h"
 #include "wordlists/word_list.h"
 
 #include <QApplication>

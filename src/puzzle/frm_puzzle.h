@@ -1,9 +1,9 @@
 #pragma once
 
 #include "base/form.h"
+#include "generator/puzzle_generator.h"
+#include "pages/puzzle_page.h"
 #include "puzzle/puzzle_board_model.h"
-#include "puzzle/puzzle_generator.h"
-#include "puzzle/puzzle_page.h"
 
 #include <QColor>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "puzzle/puzzle_grid.h"
+#include "generator/puzzle_grid.h"
 
 #include <QChar>
 #include <QString>

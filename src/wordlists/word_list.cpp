@@ -1,5 +1,6 @@
 #include "wordlists/word_list.h"
 
+#include "platform/file_names.h"
 #include "platform/safe_file.h"
 
 #include <QDate>
@@ -30,13 +31,6 @@ namespace brivamo {
 bool WordList::isBuiltIn() const
 {
     return modSupport::IsBuiltInList(name);
-}
-
-QString DecodeFileName(const QByteArray &raw)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8(raw);
-    return utf8.hasError() ? QString::fromLatin1(raw) : text;
 }
 
 } // namespace brivamo

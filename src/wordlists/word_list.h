@@ -30,10 +30,6 @@ struct WordList
     bool isBuiltIn() const;
 };
 
-// A file name or argument as text: UTF-8 when it is valid UTF-8, otherwise Latin-1 (the single-byte
-// names older systems gave files). The store finds such a file again by this text.
-QString DecodeFileName(const QByteArray &raw);
-
 // Outcome of an operation that yields nothing: an empty `error` means success.
 struct StoreStatus
 {

@@ -1,10 +1,10 @@
 #include "base/maker_info.h"
+#include "generator/puzzle_generator.h"
+#include "generator/puzzle_words.h"
 #include "lobby/email_friend.h"
 #include "lobby/lobby_model.h"
 #include "lobby/shipped_lists.h"
 #include "lobby_support.h"
-#include "puzzle/puzzle_generator.h"
-#include "puzzle/puzzle_words.h"
 #include "wordlists/validation.h"
 #include "wordlists/word_list.h"
 

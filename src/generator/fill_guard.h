@@ -1,0 +1,61 @@
+#pragma once
+
+#include "generator/puzzle_grid.h"
+#include "generator/reading_automaton.h"
+#include "generator/standard_routines.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace brivamo {
+
+// Rounds of redrawing after which a fill counts as impossible to clear. A reachable clean fill
+// takes one or two rounds; only lists that leave some cell no free letter (one-letter words
+// covering the alphabet, say) ever get near this.
+inline constexpr int MaxFillRounds = 1000;
+
+// The four orientations of lines, each read one way: rows left to right, columns downwards, and
+// the diagonals downwards to the right and downwards to the left. A word in any of the eight
+// directions lies along one of them, forwards or backwards.
+inline constexpr int Orientations = 4;
+inline constexpr std::array<DirectionStep, Orientations> OrientationSteps{{{0, 1}, {1, 0}, {1, 1}, {1, -1}}};
+
+// Where a placed word lies: its orientation and its first and last cells in that orientation's
+// order (PuzzleGrid::index; the order of cells along every orientation is the order of their
+// indexes).
+struct PlacedStretch
+{
+    int orientation;
+    int first;
+    int last;
+};
+PlacedStretch StretchOf(const WordPlacement &placement);
+
+// One bit a cell, a row a word: bit c of row r is cell (r + 1, c + 1).
+using CellRows = std::array<std::uint32_t, PuzzleGrid::MaxSide>;
+
+// Runs on a grid just completed by the fill (solution layer: word letters and the dot; puzzle
+// layer: a fill letter in every other cell). Redraws fill letters, from the list's fill
+// alphabet, until neither a word of the list nor one of its blocked words can be read, in any
+// of the eight directions, along a line that uses at least one fill cell. Each round redraws
+// the fill cells of the readings it found, in row order: all of a listed word's, the first of
+// a blocked word's (one new letter breaks it). Letters are compared in upper case, as the
+// solver reads them. Returns false, leaving the square to be restarted, when the fill is still
+// not clear after MaxFillRounds rounds, and at once when placed letters alone (which no redraw
+// changes) spell a blocked word, or a listed word anywhere but inside a placed word's own
+// stretch (its own place, or CAT inside CATTLE).
+// Fill cells marked in kept (a hidden message's) are never redrawn: a reading that needs one
+// fails the square as well.
+bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, modStandard::RandomSource &random,
+                         std::span<const PlacedStretch> placed, const CellRows *kept = nullptr);
+
+// Whether the word placed last (its letters already in the solution layer, its stretch last in
+// placed) lets placed letters alone spell, along a line through one of its fresh cells (those
+// that were empty before it), a blocked word or a listed word outside every placed word's own
+// stretch. No fill letter can undo such a reading, so the square could never be finished with
+// the word there.
+bool PlacedLettersSpoil(const PuzzleGrid &grid, const ListCodes &codes, std::span<const PlacedStretch> placed,
+                        std::span<const int> fresh);
+
+} // namespace brivamo

@@ -1,0 +1,46 @@
+#include "pages/puzzle_print_jobs.h"
+
+#include "platform/printer_qt.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+
+namespace brivamo {
+
+bool PrintPuzzleJobs(const std::function<std::unique_ptr<Printer>()> &openJob,
+                     const PuzzlePageContent &content, bool withSolution, const QString &dedication,
+                     QWidget *window)
+{
+    // Opened before the window is disabled: without a printer the user is asked for a file name.
+    std::unique_ptr<Printer> printer = openJob();
+    if (!printer)
+        return true;
+
+    auto *file = dynamic_cast<QtPrinter *>(printer.get());
+    const bool oneFile = file && file->writesFile();
+
+    bool sent = false;
+    {
+        PrintingBusyGuard busy(window);
+        LayOutPuzzlePage(*printer, PuzzlePageKind::Puzzle, content, dedication, QDateTime::currentDateTime());
+        if (withSolution && oneFile) {
+            printer->newPage();
+            LayOutPuzzlePage(*printer, PuzzlePageKind::Solution, content, QString(),
+                             QDateTime::currentDateTime());
+        }
+        sent = printer->endDoc();
+        QCoreApplication::processEvents();
+    }
+    if (!sent || !withSolution || oneFile)
+        return sent;
+
+    printer = openJob();
+    if (!printer)
+        return true;
+    PrintingBusyGuard busy(window);
+    sent = PrintPuzzlePage(*printer, PuzzlePageKind::Solution, content, QString());
+    QCoreApplication::processEvents();
+    return sent;
+}
+
+} // namespace brivamo
