@@ -47,16 +47,22 @@ Stretch lineThrough(int side, int orientation, int cell)
 // The run of placed letters through a placed cell along an orientation.
 Stretch runThrough(const PuzzleGrid &grid, int orientation, int cell)
 {
-    const Stretch line = lineThrough(grid.side(), orientation, cell);
-    const int stride = strideOf(orientation);
-    const QChar *solution = grid.solutionCells();
-    int first = cell;
-    while (first != line.start && !solution[first - stride].isNull())
-        first -= stride;
-    int last = cell;
-    while (last != line.start + (line.count - 1) * stride && !solution[last + stride].isNull())
-        last += stride;
-    return {first, (last - first) / stride + 1};
+    const DirectionStep step = OrientationSteps[static_cast<std::size_t>(orientation)];
+    const int side = grid.side();
+    auto placed = [&](int row, int column) {
+        return row >= 0 && row < side && column >= 0 && column < side &&
+               !grid.solution(row + 1, column + 1).isNull();
+    };
+    int row = cell / PuzzleGrid::Stride;
+    int column = cell % PuzzleGrid::Stride;
+    while (placed(row - step.row, column - step.column)) {
+        row -= step.row;
+        column -= step.column;
+    }
+    Stretch run{row * PuzzleGrid::Stride + column, 0};
+    for (; placed(row, column); row += step.row, column += step.column)
+        ++run.count;
+    return run;
 }
 
 // Which line of its orientation a cell lies on: its row, its column, or one of the diagonals,
