@@ -228,8 +228,8 @@ private slots:
         QFile::remove(pdf);
     }
 
-    // A list that cannot be read is named with the reason on one line, at once: a link to a pipe
-    // or a device is never opened for reading.
+    // A list that cannot be read, or holds a word no cell can take, is named with the reason on
+    // one line, at once: a link to a pipe or a device is never opened for reading.
     void refusedListsSayWhyOnOneLine_data()
     {
         QTest::addColumn<QString>("category");
@@ -243,6 +243,11 @@ private slots:
         QTest::newRow("link to a device") << "zero"
                                           << "brivamo: The word list \"Zero\" could not be opened: Its file "
                                              "\"Zero.lst\" is not an ordinary file.\n";
+        // A cell holds one UTF-16 unit: no capital beyond the basic plane (a mathematical bold A).
+        QTest::newRow("capital beyond the basic plane")
+            << "astral"
+            << "brivamo: The word \"\U0001D400BC\" cannot be used in a puzzle: it holds \"\U0001D400\", "
+               "which is not a capital letter.\n";
     }
     void refusedListsSayWhyOnOneLine()
     {
@@ -257,6 +262,9 @@ private slots:
         QCOMPARE(::mkfifo(pipe.constData(), 0600), 0);
         QVERIFY(QFile::link(QString::fromLocal8Bit(pipe), dir.filePath("Pipe.lst")));
         QVERIFY(QFile::link("/dev/zero", dir.filePath("Zero.lst")));
+        QFile astral(dir.filePath("Astral.lst"));
+        QVERIFY(astral.open(QIODevice::WriteOnly) && astral.write("CAT\r\n\U0001D400BC\r\n") > 0);
+        astral.close();
 
         const Run run = runHeadless(folder.path(), {"--make", category});
         QCOMPARE(run.exitCode, 2);

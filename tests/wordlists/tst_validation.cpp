@@ -34,6 +34,7 @@ private slots:
         QTest::newRow("space") << "ice cream" << 3 << 20 << refusal("ICE CREAM", letters);
         QTest::newRow("length before letters")
             << "abcdefghijklmnopqrst1" << 3 << 20 << refusal("abcdefghijklmnopqrst1", word);
+        QTest::newRow("name empty") << "" << 2 << 8 << refusal("", name);
         QTest::newRow("name one letter") << "z" << 2 << 8 << refusal("z", name);
         QTest::newRow("name shortest") << "zo" << 2 << 8 << QString();
         QTest::newRow("name longest") << "abcdefgh" << 2 << 8 << QString();
@@ -56,6 +57,8 @@ private slots:
         // A character outside the basic plane counts once towards the length.
         QTest::newRow("astral char counted once")
             << QString::fromUtf8("ab😀") << 3 << 20 << refusal(QString::fromUtf8("AB😀"), letters);
+        QTest::newRow("capital beyond the basic plane")
+            << QString::fromUtf8("ab𝐀") << 3 << 20 << refusal(QString::fromUtf8("AB𝐀"), letters);
         QTest::newRow("astral too short")
             << QString::fromUtf8("a😀") << 3 << 20 << refusal(QString::fromUtf8("a😀"), word);
         QTest::newRow("tab") << "ab\tc" << 3 << 20 << refusal("AB\tC", letters);
