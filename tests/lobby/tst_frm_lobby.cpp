@@ -373,6 +373,13 @@ private slots:
         QCOMPARE(m_folder->listFiles(), QStringList({"Weekdays.lst", "Zoo.lst"}));
         QCOMPARE(m_folder->bytes(QStringLiteral("Zoo.lst")), QByteArray("APE\r\n"));
 
+        // Cancelling the name box says nothing and keeps the new words.
+        const int boxes = dialogs.count();
+        dialogs.queueInputCancel();
+        lobby.cmdNewSave_Click();
+        QCOMPARE(dialogs.count(), boxes + 1);
+        QVERIFY(lobby.model().creating());
+
         // A name that is too long ends the flow too, still creating.
         dialogs.queueInput(QStringLiteral("elephants"));
         dialogs.queueMessage(MsgAnswer::Ok);
