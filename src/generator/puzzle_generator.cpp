@@ -168,14 +168,15 @@ private:
     // into a different letter of the solution layer, or 0 when the whole word fits.
     int walk(const WordPlacement &candidate, const QString &word)
     {
+        const QChar *letters = word.constData();
         for (int k = 1; k <= candidate.length; ++k) {
             const int row = candidate.rowOf(k);
             const int column = candidate.columnOf(k);
             const QChar placed = m_grid.solution(row, column);
-            if (!placed.isNull() && placed != word[k - 1])
+            if (!placed.isNull() && placed != letters[k - 1])
                 return k;
-            m_grid.setPuzzle(row, column, word[k - 1]);
-            m_host.CellTried(row, column, word[k - 1]);
+            m_grid.setPuzzle(row, column, letters[k - 1]);
+            m_host.CellTried(row, column, letters[k - 1]);
         }
         return 0;
     }

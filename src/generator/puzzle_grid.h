@@ -92,16 +92,13 @@ struct WordPlacement
         rowStep = DirectionSteps[code].row;
         columnStep = DirectionSteps[code].column;
     }
-    // True when the last letter stays inside a square of the given side.
+    // True when the last letter stays inside a square of the given side (the first lies in it).
+    // One expression rather than a branch a test: for a random candidate no test is foreseeable.
     bool fits(int side) const
     {
-        if (rowStep < 0 && startRow < length)
-            return false;
-        if (rowStep > 0 && startRow + length - 1 > side)
-            return false;
-        if (columnStep < 0 && startColumn < length)
-            return false;
-        return columnStep <= 0 || startColumn + length - 1 <= side;
+        const int lastRow = rowOf(length);
+        const int lastColumn = columnOf(length);
+        return (lastRow >= 1) & (lastRow <= side) & (lastColumn >= 1) & (lastColumn <= side);
     }
 };
 
