@@ -26,22 +26,18 @@ struct Stretch
 // The whole line of a square through a cell.
 Stretch lineThrough(int side, int orientation, int cell)
 {
+    const auto at = static_cast<std::size_t>(orientation);
+    // Back to the line's first cell, in the top row or in the column it starts from.
     const int row = cell / PuzzleGrid::Stride;
     const int column = cell % PuzzleGrid::Stride;
-    switch (orientation) {
-    case 0:
-        return {row * PuzzleGrid::Stride, side};
-    case 1:
-        return {column, side};
-    case 2: {
-        const int back = std::min(row, column);
-        return {cell - back * strideOf(2), side - std::max(row, column) + back};
-    }
-    default: {
-        const int back = std::min(row, side - 1 - column);
-        return {cell - back * strideOf(3), std::min(side - row + back, column + back + 1)};
-    }
-    }
+    const std::array<int, Orientations> back{column, row, std::min(row, column),
+                                             std::min(row, side - 1 - column)};
+    const int start = cell - back[at] * strideOf(orientation);
+    const int startRow = start / PuzzleGrid::Stride;
+    const int startColumn = start % PuzzleGrid::Stride;
+    const std::array<int, Orientations> count{side, side, side - std::max(startRow, startColumn),
+                                              std::min(side - startRow, startColumn + 1)};
+    return {start, count[at]};
 }
 
 // The run of placed letters through a placed cell along an orientation.
@@ -80,8 +76,7 @@ int lineOf(int orientation, int cell)
 // one letter reads alike in every orientation, so it is the list's wherever a word holds its cell.
 bool insidePlacedWord(std::span<const PlacedStretch> placed, int orientation, int first, int last)
 {
-    // The newest words are asked first: a reading is most often the word just placed.
-    return first == last || std::any_of(placed.rbegin(), placed.rend(), [&](const PlacedStretch &stretch) {
+    return first == last || std::any_of(placed.begin(), placed.end(), [&](const PlacedStretch &stretch) {
                return stretch.orientation == orientation && stretch.first <= first && last <= stretch.last &&
                       lineOf(orientation, first) == lineOf(orientation, stretch.first);
            });
@@ -107,13 +102,10 @@ bool readAlong(const ListCodes &codes, const QChar *layer, int orientation, Stre
 }
 
 // What one round of the fill guard found: the fill cells to redraw, and whether any reading
-// was made of placed letters or needs a kept cell, which no redraw can clear.
+// needs a kept cell, which no redraw can clear.
 struct FillReadings
 {
-    FillReadings(const QChar *solution, std::span<const PlacedStretch> placed, const CellRows *kept)
-        : solution(solution), placed(placed), kept(kept)
-    {
-    }
+    FillReadings(const QChar *solution, const CellRows *kept) : solution(solution), kept(kept) {}
 
     // Kept out of line, so that the loop along the line has the registers to itself.
     [[gnu::noinline]] void readLine(const ListCodes &codes, const QChar *puzzle, int orientation,
@@ -133,10 +125,9 @@ struct FillReadings
         bool usesFill = false;
         for (int cell = first; cell <= last; cell += stride)
             usesFill |= solution[cell] == PuzzleGrid::Dot;
-        if (!usesFill) {
-            spoiled |= ending.blocked || !insidePlacedWord(placed, orientation, first, last);
+        // Readings of placed letters alone were turned down as the words were placed.
+        if (!usesFill)
             return;
-        }
         found = true;
         // A listed word's fill letters are all redrawn; any one new letter breaks a blocked word.
         bool marked = false;
@@ -153,7 +144,6 @@ struct FillReadings
     }
 
     const QChar *solution;
-    std::span<const PlacedStretch> placed;
     const CellRows *kept;
     CellRows marks{};
     bool found = false;
@@ -174,28 +164,22 @@ PlacedStretch StretchOf(const WordPlacement &placement)
 }
 
 bool PlacedLettersSpoil(const PuzzleGrid &grid, const ListCodes &codes, std::span<const PlacedStretch> placed,
-                        std::span<const int> fresh)
+                        const PlacedStretch &word, std::span<const int> fresh)
 {
     const QChar *solution = grid.solutionCells();
-    const PlacedStretch &word = placed.back();
     auto spoils = [&](int orientation, Stretch run) {
         return run.count >= codes.automaton().shortest() &&
                readAlong(codes, solution, orientation, run,
                          [&](int first, int last, ReadingAutomaton::Ending ending) {
-                             return ending.blocked || !insidePlacedWord(placed, orientation, first, last);
+                             return ending.blocked ||
+                                    !(insidePlacedWord({&word, 1}, orientation, first, last) ||
+                                      insidePlacedWord(placed, orientation, first, last));
                          });
     };
     // A reading of placed letters that holds no fresh cell was looked at when its last letter was
-    // placed. Along the word's own line all its cells lie in one run, looked at once, and only
-    // when it goes on beyond the word: within it lie only the word and listed words inside it (a
-    // blocked word inside a listed one is no longer blocked).
-    if (!fresh.empty()) {
-        const Stretch along = runThrough(grid, word.orientation, fresh.front());
-        if ((along.start != word.first ||
-             along.count != (word.last - word.first) / strideOf(word.orientation) + 1) &&
-            spoils(word.orientation, along))
-            return true;
-    }
+    // placed. Along the word's own line all its cells lie in one run, read once.
+    if (!fresh.empty() && spoils(word.orientation, runThrough(grid, word.orientation, fresh.front())))
+        return true;
     for (const int cell : fresh)
         for (int orientation = 0; orientation < Orientations; ++orientation)
             if (orientation != word.orientation && spoils(orientation, runThrough(grid, orientation, cell)))
@@ -204,7 +188,7 @@ bool PlacedLettersSpoil(const PuzzleGrid &grid, const ListCodes &codes, std::spa
 }
 
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, modStandard::RandomSource &random,
-                         std::span<const PlacedStretch> placed, const CellRows *kept)
+                         const CellRows *kept)
 {
     const int side = grid.side();
     const QChar *solution = grid.solutionCells();
@@ -231,7 +215,7 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, modStandard::
         }
 
     for (int round = 0;; ++round) {
-        FillReadings readings(solution, placed, kept);
+        FillReadings readings(solution, kept);
         for (const Line line : toRead) {
             listed[line.orientation][line.start] = false;
             readings.readLine(codes, puzzle, line.orientation,

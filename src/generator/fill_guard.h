@@ -36,26 +36,25 @@ PlacedStretch StretchOf(const WordPlacement &placement);
 using CellRows = std::array<std::uint32_t, PuzzleGrid::MaxSide>;
 
 // Runs on a grid just completed by the fill (solution layer: word letters and the dot; puzzle
-// layer: a fill letter in every other cell). Redraws fill letters, from the list's fill
-// alphabet, until neither a word of the list nor one of its blocked words can be read, in any
-// of the eight directions, along a line that uses at least one fill cell. Each round redraws
-// the fill cells of the readings it found, in row order: all of a listed word's, the first of
-// a blocked word's (one new letter breaks it). Letters are compared in upper case, as the
-// solver reads them. Returns false, leaving the square to be restarted, when the fill is still
-// not clear after MaxFillRounds rounds, and at once when placed letters alone (which no redraw
-// changes) spell a blocked word, or a listed word anywhere but inside a placed word's own
-// stretch (its own place, or CAT inside CATTLE).
+// layer: a fill letter in every other cell), whose placed letters alone spell nothing they may
+// not (PlacedLettersSpoil saw to that as the words were placed). Redraws fill letters, from the
+// list's fill alphabet, until neither a word of the list nor one of its blocked words can be
+// read, in any of the eight directions, along a line that uses at least one fill cell. Each
+// round redraws the fill cells of the readings it found, in row order: all of a listed word's,
+// the first of a blocked word's (one new letter breaks it). Letters are compared in upper case,
+// as the solver reads them. Returns false, leaving the square to be restarted, when the fill is
+// still not clear after MaxFillRounds rounds.
 // Fill cells marked in kept (a hidden message's) are never redrawn: a reading that needs one
-// fails the square as well.
+// fails the square at once.
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, modStandard::RandomSource &random,
-                         std::span<const PlacedStretch> placed, const CellRows *kept = nullptr);
+                         const CellRows *kept = nullptr);
 
-// Whether the word placed last (its letters already in the solution layer, its stretch last in
-// placed) lets placed letters alone spell, along a line through one of its fresh cells (those
-// that were empty before it), a blocked word or a listed word outside every placed word's own
-// stretch. No fill letter can undo such a reading, so the square could never be finished with
-// the word there.
+// Whether a word just put into the solution layer (its stretch word, its cells that were empty
+// before it fresh) lets placed letters alone spell, along a line through one of its fresh cells,
+// a blocked word or a listed word outside every placed word's own stretch (those placed before
+// it, and its own). No fill letter can undo such a reading, so the square could never be
+// finished with the word there.
 bool PlacedLettersSpoil(const PuzzleGrid &grid, const ListCodes &codes, std::span<const PlacedStretch> placed,
-                        std::span<const int> fresh);
+                        const PlacedStretch &word, std::span<const int> fresh);
 
 } // namespace brivamo

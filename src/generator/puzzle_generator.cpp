@@ -89,14 +89,14 @@ public:
             if (wordsPlaced == wordCount) {
                 fillEmptyCells();
                 const bool spelt = m_message.isEmpty() || spellMessage();
-                if (spelt && ClearSecondReadings(m_grid, m_codes, m_random, m_placed,
-                                                 m_message.isEmpty() ? nullptr : &m_kept)) {
+                if (spelt &&
+                    ClearSecondReadings(m_grid, m_codes, m_random, m_message.isEmpty() ? nullptr : &m_kept)) {
                     m_host.PuzzleCompleted();
                     return PuzzleOutcome::Completed;
                 }
-                // Placed letters alone spell a word a second time or a blocked word, or every
-                // letter some cell could take makes one readable: the square is restarted like
-                // one whose word could not be fitted.
+                // A reading needs a letter of the hidden message, or every letter some cell
+                // could take makes one readable: the square is restarted like one whose word
+                // could not be fitted.
                 m_host.WordAbandoned();
             }
             m_host.AttemptFailed(attempt);
@@ -217,13 +217,14 @@ private:
                 m_grid.setSolution(row, column, word[k - 1]);
             }
         }
-        m_placed.push_back(StretchOf(candidate));
-        if (!PlacedLettersSpoil(m_grid, m_codes, m_placed, std::span(fresh.data(), freshCount)))
-            return true;
-        m_placed.pop_back();
-        for (std::size_t i = 0; i < freshCount; ++i)
-            m_grid.solutionCells()[fresh[i]] = QChar();
-        return false;
+        const PlacedStretch stretch = StretchOf(candidate);
+        if (PlacedLettersSpoil(m_grid, m_codes, m_placed, stretch, std::span(fresh.data(), freshCount))) {
+            for (std::size_t i = 0; i < freshCount; ++i)
+                m_grid.solutionCells()[fresh[i]] = QChar();
+            return false;
+        }
+        m_placed.push_back(stretch);
+        return true;
     }
 
     // Every cell no word uses takes a fill letter in the puzzle layer and the dot in the

@@ -800,7 +800,8 @@ private slots:
             if (!line.trimmed().isEmpty())
                 words << QString::fromLatin1(line.trimmed());
         SortWordsLongestFirst(words);
-        PuzzleWorkspace workspace;
+        // One workspace for every row, as the window keeps one while lists change.
+        static PuzzleWorkspace workspace;
         workspace.setHiddenMessage(message);
         QCryptographicHash hash(QCryptographicHash::Sha1);
         for (std::uint32_t seed = 1; seed <= 20; ++seed) {
@@ -815,6 +816,52 @@ private slots:
             }
         }
         QCOMPARE(hash.result().toHex().left(16), digest);
+    }
+
+    // A word whose letters would let placed letters alone spell a blocked word (XYZ), or a listed
+    // word away from every placed word's own place, is turned down. Each word is laid as
+    // "WORD row column direction"; the last is the one tried.
+    void placedLettersSpoil_data()
+    {
+        QTest::addColumn<QStringList>("laid");
+        QTest::addColumn<QStringList>("alsoListed");
+        QTest::addColumn<bool>("spoils");
+        QTest::newRow("one new letter makes a blocked word across")
+            << QStringList{"XQ 1 1 3", "ZW 3 1 3", "Y 2 1 3"} << QStringList{} << true;
+        QTest::newRow("blocked word along the word's own line")
+            << QStringList{"XY 1 1 3", "ZA 1 3 3"} << QStringList{} << true;
+        QTest::newRow("listed word where it was not placed")
+            << QStringList{"CX 1 1 3", "AY 2 1 3", "TZ 3 1 3"} << QStringList{"CAT"} << true;
+        QTest::newRow("listed words inside an earlier word")
+            << QStringList{"CAT 1 1 3", "SO 1 4 5"} << QStringList{"AT"} << false;
+        QTest::newRow("nothing spelt")
+            << QStringList{"XQ 1 1 3", "ZW 3 2 3", "Y 2 1 3"} << QStringList{} << false;
+    }
+    void placedLettersSpoil()
+    {
+        QFETCH(QStringList, laid);
+        QFETCH(QStringList, alsoListed);
+        QStringList words = alsoListed;
+        PuzzleGrid grid(6);
+        std::vector<PlacedStretch> placed;
+        std::vector<int> fresh;
+        WordPlacement word;
+        for (const QString &entry : laid) {
+            const QStringList parts = entry.split(u' ');
+            words << parts[0];
+            word = {parts[1].toInt(), parts[2].toInt(), 0, 0, 0, int(parts[0].size())};
+            word.setDirection(parts[3].toInt());
+            placed.push_back(StretchOf(word));
+            fresh.clear();
+            for (int k = 1; k <= word.length; ++k)
+                if (grid.solution(word.rowOf(k), word.columnOf(k)).isNull()) {
+                    fresh.push_back(PuzzleGrid::index(word.rowOf(k), word.columnOf(k)));
+                    grid.setSolution(word.rowOf(k), word.columnOf(k), parts[0][k - 1]);
+                }
+        }
+        placed.pop_back(); // the word tried is not placed yet
+        const ListCodes codes(words, {"XYZ"});
+        QTEST(PlacedLettersSpoil(grid, codes, placed, StretchOf(word), fresh), "spoils");
     }
 
     // A run without a host leaves the host's calls out; from the same seed it must make exactly
