@@ -17,7 +17,7 @@ PACKAGES=(
   cups printer-driver-cups-pdf libcups2-dev
   libbenchmark-dev
   clang libclang-rt-14-dev
-  dpkg-dev lintian appstream man-db groff-base
+  dpkg-dev devscripts lintian appstream man-db groff-base
   python3
 )
 

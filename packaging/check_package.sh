@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a build folder, checks it (lintian, the manual page, the desktop
-# entry, the AppStream metadata), installs it with apt-get, runs the installed program from
-# /usr/bin, and removes the package again, also when a check fails.
+# entry, the AppStream metadata, the program's hardening), installs it with apt-get, runs the
+# installed program from /usr/bin, and removes the package again, also when a check fails.
 # Usage: packaging/check_package.sh <build-folder>   (as root, or with sudo available)
 set -euo pipefail
 BUILD_DIR=$(cd "${1:?usage: check_package.sh <build-folder>}" && pwd)
@@ -45,6 +45,9 @@ installed=true
 
 echo "-- the installed program"
 [ "$(command -v brivamo)" = /usr/bin/brivamo ] || fail "brivamo is not /usr/bin/brivamo"
+# Debian 12 builds its packages without control-flow protection, so that one is not asked for.
+hardening-check --nocfprotection /usr/bin/brivamo ||
+    fail "the installed program lacks a protection Debian's packages have"
 /usr/bin/brivamo --version
 printf 'EMU\r\nYAK\r\nAPE\r\nGNU\r\n' >"$WORK/Zoo.lst"
 (cd "$WORK" && /usr/bin/brivamo --make zoo --size 6 --seed 1) >"$WORK/make.out" 2>"$WORK/make.err" ||
