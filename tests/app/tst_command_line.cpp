@@ -116,6 +116,10 @@ private slots:
         // A value joined by = leaves the next argument an option of its own.
         QTest::newRow("version after a Qt option with =")
             << QStringList{"-style=fusion", "--version"} << true << 0 << "Brivamo ";
+        QTest::newRow("short help") << QStringList{"-h"} << true << 0 << "Usage: brivamo";
+        // A Qt option's value is not an option, even when it reads --make.
+        QTest::newRow("--make as a Qt option's value")
+            << QStringList{"-title", "--make", "--colour"} << false << 2 << "Unknown option --colour.";
         QTest::newRow("--make alone") << QStringList{"--make"} << true << 2 << "--make needs a value.";
         QTest::newRow("--make with an empty name")
             << QStringList{"--make", ""} << true << 2 << "--make needs a category name.";
@@ -124,6 +128,20 @@ private slots:
                                      << true << 2 << "A set of puzzles to print holds at most 1000 puzzles.";
         QTest::newRow("set of 1000") << QStringList{"--make", "nosuch", "--pdf", "x.pdf", "--count", "1000"}
                                      << true << 2 << "\"nosuch\" could not be found.";
+        QTest::newRow("folder in the category")
+            << QStringList{"--make", "a/b"} << true << 2 << "\"a/b\" is not a category name.";
+        QTest::newRow("outline key without pages")
+            << QStringList{"--make", "nosuch", "--key", "outline"} << true << 2
+            << "--key and --large-print need --pdf FILE, --png FILE, --svg FILE or --print.";
+        // Accepted, so the run goes on to look for the list.
+        QTest::newRow("1001 puzzles without pages") << QStringList{"--make", "nosuch", "--count", "1001"}
+                                                    << true << 2 << "\"nosuch\" could not be found.";
+        QTest::newRow("both ends of the seed range")
+            << QStringList{"--make", "nosuch", "--seed", "0", "--seed", "4294967295"} << true << 2
+            << "\"nosuch\" could not be found.";
+        QTest::newRow("paper for images")
+            << QStringList{"--make", "nosuch", "--png", "x.png", "--paper", "a4"} << true << 2
+            << "\"nosuch\" could not be found.";
         // Qt's options are checked before Qt sees them: one line and status 1, never an abort.
         QTest::newRow("Qt platform without a display")
             << QStringList{"-platform", "xcb"} << true << 1 << "DISPLAY is not set";
@@ -152,6 +170,18 @@ private slots:
                  qPrintable(run.err));
         QVERIFY2(run.err.contains(reason), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
+    }
+
+    // Information that cannot reach the standard output is a failure.
+    void informationIntoAFullOutput()
+    {
+        for (const char *option : {"--help", "--version"}) {
+            QProcess process;
+            process.setStandardOutputFile(QStringLiteral("/dev/full"));
+            process.start(qEnvironmentVariable("BRIVAMO_BINARY"), {QLatin1String(option)});
+            QVERIFY(process.waitForFinished(60000));
+            QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 1, option);
+        }
     }
 };
 

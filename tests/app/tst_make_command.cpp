@@ -183,6 +183,38 @@ private slots:
         }
     }
 
+    // An image takes the name given, its solution page adds "-solution" before the extension (a
+    // name whose only dot starts it has none), and no page is written through a list.
+    void imageNames_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("one puzzle") << QStringList{"--png", "one.png", "--solution"}
+                                    << QStringList{"one-solution.png", "one.png"} << "";
+        QTest::newRow("name that starts with its dot")
+            << QStringList{"--png", ".png", "--solution"} << QStringList{".png", ".png-solution"} << "";
+        QTest::newRow("solution page over a list")
+            << QStringList{"--png", "link.png", "--solution"} << QStringList{}
+            << "--png link-solution.png would overwrite the word list file \"Animals.lst\"; name another "
+               "file.";
+    }
+    void imageNames()
+    {
+        QFETCH(QString, refusal);
+        QTemporaryDir folder;
+        const QDir dir(folder.path());
+        QVERIFY(QFile::copy(m_folder.filePath("Animals.lst"), dir.filePath("Animals.lst")));
+        QVERIFY(QFile::link("Animals.lst", dir.filePath("link-solution.png")));
+        QFETCH(QStringList, options);
+        const Run run =
+            runHeadless(folder.path(), QStringList{"--make", "animals", "--quiet", "--seed", "1"} + options);
+        QCOMPARE(run.exitCode, refusal.isEmpty() ? 0 : 2);
+        if (!refusal.isEmpty())
+            QCOMPARE(run.err, "brivamo: " + refusal + "\n");
+        QTEST(dir.entryList({"*png*"}, QDir::Files | QDir::Hidden | QDir::NoSymLinks), "files");
+    }
+
     // Values go with their option whatever they look like, and "--" ends the options.
     void valuesThatLookLikeOptions_data()
     {
