@@ -236,6 +236,65 @@ private slots:
         QCOMPARE(texts.last().x, 1.0);
     }
 
+    // Large print: the list ends above the bottom margin, its right column clears the left one, its
+    // rules span its widest line, a hidden message has a blank line under it; any list is laid out.
+    void largePrintWordList_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("too wide at any size") << QStringList{QString(100, u'L'), QString(40, u'R')} << "";
+        QTest::newRow("odd count") << numberedWords(17) << "";
+        QTest::newRow("hidden message") << numberedWords(3) << "GO TEAM";
+    }
+    void largePrintWordList()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QString, message);
+        PuzzleGrid grid(15);
+        const PuzzlePageContent content{"X", words, &grid, 0, 0, message, {AnswerKey::Dots, true}};
+        RecordingPrinter printer;
+        LayOutPuzzlePage(printer, PuzzlePageKind::Solution, content, QString(), PrintedAt);
+        // The list ends the page: its heading, a rule, the words, a rule.
+        const QList<Op> texts = printer.texts();
+        const qsizetype heading = texts.size() - words.size() - 3;
+        const QList<Op> list = texts.mid(heading);
+        QCOMPARE(list[0].text, PuzzlePageHeading(PuzzlePageKind::Solution));
+        const Op &rule = list.last();
+        const double dash = rule.font.size * RecordingPrinter::CharWidthPerPoint; // the list's one size
+        const auto end = [&](const Op &op) { return op.x + op.text.size() * dash; };
+        double widest = 0;
+        for (qsizetype i = 2; i < list.size() - 1; ++i) {
+            widest = qMax(widest, end(list[i]));
+            if (i % 2 == 1)
+                QVERIFY2(list[i].x > end(list[i - 1]), qPrintable(list[i].text));
+        }
+        QVERIFY2(end(rule) >= qMin(widest, 7.5) - dash && end(rule) <= 7.5 + 1e-9, qPrintable(rule.text));
+        QVERIFY(rule.y + rule.font.size * RecordingPrinter::LineHeightPerPoint <= 10.5 + 1e-9);
+        if (!message.isEmpty()) // a blank line between: two lines of 9 points from the message to the heading
+            QVERIFY(qFuzzyCompare(list[0].y - texts[heading - 1].y, 0.3));
+    }
+
+    // A set with an outlined key: the dedication on its puzzle pages only, and on each solution
+    // page a ring around every word found in the square, none for one that is not there.
+    void setWithDedicationAndOutlinedKey()
+    {
+        const QStringList words{"LION", "TIGER", "ZEBRA"};
+        auto grid = makeGrid(words, 6);
+        QVERIFY(grid);
+        RecordingPrinter printer;
+        LayOutPuzzleSet(printer, "ZOO", words + QStringList{"YAK"}, {grid.get(), grid.get()}, true, "Sam",
+                        PrintedAt, QString(), {AnswerKey::Outline});
+        QList<int> dedicated, ringed;
+        for (const Op &op : printer.operations()) {
+            if (op.text == "Sam")
+                dedicated << op.page;
+            if (op.kind == Op::Outline)
+                ringed << op.page;
+        }
+        QCOMPARE(dedicated, (QList<int>{1, 2}));
+        QCOMPARE(ringed, (QList<int>{3, 3, 3, 4, 4, 4}));
+    }
+
     // The real printer's PDF, read back: the positions hold with real font metrics.
     void pdfPositions()
     {

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace brivamo;
@@ -154,6 +155,22 @@ private slots:
         }
         // No half-written list, no temporary file left behind.
         QCOMPARE(allFiles(), filesBefore);
+    }
+
+    // A PDF on another file system is none of the lists, even with the same inode number as one.
+    void pdfOnAnotherFileSystem()
+    {
+        QTemporaryDir other;
+        const QByteArray mount = QFile::encodeName(other.path());
+        QVERIFY(::mount("brivamo-other", mount.constData(), "tmpfs", 0, "size=64k") == 0);
+        const auto unmount = qScopeGuard([&] { ::umount2(mount.constData(), MNT_DETACH); });
+        const QByteArray list = QFile::encodeName(dir().filePath("Zoo.lst")), pdf = mount + "/out.pdf";
+        QVERIFY(QFile(list).open(QIODevice::WriteOnly) && QFile(pdf).open(QIODevice::WriteOnly));
+        struct stat listInfo = {}, pdfInfo = {};
+        QVERIFY(::stat(list.constData(), &listInfo) == 0 && ::stat(pdf.constData(), &pdfInfo) == 0);
+        if (listInfo.st_ino != pdfInfo.st_ino)
+            QSKIP("This system numbers the files of each tmpfs apart");
+        QVERIFY(!modSupport::ListOverwrittenBy(pdf, dir()));
     }
 };
 

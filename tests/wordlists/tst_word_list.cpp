@@ -1,3 +1,4 @@
+#include "platform/safe_file.h"
 #include "wordlists/word_list.h"
 
 #include <QFile>
@@ -174,6 +175,8 @@ private slots:
                                                  "\0C\0A\0T\0\n\0\xc9",
                                                  12)
                                    << QStringList{"CAT", QString::fromUtf8("É")};
+        QTest::newRow("exactly the size limit") << QByteArray(MaxListFileBytes - 2, 'A') + "\r\n"
+                                                << QStringList{QString(MaxListFileBytes - 2, u'A')};
     }
 
     void readLines()
@@ -346,6 +349,10 @@ private slots:
                                                            22);
         QTest::newRow("blank lines dropped, endings made CR LF")
             << QByteArray("APE\n\n  \nLION") << QByteArray("APE\r\nLION\r\nLYNX\r\n");
+        QTest::newRow("one word in two spellings")
+            << QByteArray("CAF\xc3\x89\r\nCAF\xc9\r\n") << QByteArray("CAF\xc3\x89\r\nCAF\xc9\r\nLYNX\r\n");
+        QTest::newRow("a later word that begins like a mark")
+            << QByteArray("APE\r\n\xff\xfeOWL\r\n") << QByteArray("APE\r\n\xff\xfeOWL\r\nLYNX\r\n");
     }
 
     void rewriteKeepsUnchangedWordsByteForByte()
@@ -389,6 +396,17 @@ private slots:
         QVERIFY2(refused.error.contains(QStringLiteral("outside the lists folder")),
                  qPrintable(refused.error));
         QCOMPARE(bytesOf(QDir(outside.path()), QStringLiteral("Shared.lst")), QByteArray("APE\r\n"));
+
+        // Nor through one into a folder below it, or beside it under a longer name.
+        QVERIFY(m_dir.mkdir(QStringLiteral("sub")));
+        QTemporaryDir beside(m_tmp->path() + QStringLiteral("-XXXXXX"));
+        for (const QString &folder : {m_dir.filePath(QStringLiteral("sub")), beside.path()}) {
+            put(QDir(folder), QStringLiteral("Deep.lst"), "APE\r\n");
+            QVERIFY(symlink(QDir(folder).filePath(QStringLiteral("Deep.lst")), QStringLiteral("Deep.lst")));
+            const QString error = WriteWordList(QStringLiteral("Deep"), {"EMU"}, m_dir).error;
+            QVERIFY2(error.contains(QStringLiteral("outside the lists folder")), qPrintable(error));
+            QVERIFY(m_dir.remove(QStringLiteral("Deep.lst")));
+        }
 
         // A link to a list of the same folder writes that list and stays a link.
         QVERIFY(WriteWordList(QStringLiteral("Alias"), {"OWL", "EMU"}, m_dir).ok());
@@ -531,19 +549,20 @@ private slots:
 
     // A list file that is a link to a pipe or a device is never read (a pipe without a writer
     // would hold the reader for ever): the read fails at once with the reason, and the list can
-    // be seen and deleted.
+    // be seen and deleted, but not written through.
     void onlyRegularFilesAreRead_data()
     {
         QTest::addColumn<QString>("target");
-        QTest::newRow("pipe") << "pipe";
-        QTest::newRow("device") << "/dev/zero";
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("pipe") << "pipe" << QStringLiteral("a link to something that is not an ordinary file");
+        QTest::newRow("device") << "/dev/zero" << QStringLiteral("outside the lists folder");
     }
     void onlyRegularFilesAreRead()
     {
         QFETCH(QString, target);
-        QTemporaryDir outside;
+        QFETCH(QString, refusal);
         if (target == "pipe") {
-            target = QDir(outside.path()).filePath("pipe");
+            target = m_dir.filePath("pipe");
             QCOMPARE(::mkfifo(QFile::encodeName(target).constData(), 0600), 0);
         }
         QVERIFY(QFile::link(target, m_dir.filePath(QStringLiteral("AAA.lst"))));
@@ -554,8 +573,38 @@ private slots:
         QCOMPARE(read.error, QStringLiteral("The word list \"AAA\" could not be opened.\r\n\r\nIts file "
                                             "\"AAA.lst\" is not an ordinary file."));
         QVERIFY(!read.empty);
+        const QString refused = WriteWordList(QStringLiteral("AAA"), {"APE"}, m_dir).error;
+        QVERIFY2(refused.contains(refusal), qPrintable(refused));
         QVERIFY(DeleteWordList(QStringLiteral("AAA"), m_dir).ok());
         QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("AAA.lst"))));
+    }
+
+    // A PDF written through a chain of links is caught where the chain ends on a list, up to the 40
+    // links in a row the system itself follows (it would not write through one more).
+    void writingThroughLinkChains()
+    {
+        put(m_dir, QStringLiteral("Zoo.lst"), "APE\r\n");
+        QString last = QStringLiteral("Zoo.lst");
+        for (int links = 1; links <= 41; ++links) {
+            QVERIFY(QFile::link(last, m_dir.filePath(QStringLiteral("link%1").arg(links))));
+            last = QStringLiteral("link%1").arg(links);
+            const auto list = ListOverwrittenBy(QFile::encodeName(m_dir.filePath(last)), m_dir);
+            QCOMPARE(list ? list->fileName : QString(), links <= 40 ? QStringLiteral("Zoo.lst") : QString());
+        }
+    }
+
+    // The file a save writes first is hidden beside its target, its name cut to what the file
+    // system takes without splitting a letter of a long multi-byte name.
+    void temporaryFileIsHiddenBesideTheTarget()
+    {
+        const QByteArray folder = QFile::encodeName(m_dir.path()) + '/';
+        brivamo::SafeFileWriter writer(folder + QString(125, u'\u00e9').toUtf8() + ".lst");
+        QVERIFY(writer.open());
+        const QByteArray name = writer.temporaryPath().mid(folder.size());
+        const QString text = QString::fromUtf8(name); // a cut letter would not come back
+        QVERIFY2(text.toUtf8() == name && name.size() <= 255 && text.startsWith(u".\u00e9"),
+                 name.constData());
+        QCOMPARE(m_dir.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
 
     void currentFolderIsTheDefault()
