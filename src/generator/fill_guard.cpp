@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -23,21 +24,23 @@ struct Stretch
     int count;
 };
 
-// The whole line of a square through a cell.
+// The whole line of a square through a cell: a diagonal is one cell shorter for each step it
+// lies from the square's own diagonal of that orientation.
 Stretch lineThrough(int side, int orientation, int cell)
 {
-    const auto at = static_cast<std::size_t>(orientation);
-    // Back to the line's first cell, in the top row or in the column it starts from.
     const int row = cell / PuzzleGrid::Stride;
     const int column = cell % PuzzleGrid::Stride;
-    const std::array<int, Orientations> back{column, row, std::min(row, column),
-                                             std::min(row, side - 1 - column)};
-    const int start = cell - back[at] * strideOf(orientation);
-    const int startRow = start / PuzzleGrid::Stride;
-    const int startColumn = start % PuzzleGrid::Stride;
-    const std::array<int, Orientations> count{side, side, side - std::max(startRow, startColumn),
-                                              std::min(side - startRow, startColumn + 1)};
-    return {start, count[at]};
+    switch (orientation) {
+    case 0:
+        return {row * PuzzleGrid::Stride, side};
+    case 1:
+        return {column, side};
+    case 2:
+        return {cell - std::min(row, column) * strideOf(2), side - std::abs(row - column)};
+    default:
+        return {cell - std::min(row, side - 1 - column) * strideOf(3),
+                side - std::abs(row + column - (side - 1))};
+    }
 }
 
 // The run of placed letters through a placed cell along an orientation.
