@@ -10,6 +10,12 @@ namespace brivamo {
 
 namespace {
 
+// The four orientations of lines, each read one way: rows left to right, columns downwards, and
+// the diagonals downwards to the right and downwards to the left. A word in any of the eight
+// directions lies along one of them, forwards or backwards.
+constexpr int Orientations = 4;
+constexpr std::array<DirectionStep, Orientations> OrientationSteps{{{0, 1}, {1, 0}, {1, 1}, {1, -1}}};
+
 // The step from a cell to the next along an orientation, in grid indexes.
 int strideOf(int orientation)
 {

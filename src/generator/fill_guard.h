@@ -15,15 +15,9 @@ namespace brivamo {
 // covering the alphabet, say) ever get near this.
 inline constexpr int MaxFillRounds = 1000;
 
-// The four orientations of lines, each read one way: rows left to right, columns downwards, and
-// the diagonals downwards to the right and downwards to the left. A word in any of the eight
-// directions lies along one of them, forwards or backwards.
-inline constexpr int Orientations = 4;
-inline constexpr std::array<DirectionStep, Orientations> OrientationSteps{{{0, 1}, {1, 0}, {1, 1}, {1, -1}}};
-
-// Where a placed word lies: its orientation and its first and last cells in that orientation's
-// order (PuzzleGrid::index; the order of cells along every orientation is the order of their
-// indexes).
+// Where a placed word lies: its orientation (0 rows, 1 columns, 2 diagonals downwards to the
+// right, 3 downwards to the left) and its first and last cells in that orientation's order
+// (PuzzleGrid::index; the order of cells along every orientation is the order of their indexes).
 struct PlacedStretch
 {
     int orientation;

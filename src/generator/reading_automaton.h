@@ -80,7 +80,6 @@ public:
     const FillAlphabet &alphabet() const { return m_alphabet; }
     // Fill letter i of the alphabet (0 to its size - 1).
     QChar fillLetter(int i) const { return QChar(m_alphabet.letters[static_cast<std::size_t>(i)]); }
-    const QStringList &blockedWords() const { return m_blocked; }
 
     std::uint16_t codeOf(QChar c) const
     {
