@@ -10,6 +10,7 @@
 #include "pages/puzzle_print_jobs.h"
 #include "platform/file_names.h"
 #include "platform/printer_qt.h"
+#include "platform/safe_file.h"
 #include "wordlists/word_list.h"
 
 #include <QDateTime>
@@ -170,6 +171,25 @@ MakeRun makePuzzles(const MakeOptions &options, const QStringList &words,
     return run;
 }
 
+// A class set of many pages says on the standard error how far its pages are, in tenths, so that
+// a long run is seen to be working; a total of 0 reports nothing.
+class PageProgress
+{
+public:
+    explicit PageProgress(int total) : m_total(total > ProgressFromPages ? total : 0) {}
+    void report(int done) const
+    {
+        if (m_total == 0 || done * 10 / m_total == (done - 1) * 10 / m_total || done >= m_total)
+            return;
+        printLine(stderr, QStringLiteral("brivamo: %1 of %2 pages laid out").arg(done).arg(m_total));
+        std::fflush(stderr);
+    }
+
+private:
+    static constexpr int ProgressFromPages = 50;
+    int m_total;
+};
+
 using JobOpener = std::function<std::unique_ptr<Printer>()>;
 
 // Sends the pages to the chosen (or default) print queue: `send` lays them out on the jobs that it
@@ -221,7 +241,16 @@ QString producePages(const MakeOptions &options, const QString &category, const 
     for (const PuzzleGrid &grid : puzzles)
         grids << &grid;
     const PuzzlePageContent content{category, words, grids.first(), 0, 0, options.message, options.style};
+    const int versions = static_cast<int>(puzzles.size());
+    const int pagesPerDocument = versions * (options.solution ? 2 : 1);
+    const int documents = options.print ? 1
+                                        : int(!options.pdf.isEmpty()) + int(!options.png.isEmpty()) +
+                                              int(!options.svg.isEmpty());
+    const PageProgress progress(options.quiet || !set ? 0 : documents * pagesPerDocument);
+    int pagesBefore = 0;
     const auto layOut = [&](Printer &printer) {
+        printer.setPageFinished([&, before = pagesBefore](int page) { progress.report(before + page); });
+        pagesBefore += pagesPerDocument;
         if (set) {
             LayOutPuzzleSet(printer, category, words, grids, options.solution, options.dedication, now,
                             options.message, options.style);
@@ -243,18 +272,28 @@ QString producePages(const MakeOptions &options, const QString &category, const 
             return printer->endDoc();
         });
     }
+    // Every file of the run takes its name only once all of them were written: a failure leaves
+    // the pages of an earlier run whole, never some of them replaced.
+    SafeFileSet files;
+    const bool severalFiles =
+        documents > 1 || (pagesPerDocument > 1 && !(options.png.isEmpty() && options.svg.isEmpty()));
+    const auto failure = [&](QString fileAndReason) {
+        if (fileAndReason.endsWith(u'.'))
+            fileAndReason.chop(1);
+        return QStringLiteral("Cannot write %1%2")
+            .arg(fileAndReason,
+                 severalFiles ? QStringLiteral("; no file was changed.") : QStringLiteral("."));
+    };
     if (!options.pdf.isEmpty()) {
         QtPrinter printer(options.pdf, options.paper);
+        printer.setFileSet(&files);
         layOut(printer);
-        if (!printer.endDoc()) {
-            QString reason = printer.errorString();
-            if (reason.endsWith(u'.'))
-                reason.chop(1);
-            return QStringLiteral("Cannot write %1: %2.").arg(DecodeFileName(options.pdf), reason);
-        }
+        if (!printer.endDoc())
+            return failure(files.failed()
+                               ? files.error()
+                               : DecodeFileName(options.pdf) + QStringLiteral(": ") + printer.errorString());
     }
     // Pages in order: the puzzles, then their solutions.
-    const int versions = static_cast<int>(puzzles.size());
     for (const auto &[format, file] : {std::pair{ImagePrinter::Format::Png, options.png},
                                        std::pair{ImagePrinter::Format::Svg, options.svg}}) {
         if (file.isEmpty())
@@ -262,10 +301,13 @@ QString producePages(const MakeOptions &options, const QString &category, const 
         ImagePrinter printer(format, options.paper, [&, file = file](int page) {
             return PageImageFile(file, (page - 1) % versions + 1, versions, page > versions);
         });
+        printer.setFileSet(&files);
         layOut(printer);
         if (!printer.endDoc())
-            return QStringLiteral("Cannot write %1.").arg(printer.errorString());
+            return failure(printer.errorString());
     }
+    if (const QString error = files.commit(); !error.isEmpty())
+        return failure(error);
     return {};
 }
 

@@ -1,7 +1,6 @@
 #include "pages/image_printer.h"
 
 #include "platform/printer_qt.h"
-#include "platform/safe_file.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -71,19 +70,21 @@ void ImagePrinter::endPage()
     if (!m_painter.isActive())
         return;
     m_painter.end();
+    QByteArray bytes;
     if (m_format == Format::Png) {
-        QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        if (!m_image->save(&buffer, "PNG"))
+        if (!m_image->save(&buffer, "PNG") && m_error.isEmpty())
             m_error = QStringLiteral("The image could not be made.");
-        m_pages << bytes;
         m_image.reset();
     } else {
-        m_pages << m_svgBytes->data();
+        bytes = m_svgBytes->data();
         m_svg.reset();
         m_svgBytes.reset();
     }
+    const QByteArray file = m_fileOf(++m_pagesEnded);
+    if (m_error.isEmpty() && !m_set->add(file, bytes))
+        m_error = m_set->error();
 }
 
 void ImagePrinter::drawText(double x, double y, const QString &text, const PrinterFont &font)
@@ -112,7 +113,7 @@ double ImagePrinter::lineHeight(const PrinterFont &font) const
 
 void ImagePrinter::beginDocument()
 {
-    m_pages.clear();
+    m_pagesEnded = 0;
     startPage();
 }
 
@@ -125,12 +126,8 @@ void ImagePrinter::beginNextPage()
 bool ImagePrinter::finishDocument()
 {
     endPage();
-    for (int i = 0; i < m_pages.size() && m_error.isEmpty(); ++i) {
-        const QByteArray file = m_fileOf(i + 1);
-        if (const QString error = writeFileSafely(file, m_pages[i]); !error.isEmpty())
-            m_error = QStringLiteral("%1: %2").arg(QFile::decodeName(file), error);
-    }
-    m_pages.clear();
+    if (m_error.isEmpty() && m_set == &m_ownSet)
+        m_error = m_ownSet.commit();
     return m_error.isEmpty();
 }
 
@@ -138,7 +135,7 @@ void ImagePrinter::abortDocument()
 {
     if (m_painter.isActive())
         m_painter.end();
-    m_pages.clear();
+    m_set->discard();
 }
 
 } // namespace brivamo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/printer.h"
+#include "platform/safe_file.h"
 
 #include <QByteArray>
 #include <QList>
@@ -16,8 +17,9 @@ class QSvgGenerator;
 namespace brivamo {
 
 // A printer that writes each page as an image file of its own, as the page looks on paper: PNG at
-// 300 dots per inch or SVG. Every file is written whole or not at all (a temporary file beside it,
-// checked, synced, renamed), and only once the whole document is laid out.
+// 300 dots per inch or SVG. Each page goes to a temporary file beside its target as soon as it is
+// laid out; all of them take their names together once the whole document is (or, with a file set
+// of the caller's, once the caller commits it), so a failure changes none of the targets.
 class ImagePrinter : public Printer
 {
 public:
@@ -33,6 +35,8 @@ public:
     bool failed() const override { return !m_error.isEmpty(); }
     // Why the files could not be written, in one sentence; empty while all is well.
     QString errorString() const { return m_error; }
+    // The pages join `set`, which the caller commits, instead of a set of the printer's own.
+    void setFileSet(SafeFileSet *set) { m_set = set; }
 
 protected:
     void drawText(double x, double y, const QString &text, const PrinterFont &font) override;
@@ -57,7 +61,9 @@ private:
     std::unique_ptr<QBuffer> m_svgBytes;
     std::unique_ptr<QSvgGenerator> m_svg;
     QPainter m_painter;
-    QList<QByteArray> m_pages;
+    SafeFileSet m_ownSet;
+    SafeFileSet *m_set = &m_ownSet;
+    int m_pagesEnded = 0;
     QString m_error;
 };
 

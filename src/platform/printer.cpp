@@ -47,6 +47,8 @@ void Printer::newPage()
 {
     ensureDocument();
     beginNextPage();
+    if (m_pageFinished)
+        m_pageFinished(m_page);
     ++m_page;
     resetPosition();
 }
@@ -54,6 +56,8 @@ void Printer::newPage()
 bool Printer::endDoc()
 {
     const bool sent = m_page > 0 ? finishDocument() : !failed();
+    if (m_page > 0 && m_pageFinished)
+        m_pageFinished(m_page);
     m_page = 0;
     resetPosition();
     return sent;

@@ -3,6 +3,8 @@
 #include <QLocale>
 #include <QString>
 
+#include <functional>
+
 namespace brivamo {
 
 // The font of printed text. Sizes are in points.
@@ -106,6 +108,8 @@ public:
     int page() const { return m_page; }
     // True once the device has failed; what is printed afterwards is dropped.
     virtual bool failed() const { return false; }
+    // Called with 1, 2, ... as each page of a document is finished (a long job shows its progress).
+    void setPageFinished(std::function<void(int page)> finished) { m_pageFinished = std::move(finished); }
 
 protected:
     // One line of text in `font`, top-left corner at (x, y) inches, on the current page.
@@ -128,6 +132,7 @@ private:
     double m_x = 0.0;
     double m_y = 0.0;
     int m_page = 0;
+    std::function<void(int)> m_pageFinished;
 };
 
 } // namespace brivamo

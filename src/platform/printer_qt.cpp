@@ -147,8 +147,11 @@ struct QtPrinter::Queue
 // A PDF file under way.
 struct QtPrinter::File
 {
-    explicit File(const QByteArray &path) : writer(path), device(writer), pdf(&device) {}
-    SafeFileWriter writer;
+    explicit File(const QByteArray &path)
+        : writer(std::make_unique<SafeFileWriter>(path)), device(*writer), pdf(&device)
+    {
+    }
+    std::unique_ptr<SafeFileWriter> writer;
     SafeFileDevice device;
     QPdfWriter pdf;
     QPainter painter;
@@ -346,10 +349,15 @@ void QtPrinter::beginDocument()
     if (m_status != Status::Ready)
         return;
     if (m_file) {
-        if (!m_file->writer.open() || !m_file->device.open(QIODevice::WriteOnly) ||
+        // A file handed to its set is not written again.
+        if (!m_file->writer) {
+            m_status = Status::Failed;
+            return;
+        }
+        if (!m_file->writer->open() || !m_file->device.open(QIODevice::WriteOnly) ||
             !m_file->painter.begin(&m_file->pdf)) {
             m_status = Status::Failed;
-            m_error = m_file->writer.error();
+            m_error = m_file->writer->error();
         }
         return;
     }
@@ -377,8 +385,16 @@ bool QtPrinter::finishDocument()
         if (m_status == Status::Ready && !ended)
             m_status = Status::Failed;
         if (m_status != Status::Ready) {
-            m_file->writer.discard();
-        } else if (const QString error = m_file->writer.commit(); !error.isEmpty()) {
+            if (m_error.isEmpty())
+                m_error = m_file->writer->error();
+            m_file->writer->discard();
+        } else if (m_fileSet) {
+            // The set reports the file by name; the device stays without a writer from now on.
+            if (!m_fileSet->add(std::move(m_file->writer))) {
+                m_status = Status::Failed;
+                m_error = m_fileSet->error();
+            }
+        } else if (const QString error = m_file->writer->commit(); !error.isEmpty()) {
             m_status = Status::Failed;
             m_error = error;
         }
@@ -410,7 +426,8 @@ void QtPrinter::abortDocument()
         if (m_file->painter.isActive())
             m_file->painter.end();
         m_file->device.close();
-        m_file->writer.discard();
+        if (m_file->writer)
+            m_file->writer->discard();
         return;
     }
     if (m_status == Status::ServerSilent || !m_queue->painter.isActive())

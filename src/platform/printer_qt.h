@@ -17,6 +17,8 @@ class QWidget;
 
 namespace brivamo {
 
+class SafeFileSet;
+
 // The real printer, addressed in inches from the top-left corner of the printable area: a print
 // queue with its own paper size and margins, or a PDF file (A4 or Letter, the whole sheet printable).
 //
@@ -78,6 +80,9 @@ public:
     bool writesFile() const { return m_file != nullptr; }
     // The print queue's name (empty for a PDF file or when there is no printer).
     QString queueName() const { return m_queueName; }
+    // A PDF file finished by endDoc joins `set` instead of taking its name at once; its failure
+    // then reads "FILE: reason".
+    void setFileSet(SafeFileSet *set) { m_fileSet = set; }
 
 protected:
     void drawText(double x, double y, const QString &text, const PrinterFont &font) override;
@@ -101,6 +106,7 @@ private:
     std::shared_ptr<Queue> m_queue;
     std::unique_ptr<File> m_file;
     QString m_queueName;
+    SafeFileSet *m_fileSet = nullptr;
     QDeadlineTimer m_deadline;
     Status m_status = Status::Ready;
     QString m_error;

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,6 +45,42 @@ QByteArray folderOf(const QByteArray &path)
 QByteArray fileNameOf(const QByteArray &path)
 {
     return path.mid(path.lastIndexOf('/') + 1);
+}
+
+// A writer killed before it finished leaves its temporary file behind. The next writer of the same
+// target removes those of writers whose process has ended (the number is in the name) and that
+// belong to this user: a live writer's file is never touched.
+void removeLeftovers(const QByteArray &folder, const QByteArray &fileName, long nameMax)
+{
+    DIR *entries = ::opendir(folder.constData());
+    if (!entries)
+        return;
+    const QByteArray suffix = QByteArrayLiteral(".tmp");
+    while (const dirent *entry = ::readdir(entries)) {
+        const QByteArray name(entry->d_name);
+        if (!name.startsWith('.') || !name.endsWith(suffix))
+            continue;
+        const QByteArray stem = name.mid(1, name.size() - 1 - suffix.size());
+        const qsizetype dot = stem.lastIndexOf('.');
+        if (dot <= 0)
+            continue;
+        const QByteArray target = stem.left(dot);
+        const bool shortened = name.size() >= nameMax - 3 && fileName.startsWith(target);
+        if (target != fileName && !shortened)
+            continue;
+        const QByteArray tag = stem.mid(dot + 1);
+        bool isNumber = false;
+        const long pid = tag.left(tag.indexOf('-')).toLong(&isNumber);
+        if (!isNumber || pid <= 0 || pid == ::getpid() || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        const QByteArray path = folder + '/' + name;
+        struct stat info
+        {
+        };
+        if (::lstat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+            ::unlink(path.constData());
+    }
+    ::closedir(entries);
 }
 
 } // namespace
@@ -113,7 +151,7 @@ bool SafeFileWriter::open()
     if (m_exists && m_mode == SafeWriteMode::CreateOnly)
         return fail(EEXIST);
     if (m_exists && !S_ISREG(existing.st_mode)) {
-        m_error = QStringLiteral("Something other than a file already carries the name %1.")
+        m_error = QStringLiteral("Something other than a file already carries the name \"%1\".")
                       .arg(QFile::decodeName(fileNameOf(m_target)));
         return false;
     }
@@ -125,8 +163,10 @@ bool SafeFileWriter::open()
     long nameMax = ::pathconf(folder.constData(), _PC_NAME_MAX);
     if (nameMax <= 0)
         nameMax = 255;
+    removeLeftovers(folder, fileNameOf(m_target), nameMax);
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-        const QByteArray tag = QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        const QByteArray tag = QByteArray::number(::getpid()) + '-' +
+                               QByteArray::number(QRandomGenerator::global()->generate(), 36);
         m_temporary = folder + '/' + temporaryFileName(fileNameOf(m_target), tag, nameMax);
         m_fd = ::open(m_temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd < 0 && errno != EEXIST) {
@@ -162,23 +202,38 @@ bool SafeFileWriter::write(const char *data, qint64 size)
 
 QString SafeFileWriter::commit()
 {
-    if (!failed() && m_fd < 0)
+    if (const QString error = finish(); !error.isEmpty())
+        return error;
+    return place();
+}
+
+QString SafeFileWriter::finish()
+{
+    if (!failed() && m_fd < 0 && m_temporary.isEmpty())
         open();
     if (failed()) {
         discard();
         return m_error;
     }
+    if (m_fd < 0)
+        return {};
     if ((m_exists && ::fchmod(m_fd, m_permissions) != 0) || ::fsync(m_fd) != 0) {
         fail(errno);
         discard();
         return m_error;
     }
-    const int fd = std::exchange(m_fd, -1);
-    if (::close(fd) != 0) {
+    if (::close(std::exchange(m_fd, -1)) != 0) {
         fail(errno);
         discard();
         return m_error;
     }
+    return {};
+}
+
+QString SafeFileWriter::place()
+{
+    if (failed() || m_fd >= 0 || m_temporary.isEmpty())
+        return failed() ? m_error : systemReason(EBADF);
     if (m_mode == SafeWriteMode::CreateOnly) {
         // link() refuses an existing target, unlike rename().
         if (::link(m_temporary.constData(), m_target.constData()) != 0) {
@@ -206,6 +261,56 @@ void SafeFileWriter::discard()
         ::unlink(m_temporary.constData());
     m_temporary.clear();
     errno = saved;
+}
+
+SafeFileSet::~SafeFileSet()
+{
+    discard();
+}
+
+void SafeFileSet::discard()
+{
+    for (const std::unique_ptr<SafeFileWriter> &file : m_files)
+        file->discard();
+    m_files.clear();
+}
+
+void SafeFileSet::fail(const SafeFileWriter &writer, const QString &reason)
+{
+    if (m_error.isEmpty())
+        m_error = QStringLiteral("%1: %2").arg(QFile::decodeName(writer.target()), reason);
+    discard();
+}
+
+bool SafeFileSet::add(std::unique_ptr<SafeFileWriter> writer)
+{
+    if (failed())
+        return false;
+    if (const QString error = writer->finish(); !error.isEmpty()) {
+        fail(*writer, error);
+        return false;
+    }
+    m_files.push_back(std::move(writer));
+    return true;
+}
+
+bool SafeFileSet::add(const QByteArray &path, const QByteArray &bytes)
+{
+    auto writer = std::make_unique<SafeFileWriter>(path);
+    if (writer->open())
+        writer->write(bytes.constData(), bytes.size());
+    return add(std::move(writer));
+}
+
+QString SafeFileSet::commit()
+{
+    // Every file is finished, so a rename in the same folder is all that is left to fail, and
+    // only when something new took a target's name meanwhile.
+    for (std::size_t i = 0; i < m_files.size() && !failed(); ++i)
+        if (const QString error = m_files[i]->place(); !error.isEmpty())
+            fail(*m_files[i], error);
+    m_files.clear();
+    return m_error;
 }
 
 QString writeFileSafely(const QByteArray &path, const QByteArray &bytes, SafeWriteMode mode)

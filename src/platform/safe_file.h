@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+#include <vector>
+
 // Writing a file so that it is either wholly new or untouched: the bytes go to a temporary file in
 // the same folder, every step is checked (each write, fsync, close), and only then does the
 // temporary file take the target's name. A full disk, a crash or a power cut therefore leaves the
@@ -30,8 +33,13 @@ public:
 
     bool open();
     bool write(const char *data, qint64 size);
-    // Empty on success, otherwise the system's reason.
+    // Empty on success, otherwise the system's reason: finish() then place().
     QString commit();
+    // Makes the written bytes durable and closes the temporary file, which then waits for place().
+    // Empty on success, otherwise the system's reason (the temporary file is then gone).
+    QString finish();
+    // Gives the finished temporary file the target's name.
+    QString place();
     // Removes the temporary file; the target stays as it was.
     void discard();
 
@@ -39,6 +47,7 @@ public:
     QString error() const { return m_error; }
     // The temporary file's path (empty before open()).
     QByteArray temporaryPath() const { return m_temporary; }
+    QByteArray target() const { return m_target; }
 
 private:
     bool fail(int error);
@@ -49,6 +58,37 @@ private:
     int m_fd = -1;
     bool m_exists = false;
     unsigned m_permissions = 0;
+    QString m_error;
+};
+
+// Several files that change together or not at all, such as the pages of a class set: each is
+// written and finished on its own temporary file, and only once every one of them is finished do
+// they all take their names. A failure before that leaves every target as it was.
+class SafeFileSet
+{
+public:
+    SafeFileSet() = default;
+    ~SafeFileSet();
+    SafeFileSet(const SafeFileSet &) = delete;
+    SafeFileSet &operator=(const SafeFileSet &) = delete;
+
+    // Takes a writer that holds all of its file's bytes and finishes it. False once any file of
+    // the set has failed: the set then discards every file and error() names the one that failed.
+    bool add(std::unique_ptr<SafeFileWriter> writer);
+    // Writes `bytes` as `path` into the set.
+    bool add(const QByteArray &path, const QByteArray &bytes);
+    // Puts every file in place; empty on success, otherwise error().
+    QString commit();
+    // Removes every temporary file of the set; the targets stay as they were.
+    void discard();
+    // "FILE: reason" for the first file that failed; empty while all is well.
+    QString error() const { return m_error; }
+    bool failed() const { return !m_error.isEmpty(); }
+
+private:
+    void fail(const SafeFileWriter &writer, const QString &reason);
+
+    std::vector<std::unique_ptr<SafeFileWriter>> m_files;
     QString m_error;
 };
 
@@ -65,8 +105,8 @@ QString writeFileSafely(const QString &path, const QByteArray &bytes,
 QByteArray resolveLinks(const QByteArray &path, QString *error = nullptr);
 
 // The name of the temporary file for a target called `fileName` (bytes) in a folder whose names
-// may hold at most `nameMax` bytes: hidden, marked by `tag`, and never longer than the limit
-// however long the target's name is.
+// may hold at most `nameMax` bytes: hidden, marked by `tag` (the writer's process number, a dash
+// and a random part), and never longer than the limit however long the target's name is.
 QByteArray temporaryFileName(const QByteArray &fileName, const QByteArray &tag, long nameMax);
 
 } // namespace brivamo

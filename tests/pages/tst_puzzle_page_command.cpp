@@ -660,15 +660,28 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("device that takes nothing") << "device" << QStringList{"--pdf", "/dev/full"};
-        QTest::newRow("full disk") << "full" << QStringList{"--solution"};
-        QTest::newRow("full disk, class set") << "full" << QStringList{"--count", "3", "--solution"};
-        QTest::newRow("killed while writing") << "killed" << QStringList{"--count", "100", "--solution"};
+        QTest::addColumn<int>("roomKiB");        // left free on the full disk
+        QTest::addColumn<QStringList>("others"); // earlier pages beside out.pdf
+        const QStringList pages{"c-1-solution.png", "c-1.png",          "c-2-solution.png",
+                                "c-2.png",          "c-3-solution.png", "c-3.png"};
+        QTest::newRow("device that takes nothing")
+            << "device" << QStringList{"--pdf", "/dev/full"} << 0 << QStringList{};
+        QTest::newRow("image onto a device")
+            << "device" << QStringList{"--svg", "/dev/full"} << 0 << QStringList{};
+        QTest::newRow("full disk") << "full" << QStringList{"--solution"} << 0 << QStringList{};
+        QTest::newRow("full disk, class set")
+            << "full" << QStringList{"--count", "3", "--solution"} << 0 << QStringList{};
+        QTest::newRow("nearly full disk, pages of a class set")
+            << "full" << QStringList{"--count", "3", "--solution", "--png", "c.png"} << 200 << pages;
+        QTest::newRow("killed while writing")
+            << "killed" << QStringList{"--count", "100", "--solution"} << 0 << QStringList{};
     }
     void failedWritesLeaveTheOldFile()
     {
         QFETCH(QString, kind);
         QFETCH(QStringList, arguments);
+        QFETCH(int, roomKiB);
+        QFETCH(QStringList, others);
         QTemporaryDir place;
         QString mounted;
         const auto unmount = qScopeGuard([&] {
@@ -676,26 +689,29 @@ private slots:
                 QProcess::execute("umount", {mounted});
         });
         if (kind == "full") {
-            if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", place.path()}) != 0)
+            if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", place.path()}) != 0)
                 QSKIP("mounting a tmpfs needs root");
             mounted = place.path();
         }
         const QDir dir(place.path());
         const QString pdf = dir.filePath("out.pdf");
         const QByteArray old = "%PDF-1.4 the printout of last week\n%%EOF\n";
-        QFile previous(pdf);
-        QVERIFY(previous.open(QIODevice::WriteOnly) && previous.write(old) == old.size());
-        previous.close();
+        for (const QString &name : QStringList{"out.pdf"} + others) {
+            QFile previous(dir.filePath(name));
+            QVERIFY(previous.open(QIODevice::WriteOnly) && previous.write(old) == old.size());
+        }
         if (kind == "full") {
             QFile filler(dir.filePath("filler"));
             QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-            int blocks = 0; // 64 fill 64 KiB; the count stops a file system that never fills
-            while (blocks < 10000 && filler.write(QByteArray(1024, 'x')) == 1024)
+            int blocks = 0; // 1024 fill 1 MiB; the count stops a file system that never fills
+            while (blocks < 100000 && filler.write(QByteArray(1024, 'x')) == 1024)
                 ++blocks;
-            QVERIFY(blocks < 10000);
+            QVERIFY(blocks < 100000);
+            QVERIFY(filler.resize(qMax(0, blocks - roomKiB) * 1024));
         }
-        const QStringList command =
+        QStringList command =
             QStringList{"--make", "zoo", "--size", "10", "--quiet", "--pdf", pdf} + arguments;
+        command.replaceInStrings(QRegularExpression("^c.png$"), dir.filePath("c.png"));
         const auto leftInPlace = [&] { return dir.entryList(QDir::Files | QDir::Hidden | QDir::System); };
 
         if (kind == "killed") {
@@ -717,15 +733,29 @@ private slots:
         } else {
             QString errors;
             QCOMPARE(make(command, &errors), 4);
-            QVERIFY2(errors.startsWith("brivamo: Cannot write ") && errors.count(u'\n') == 1,
+            // A run of several files says that none of them changed.
+            QVERIFY2(errors.startsWith("brivamo: Cannot write ") && errors.count(u'\n') == 1 &&
+                         errors.endsWith(others.isEmpty() && !arguments.contains("--svg")
+                                             ? QString(".\n")
+                                             : QString("; no file was changed.\n")),
                      qPrintable(errors));
             if (kind == "full") {
                 QVERIFY2(errors.contains(QString::fromLocal8Bit(std::strerror(ENOSPC))), qPrintable(errors));
-                QCOMPARE(leftInPlace(), (QStringList{"filler", "out.pdf"}));
+                QStringList expected = QStringList{"filler", "out.pdf"} + others;
+                expected.sort();
+                QCOMPARE(leftInPlace(), expected);
             }
         }
-        QVERIFY(previous.open(QIODevice::ReadOnly));
-        QCOMPARE(previous.readAll(), old);
+        for (const QString &name : QStringList{"out.pdf"} + others) {
+            QFile previous(dir.filePath(name));
+            QVERIFY(previous.open(QIODevice::ReadOnly));
+            QCOMPARE(previous.readAll(), old);
+        }
+        if (kind == "killed") {
+            // The next run of the same target clears what the killed one left behind.
+            QCOMPARE(make(QStringList{"--make", "zoo", "--size", "10", "--quiet", "--pdf", pdf}), 0);
+            QCOMPARE(leftInPlace(), QStringList{"out.pdf"});
+        }
     }
 
     // A file takes the paper of the user's locale unless --paper names one; the page's contents
