@@ -134,6 +134,32 @@ private slots:
                               .arg(QString::fromLocal8Bit(std::strerror(ENOENT))));
     }
 
+    // A class set of more than 50 pages tells how far it is; the summary stays the last line.
+    void progressOfLongSets_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("progressLines");
+        QTest::newRow("52 pages") << QStringList{"--count", "26", "--solution"} << 9;
+        QTest::newRow("50 pages") << QStringList{"--count", "25", "--solution"} << 0;
+        QTest::newRow("52 pages, quiet") << QStringList{"--count", "26", "--solution", "--quiet"} << 0;
+    }
+    void progressOfLongSets()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, progressLines);
+        const Run run = make(QStringList{"--make", "animals", "--size", "12", "--seed", "5", "--pdf",
+                                         m_folder.filePath("set.pdf")} +
+                             arguments);
+        QCOMPARE(run.exitCode, 0);
+        QStringList lines = run.err.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.takeLast().contains(" puzzles, "), qPrintable(run.err));
+        QCOMPARE(lines.size(), progressLines);
+        for (int i = 0; i < lines.size(); ++i)
+            QCOMPARE(lines[i], QStringLiteral("brivamo: %1 of 52 pages laid out")
+                                   .arg((i + 1) * 52 / 10 + ((i + 1) * 52 % 10 != 0)));
+        QVERIFY(QFile::remove(m_folder.filePath("set.pdf")));
+    }
+
     // However many links lead there, and under whatever name, the PDF never takes a list's place.
     void outputNeverReplacesAList_data()
     {
