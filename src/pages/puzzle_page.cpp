@@ -53,7 +53,8 @@ QString PuzzlePageTitle(PuzzlePageKind kind, const QString &category)
 {
     const QString kindWord =
         kind == PuzzlePageKind::Puzzle ? QStringLiteral("Puzzle") : QStringLiteral("Solution");
-    return AppTitle + u' ' + kindWord + QStringLiteral(" (Category: ") + category + u')';
+    return AppTitle + u' ' + kindWord + QStringLiteral(" (Category: ") + WithoutDirectionControls(category) +
+           u')';
 }
 
 QString PuzzlePageHeading(PuzzlePageKind kind)
@@ -72,9 +73,20 @@ QString PrintedDateTime(const QDateTime &moment)
                              hour12, time.minute(), hour24 < 12 ? "am" : "pm");
 }
 
+QString WithoutDirectionControls(QString text)
+{
+    // Embeddings, overrides and isolates (U+202A..U+202E, U+2066..U+2069) would turn the rest of a
+    // printed line around; text of either direction still reads its own way without them.
+    text.removeIf([](QChar c) {
+        const char16_t code = c.unicode();
+        return (code >= 0x202A && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+    });
+    return text;
+}
+
 QString HiddenMessageLine(const QString &message)
 {
-    return QStringLiteral("Hidden message: ") + message;
+    return QStringLiteral("Hidden message: ") + WithoutDirectionControls(message);
 }
 
 QString VersionMark(int version, int versions)
@@ -249,11 +261,11 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
     printer.setCurrentY(TitleTop);
     printer.print(PuzzlePageTitle(kind, content.category));
 
-    if (!dedication.isEmpty()) {
+    if (const QString name = WithoutDirectionControls(dedication); !name.isEmpty()) {
         printer.setCurrentX(LeftMargin);
         printer.print(QStringLiteral("This puzzle was made especially for "), false);
         printer.setFontUnderline(true);
-        printer.print(dedication);
+        printer.print(name);
         printer.setFontUnderline(false);
     }
 

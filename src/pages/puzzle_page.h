@@ -54,6 +54,10 @@ struct PuzzlePageContent
     PageStyle style = {};
 };
 
+// `text` without the Unicode controls that force a direction on what follows them, so a printed
+// line shows its letters in the order they were typed (the square hides them in that order).
+QString WithoutDirectionControls(QString text);
+
 // "Hidden message: TEXT".
 QString HiddenMessageLine(const QString &message);
 

@@ -12,6 +12,7 @@
 #include "help/frm_manual.h"
 #include "help/help_topics.h"
 #include "help/print_text_window.h"
+#include "pages/puzzle_page.h"
 #include "pages/puzzle_print_jobs.h"
 #include "platform/dialogs.h"
 #include "platform/printer_qt.h"
@@ -79,8 +80,8 @@ QString hiddenMessageTip(const QString &message)
     if (message.isEmpty())
         return QStringLiteral(" No hidden message. Click to enter one <Alt+H> ");
     constexpr int LongestShown = 40;
-    const QString shown =
-        message.size() > LongestShown ? message.left(LongestShown - 1) + QChar(0x2026) : message;
+    const QString plain = WithoutDirectionControls(message);
+    const QString shown = plain.size() > LongestShown ? plain.left(LongestShown - 1) + QChar(0x2026) : plain;
     return QStringLiteral(" Hidden message: %1. Click to change or clear it <Alt+H> ").arg(shown);
 }
 

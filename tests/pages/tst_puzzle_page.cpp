@@ -96,6 +96,11 @@ private slots:
         QTest::newRow("puzzle, dedicated") << int(PuzzlePageKind::Puzzle) << "Grandma"
                                            << "Brivamo Puzzle (Category: ZOO)"
                                            << "In the puzzle above, find the following words-";
+        // A forced direction would print the name backwards.
+        QTest::newRow("puzzle, dedicated with a right-to-left override")
+            << int(PuzzlePageKind::Puzzle) << "\u202EGrandma\u202C"
+            << "Brivamo Puzzle (Category: ZOO)"
+            << "In the puzzle above, find the following words-";
         QTest::newRow("solution") << int(PuzzlePageKind::Solution) << ""
                                   << "Brivamo Solution (Category: ZOO)"
                                   << "The following words are displayed above-";
@@ -128,7 +133,8 @@ private slots:
             QCOMPARE(texts[i].x, 1.0);
             QVERIFY(!texts[i].font.underline);
             ++i;
-            QCOMPARE(texts[i].text, dedication);
+            QCOMPARE(texts[i].text, WithoutDirectionControls(dedication));
+            QCOMPARE(texts[i].text.size(), 7);
             QVERIFY(texts[i].font.underline);
             QVERIFY(texts[i].x > 1.0);
             QVERIFY(qAbs(texts[i].y - y) < 1e-9);
@@ -148,7 +154,19 @@ private slots:
         QCOMPARE(texts.at(headingAt - texts.begin() + 1).text, QString(77, u'-'));
         QCOMPARE(texts.last().text, QString(77, u'-'));
         for (const Op &op : texts)
-            QVERIFY2(!op.font.underline || op.text == dedication, qPrintable(op.text));
+            QVERIFY2(!op.font.underline || op.text == QStringLiteral("Grandma"), qPrintable(op.text));
+    }
+
+    // The square hides a message's letters in the order typed; the page must print them so, and
+    // a list's name likewise, whatever direction controls they hold.
+    void directionControlsNotPrinted()
+    {
+        QCOMPARE(HiddenMessageLine(QStringLiteral("\u202EGOODBYE")),
+                 QStringLiteral("Hidden message: GOODBYE"));
+        QCOMPARE(HiddenMessageLine(QStringLiteral("\u2067\u05E9\u05DC\u05D5\u05DD\u2069 \u202DX")),
+                 QStringLiteral("Hidden message: \u05E9\u05DC\u05D5\u05DD X"));
+        QCOMPARE(PuzzlePageTitle(PuzzlePageKind::Puzzle, QStringLiteral("\u202EZOO")),
+                 QStringLiteral("Brivamo Puzzle (Category: ZOO)"));
     }
 
     // Each cell lands in its column and row; the layer depends on the page kind.
