@@ -196,9 +196,9 @@ void frmManual::cmdPrintHelp_Click()
     font.size = 10;
     font.bold = false;
     font.italic = false;
-    if (!modStandard::PrintText(this, m_txtManual->toPlainText(), m_topics.printHeading(), true, false, font))
-        dialogs().MsgBox(modStandard::PrintFailedText, MsgButtons::OkOnly, MsgIcon::Critical,
-                         modStandard::PrintFailedCaption);
+    if (QString failure; !modStandard::PrintText(this, m_txtManual->toPlainText(), m_topics.printHeading(),
+                                                 true, false, font, &failure))
+        dialogs().MsgBox(failure, MsgButtons::OkOnly, MsgIcon::Critical, modStandard::PrintFailedCaption);
 }
 
 void frmManual::cmdReturn_Click()

@@ -9,7 +9,7 @@ namespace brivamo {
 
 bool PrintPuzzleJobs(const std::function<std::unique_ptr<Printer>()> &openJob,
                      const PuzzlePageContent &content, bool withSolution, const QString &dedication,
-                     QWidget *window)
+                     QWidget *window, const std::function<void(const Printer &)> &failedPrinter)
 {
     // Opened before the window is disabled: without a printer the user is asked for a file name.
     std::unique_ptr<Printer> printer = openJob();
@@ -31,6 +31,8 @@ bool PrintPuzzleJobs(const std::function<std::unique_ptr<Printer>()> &openJob,
         sent = printer->endDoc();
         QCoreApplication::processEvents();
     }
+    if (!sent && failedPrinter)
+        failedPrinter(*printer);
     if (!sent || !withSolution || oneFile)
         return sent;
 
@@ -40,6 +42,8 @@ bool PrintPuzzleJobs(const std::function<std::unique_ptr<Printer>()> &openJob,
     PrintingBusyGuard busy(window);
     sent = PrintPuzzlePage(*printer, PuzzlePageKind::Solution, content, QString());
     QCoreApplication::processEvents();
+    if (!sent && failedPrinter)
+        failedPrinter(*printer);
     return sent;
 }
 

@@ -15,9 +15,9 @@ namespace brivamo {
 // declined to save the printout), which ends printing without a failure. A PDF file cannot take
 // separate jobs without overwriting itself, so there both pages share one document. `window`
 // (may be null) is disabled and shows the busy pointer while each page is produced. Returns false
-// when a job could not be produced.
+// when a job could not be produced; `failedPrinter` (if given) then sees the printer that failed.
 bool PrintPuzzleJobs(const std::function<std::unique_ptr<Printer>()> &openJob,
                      const PuzzlePageContent &content, bool withSolution, const QString &dedication,
-                     QWidget *window);
+                     QWidget *window, const std::function<void(const Printer &)> &failedPrinter = {});
 
 } // namespace brivamo

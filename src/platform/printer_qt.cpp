@@ -204,7 +204,7 @@ QtPrinter::QtPrinter(const SystemQueue &queue)
 
 QtPrinter::QtPrinter(const QString &pdfFile, Paper paper) : QtPrinter(QFile::encodeName(pdfFile), paper) {}
 
-QtPrinter::QtPrinter(const QByteArray &pdfFile, Paper paper)
+QtPrinter::QtPrinter(const QByteArray &pdfFile, Paper paper) : m_fileName(QFile::decodeName(pdfFile))
 {
     QString error;
     const QByteArray target = resolveLinks(pdfFile, &error);

@@ -78,6 +78,8 @@ public:
     QString errorString() const;
     // True for a PDF file, false for a print queue.
     bool writesFile() const { return m_file != nullptr; }
+    // The PDF file's name as given (empty for a print queue).
+    QString fileName() const { return m_fileName; }
     // The print queue's name (empty for a PDF file or when there is no printer).
     QString queueName() const { return m_queueName; }
     // A PDF file finished by endDoc joins `set` instead of taking its name at once; its failure
@@ -106,6 +108,7 @@ private:
     std::shared_ptr<Queue> m_queue;
     std::unique_ptr<File> m_file;
     QString m_queueName;
+    QString m_fileName;
     SafeFileSet *m_fileSet = nullptr;
     QDeadlineTimer m_deadline;
     Status m_status = Status::Ready;

@@ -760,11 +760,11 @@ void frmPuzzle::cmdPrintPuzzle_Click()
     }
 
     setPrintingControlsEnabled(false);
-    const bool printed = printPages(solution == MsgAnswer::Yes, dedication);
+    QString failure;
+    const bool printed = printPages(solution == MsgAnswer::Yes, dedication, &failure);
     setPrintingControlsEnabled(true);
     if (!printed)
-        dialogs().MsgBox(modStandard::PrintFailedText, MsgButtons::OkOnly, MsgIcon::Critical,
-                         modStandard::PrintFailedCaption);
+        dialogs().MsgBox(failure, MsgButtons::OkOnly, MsgIcon::Critical, modStandard::PrintFailedCaption);
 }
 
 void frmPuzzle::setPrintingControlsEnabled(bool enabled)
@@ -779,14 +779,16 @@ void frmPuzzle::setPrintingControlsEnabled(bool enabled)
     cmdLobby->setEnabled(enabled);
 }
 
-bool frmPuzzle::printPages(bool withSolution, const QString &dedication)
+bool frmPuzzle::printPages(bool withSolution, const QString &dedication, QString *failure)
 {
+    *failure = modStandard::PrintFailedText;
     if (!m_grid)
         return false;
     const PuzzlePageContent content{labelCategory->text(),       m_words,        m_grid.get(), 0, 0,
                                     m_workspace.hiddenMessage(), ReadPageStyle()};
-    return PrintPuzzleJobs([this] { return openPrinter(this, modStandard::AcceptPdfFileName); }, content,
-                           withSolution, dedication, this);
+    return PrintPuzzleJobs(
+        [this] { return openPrinter(this, modStandard::AcceptPdfFileName); }, content, withSolution,
+        dedication, this, [&](const Printer &printer) { *failure = modStandard::PrintFailureText(printer); });
 }
 
 // A PDF file must not take the place of a word list, whatever link leads there.

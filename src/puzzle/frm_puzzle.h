@@ -156,7 +156,8 @@ private:
     bool fadingOn() const;
     QWidget *visibleViewButton() const;
     void setPrintingControlsEnabled(bool enabled);
-    bool printPages(bool withSolution, const QString &dedication);
+    // False when printing failed; `failure` then holds what the window shows.
+    bool printPages(bool withSolution, const QString &dedication, QString *failure);
 
     QString m_sourceCategory;
     QStringList m_sourceWords;

@@ -18,6 +18,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
 using namespace brivamo;
 
 namespace {
@@ -397,9 +400,10 @@ void TestFrmManual::printFailureIsShown()
     // A failure gets the puzzle window's message; a cancelled dialog was the user's own choice.
     QCOMPARE(m_dialogs->count(), cancelled ? 0 : 1);
     if (!cancelled) {
-        QCOMPARE(m_dialogs->last().text,
-                 QStringLiteral(
-                     "The printout could not be produced.\r\nPlease check your printer and try again."));
+        // The user learns which file and why, not to check a printer that was never asked for.
+        QCOMPARE(m_dialogs->last().text, QStringLiteral("The printout could not be saved in the file\r\n"
+                                                        "/nonexistent-folder/brivamo/help.pdf\r\n(%1).")
+                                             .arg(QString::fromLocal8Bit(std::strerror(ENOENT))));
         QCOMPARE(m_dialogs->last().caption, QStringLiteral("Error"));
         QCOMPARE(m_dialogs->last().icon, MsgIcon::Critical);
     }

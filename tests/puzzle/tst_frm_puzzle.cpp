@@ -1004,6 +1004,8 @@ private slots:
         w.cmdPrintPuzzle->click();
         QCOMPARE(dialogs.last().caption, QStringLiteral("Error"));
         QCOMPARE(dialogs.last().icon, MsgIcon::Critical);
+        QVERIFY2(dialogs.last().text.contains(folder.filePath("none/x.pdf")),
+                 qPrintable(dialogs.last().text));
         QVERIFY(w.isEnabled());
         QVERIFY(w.cmdPrintPuzzle->Enabled());
     }
