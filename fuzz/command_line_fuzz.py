@@ -1,15 +1,18 @@
 #!/usr/bin/env python3
 """Random command lines against the real program, best built with -DBRIVAMO_SANITIZE=ON.
 
-Each run draws a short sequence of options and values (the program's own, Qt's window options,
-"--", values that look like options, hostile file names and numbers) and runs the program without
-a display in a folder of lists that includes links to lists under PDF names, a hard link, a link to
-a pipe, a Latin-1 file name and an earlier PDF. After every run it checks what must always hold:
+Each run draws a short sequence of options and values (every option the program's --help names,
+Qt's window options, "--", values that look like options, hostile file names and numbers) and runs
+the program without a display in a folder of lists that includes links to lists under PDF names, a
+hard link, a link to a pipe, a Latin-1 file name and the pages of an earlier run. After every run
+it checks what must always hold:
 
   - the program ends by itself with a status of 0 to 4 (never a signal, never a hang);
-  - no sanitizer report, and on a failure one line "brivamo: ..." on the standard error;
-  - every list file keeps its bytes, the earlier PDF is either untouched or a whole new PDF,
-    and no temporary file is left behind.
+  - no sanitizer report, and on a failure one line "brivamo: ..." on the standard error (after any
+    progress lines);
+  - every list file keeps its bytes; after a failure every earlier page is untouched, after a
+    success each is untouched or a whole new page (PDF, PNG or SVG: any option may name any
+    file); no temporary file is left behind.
 
 Usage: command_line_fuzz.py PROGRAM [SECONDS [SEED]]
 Prints a summary; the exit status is 1 when any run broke a rule (each is printed with its
@@ -20,6 +23,7 @@ import collections
 import hashlib
 import os
 import random
+import re
 import shutil
 import socket
 import subprocess
@@ -27,8 +31,9 @@ import sys
 import tempfile
 import time
 
-OPTIONS_WITH_VALUES = ["--make", "--size", "--count", "--seed", "--pdf", "--printer", "--dedication"]
-SWITCHES = ["--quiet", "--print", "--solution", "--help", "-h", "--version", "--lists-home", "--"]
+# The options come from the program's own --help (see main), so a new option is tried at once.
+OPTIONS_WITH_VALUES = []
+SWITCHES = ["-h", "--"]
 QT_OPTIONS = ["-platform", "--platform", "-display", "-style", "-stylesheet", "-reverse", "-geometry",
               "-platformpluginpath", "-qwindowtitle", "-style=fusion", "-reverse=1", "-session"]
 VALUES = [
@@ -37,7 +42,16 @@ VALUES = [
     "0", "1", "2", "3", "12", "30", "31", "-1", "4294967295", "4294967296", "1000001", "0x10", "1e3",
     "out.pdf", "old.pdf", "a.pdf", "hard.pdf", "list.LST", "new.pdf", "/dev/full", "/dev/null",
     "nowhere/x.pdf", ".", "/", "W" * 300, "x" * 5000, "Grandma", "\u00e9\u00e8", "%s%n", "\t",
+    "easy", "medium", "hard", "Easy", "a4", "letter", "A4", "legal", "dots", "outline", "list",
+    "old.png", "old.svg", "x.png", "HELLO THERE", "\u202eGOODBYE", "\u00a1FELIZ A\u00d1O!", "ZZZZZZZZ" * 40,
 ]
+# Values that suit an option, drawn more often than any value.
+FITTING = {
+    "--level": ["easy", "medium", "hard"], "--paper": ["a4", "letter"], "--key": ["dots", "outline"],
+    "--message": ["HELLO", "HELLO THERE", "\u202eGOODBYE", "QQQQQQQQQQQQQQQQQQQQQQQQQQQQQQ"],
+    "--png": ["old.png", "x.png", "/dev/full", "nowhere/x.png"], "--svg": ["old.svg", "x.svg", "/dev/null"],
+    "--size": ["9", "12", "15", "30"], "--count": ["1", "2", "3"],
+}
 PDF_NAMES = ["out.pdf", "old.pdf", "a.pdf", "hard.pdf", "new.pdf", "/dev/full", "nowhere/x.pdf", ".",
              "Pets.lst", "caf\xe9", "-h"]
 LISTS = {
@@ -60,8 +74,11 @@ def draw_arguments(rng):
     for _ in range(rng.randint(0, 8)):
         kind = rng.random()
         if kind < 0.45:
-            arguments.append(rng.choice(OPTIONS_WITH_VALUES))
-            if rng.random() < 0.9:
+            option = rng.choice(OPTIONS_WITH_VALUES)
+            arguments.append(option)
+            if option in FITTING and rng.random() < 0.6:
+                arguments.append(rng.choice(FITTING[option]))
+            elif rng.random() < 0.9:
                 arguments.append(rng.choice(VALUES))
         elif kind < 0.75:
             arguments.append(rng.choice(SWITCHES))
@@ -74,7 +91,8 @@ def draw_arguments(rng):
         arguments[0:0] = ["--make", rng.choice(["animals", "pets", "-h", "caf\xe9", "Pipe", "Big"])]
     # And many of those ask for pages, into a file or onto a print queue.
     if rng.random() < 0.4:
-        arguments += rng.choice([["--pdf", rng.choice(PDF_NAMES)], ["--print"]])
+        arguments += rng.choice([["--pdf", rng.choice(PDF_NAMES)], ["--print"], ["--png", "old.png"],
+                                 ["--svg", "old.svg", "--pdf", "old.pdf"]])
     # Keep runs short: a large count only where it is refused anyway.
     for i, argument in enumerate(arguments[:-1]):
         if argument == "--count" and arguments[i + 1] in ("1000001",):
@@ -106,13 +124,20 @@ class Folder:
         os.symlink("Pets.lst", os.path.join(self.path, "b.pdf"))
         os.link(os.path.join(self.path, "Pets.lst"), os.path.join(self.path, "hard.pdf"))
         os.symlink("list.LST", os.path.join(self.path, "new.pdf"))
-        self.old_pdf = os.path.join(self.path, "old.pdf")
-        with open(self.old_pdf, "wb") as file:
-            file.write(b"%PDF-1.4 an earlier printout\n%%EOF\n")
+        self.restore_pages()
         self.kept = {name: digest(os.path.join(os.fsencode(self.path), os.fsencode(name)))
                      for name in list(LISTS) + ["Big.lst"]}
 
-    def problems(self, old_pdf_written):
+    EARLIER = b"an earlier printout\n"
+    PAGES = ["old.pdf"] + ["old%s%s.%s" % (number, solution, kind) for kind in ("png", "svg")
+                           for number in ("", "-1", "-2", "-3") for solution in ("", "-solution")]
+
+    def restore_pages(self):
+        for name in self.PAGES:
+            with open(os.path.join(self.path, name), "wb") as file:
+                file.write(self.EARLIER)
+
+    def problems(self, succeeded):
         found = []
         for name, kept in self.kept.items():
             path = os.path.join(os.fsencode(self.path), os.fsencode(name))
@@ -124,16 +149,21 @@ class Folder:
             if entry.lower().endswith(b".lst") and entry not in {os.fsencode(n) for n in self.kept} \
                     and entry != b"Pipe.lst":
                 found.append("new list file %r" % entry)
-        with open(self.old_pdf, "rb") as file:
-            content = file.read()
-        if content != b"%PDF-1.4 an earlier printout\n%%EOF\n":
-            if not old_pdf_written or not content.rstrip().endswith(b"%%EOF") or \
-                    subprocess.run(["pdfinfo", self.old_pdf], capture_output=True).returncode != 0:
-                found.append("old.pdf is neither the earlier file nor a whole new PDF")
-            with open(self.old_pdf, "wb") as file:
-                file.write(b"%PDF-1.4 an earlier printout\n%%EOF\n")
+        for name in self.PAGES:
+            with open(os.path.join(self.path, name), "rb") as file:
+                content = file.read()
+            if content == self.EARLIER:
+                continue
+            if not succeeded:
+                found.append("%s changed by a run that failed" % name)
+            elif not (content.startswith(b"\x89PNG") or content.rstrip().endswith(b"</svg>") or
+                      content.startswith(b"%PDF") and subprocess.run(
+                          ["pdfinfo", os.path.join(self.path, name)], capture_output=True).returncode == 0):
+                found.append("%s is neither the earlier file nor a whole new page" % name)
+        self.restore_pages()
         for entry in os.listdir(self.path):
-            if entry.endswith(".pdf") and entry not in ("a.pdf", "b.pdf", "hard.pdf", "new.pdf", "old.pdf"):
+            if entry.endswith((".pdf", ".png", ".svg")) and entry not in self.PAGES and \
+                    entry not in ("a.pdf", "b.pdf", "hard.pdf", "new.pdf"):
                 os.remove(os.path.join(self.path, entry))
         return found
 
@@ -143,6 +173,13 @@ def main():
         print(__doc__)
         return 2
     program = os.path.abspath(sys.argv[1])
+    usage = subprocess.run([program, "--help"], capture_output=True, text=True, check=True).stdout
+    for line in usage.splitlines():
+        words = line.split()
+        if words and words[0].startswith("--"):
+            takes_value = len(words) > 1 and (words[1].isupper() or "|" in words[1])
+            (OPTIONS_WITH_VALUES if takes_value else SWITCHES).append(words[0])
+    print("options: %s" % " ".join(OPTIONS_WITH_VALUES + SWITCHES), flush=True)
     seconds = float(sys.argv[2]) if len(sys.argv) > 2 else 180
     seed = int(sys.argv[3]) if len(sys.argv) > 3 else int(time.time())
     rng = random.Random(seed)
@@ -184,12 +221,12 @@ def main():
                 broken.append("status %s" % status)
             if "Sanitizer" in errors or "runtime error:" in errors:
                 broken.append("sanitizer: " + errors[:2000])
-            lines = [line for line in errors.splitlines() if line]
+            lines = [line for line in errors.splitlines()
+                     if line and not re.match(r"brivamo: \d+ of \d+ pages laid out$", line)]
             if status in (1, 2, 4) and (len(lines) != 1 or not lines[0].startswith("brivamo: ")):
                 # The one exception: a second copy's message to the standard error has two lines.
                 broken.append("standard error is not one reason line: %r" % errors[:500])
-            wrote_old = status == 0 and "--pdf" in arguments and "old.pdf" in arguments
-            broken += folder.problems(wrote_old)
+            broken += folder.problems(status == 0)
             if broken:
                 failures.append((arguments, broken))
                 print("FAILED %r: %s" % (arguments, "; ".join(broken)), flush=True)
