@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -16,22 +17,49 @@ namespace brivamo {
 
 namespace {
 
-// Qt's window options that the program hands on, and whether each takes a value.
+// Qt's window options that the program hands on, whether each takes a value and whether Qt reads
+// that value as a file.
 struct QtOption
 {
     const char *name;
     bool takesValue;
+    bool readsFile = false;
 };
 
 constexpr QtOption QtOptions[] = {
-    {"platform", true},      {"display", true},      {"platformpluginpath", true},
-    {"platformtheme", true}, {"plugin", true},       {"style", true},
-    {"stylesheet", true},    {"session", true},      {"qwindowgeometry", true},
-    {"qwindowicon", true},   {"qwindowtitle", true}, {"geometry", true},
-    {"title", true},         {"icon", true},         {"name", true},
-    {"visual", true},        {"reverse", false},     {"widgetcount", false},
-    {"nograb", false},       {"dograb", false},      {"testability", false},
+    {"platform", true},
+    {"display", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"style", true},
+    {"stylesheet", true, true},
+    {"session", true},
+    {"qwindowgeometry", true},
+    {"qwindowicon", true, true},
+    {"qwindowtitle", true},
+    {"geometry", true},
+    {"title", true},
+    {"icon", true, true},
+    {"name", true},
+    {"visual", true},
+    {"reverse", false},
+    {"widgetcount", false},
+    {"nograb", false},
+    {"dograb", false},
+    {"testability", false},
 };
+
+// Qt reads such a file whole and waits for it to end: a device or a pipe would never let it start.
+constexpr qint64 MaxQtFileSize = 1024 * 1024;
+
+bool isSmallRegularFile(const QByteArray &path)
+{
+    struct stat info
+    {
+    };
+    return ::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= MaxQtFileSize;
+}
 
 // The Qt option `argument` names ("-style", "--style" or "-style=fusion"), if any.
 const QtOption *qtOptionFor(const QByteArray &argument)
@@ -77,20 +105,24 @@ bool waylandAnswers()
     return connected;
 }
 
-// Why the windows cannot be shown on `platform` (Qt's platform name, perhaps with its own options
-// after a colon), or an empty string. Qt ends the whole program when its platform cannot start,
-// so only platforms that can be checked first are taken.
-QString platformProblem(const QByteArray &platform)
+// Why the windows cannot be shown on `platforms` (Qt's platform names, each perhaps with its own
+// options after a colon, separated by semicolons: Qt tries one after the other), or an empty
+// string. Qt ends the whole program when a platform cannot start, so only platforms that can be
+// checked first are taken.
+QString platformProblem(const QByteArray &platforms)
 {
-    const QByteArray name = platform.split(':').first();
-    if (name == "xcb" || name == "offscreen" || name == "minimal")
-        return {};
-    if (name == "wayland")
-        return waylandAnswers() ? QString()
-                                : QStringLiteral("No Wayland display answers for -platform wayland.");
-    return QStringLiteral("The windows cannot be shown on the platform \"%1\"; use xcb, wayland, "
-                          "offscreen or minimal.")
-        .arg(DecodeFileName(platform));
+    for (const QByteArray &platform : platforms.split(';')) {
+        const QByteArray name = platform.split(':').first();
+        if (name.isEmpty() || name == "xcb" || name == "offscreen" || name == "minimal")
+            continue;
+        if (name != "wayland")
+            return QStringLiteral("The windows cannot be shown on the platform \"%1\"; use xcb, wayland, "
+                                  "offscreen or minimal.")
+                .arg(DecodeFileName(platform));
+        if (!waylandAnswers())
+            return QStringLiteral("No Wayland display answers for the platform wayland.");
+    }
+    return {};
 }
 
 QString tryHelp(const QString &reason)
@@ -256,15 +288,21 @@ WindowArguments ParseWindowArguments(const QList<QByteArray> &arguments)
             result.error = tryHelp(QStringLiteral("%1 needs a value.").arg(text));
             return result;
         }
-        if (name == "-platform") {
-            result.platform = value;
-            result.platformProblem = platformProblem(value);
-        } else if (name == "-display") {
-            result.display = value;
-        } else {
-            result.qtArguments << name << value;
+        if (option->readsFile && !isSmallRegularFile(value)) {
+            result.error = tryHelp(QStringLiteral("%1 takes a file of at most 1 MiB, not \"%2\".")
+                                       .arg(QLatin1String(name), DecodeFileName(value)));
+            return result;
         }
+        if (name == "-platform")
+            result.platform = value;
+        else if (name == "-display")
+            result.display = value;
+        else
+            result.qtArguments << name << value;
     }
+    // Qt takes the platform from the environment where no -platform is given.
+    result.platformProblem =
+        platformProblem(result.platform.isEmpty() ? qgetenv("QT_QPA_PLATFORM") : result.platform);
     return result;
 }
 

@@ -43,8 +43,9 @@ struct WindowArguments
 };
 
 // Reads the arguments of a run that opens the windows: --lists-home and Qt's own window options
-// (with one dash or two, "-name value" or "-name=value"). The platforms the windows can use are
-// xcb, wayland (when its display answers), offscreen and minimal.
+// (with one dash or two, "-name value" or "-name=value"); an option that makes Qt read a file takes
+// only a regular file of at most 1 MiB. The platforms the windows can use, given with -platform or
+// else in QT_QPA_PLATFORM, are xcb, wayland (when its display answers), offscreen and minimal.
 WindowArguments ParseWindowArguments(const QList<QByteArray> &arguments);
 
 } // namespace brivamo

@@ -8,6 +8,8 @@ target_sources(brivamo_ui PRIVATE src/app/running_copy.cpp src/app/running_copy.
 target_sources(brivamo_core PRIVATE src/app/platform_choice.cpp src/app/platform_choice.h)
 # The per-user list folder used when the program is started from the desktop menu.
 target_sources(brivamo_core PRIVATE src/app/lists_home.cpp src/app/lists_home.h)
+# Where the instance lock and the running copy's socket live: a folder only the user can reach.
+target_sources(brivamo_core PRIVATE src/app/instance_folder.cpp src/app/instance_folder.h)
 # --help, --version and the check of the window's arguments; --make's options and its run.
 target_sources(brivamo_core PRIVATE src/app/make_options.cpp src/app/make_options.h)
 target_sources(brivamo_ui PRIVATE src/app/make_command.cpp src/app/make_command.h)

@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/frm_title_page.h"
+#include "app/instance_folder.h"
 #include "app/lists_home.h"
 #include "app/platform_choice.h"
 #include "app/running_copy.h"
@@ -18,7 +19,6 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <cstdio>
@@ -26,6 +26,8 @@
 #include <vector>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace basBrivamo {
 
@@ -49,11 +51,16 @@ void showTerminateMessage(const QString &caption, const QString &text)
     dialogs.MsgBox(text, brivamo::MsgButtons::OkOnly, brivamo::MsgIcon::Critical, caption);
 }
 
-// Only a lock that names a live copy means one is running. A lock file that cannot be read
-// (a folder, or a file holding no lock) is something else; it may also be a copy starting this
-// very moment that has made the file but not yet written it, hence the short second look.
-bool heldByRunningCopy(const QLockFile &lock)
+// Only a lock of the user's own that names a live copy means one is running. A lock file that
+// cannot be read (a folder, or a file holding no lock) is something else; it may also be a copy
+// starting this very moment that has made the file but not yet written it, hence the short second look.
+bool heldByRunningCopy(const QLockFile &lock, const QString &lockPath)
 {
+    struct stat info
+    {
+    };
+    if (::lstat(QFile::encodeName(lockPath).constData(), &info) != 0 || info.st_uid != ::geteuid())
+        return false;
     qint64 pid = 0;
     QString host, application;
     if (lock.getLockInfo(&pid, &host, &application))
@@ -112,6 +119,8 @@ private:
     using Connect = void *(*)(const char *, int *);
     using HasError = int (*)(void *);
     using Disconnect = void (*)(void *);
+    using GetSetup = const void *(*)(void *);
+    using RootsLength = int (*)(const void *);
 
     QString probe(int argc, char *argv[])
     {
@@ -134,15 +143,26 @@ private:
         const auto connect = reinterpret_cast<Connect>(dlsym(m_library, "xcb_connect"));
         const auto hasError = reinterpret_cast<HasError>(dlsym(m_library, "xcb_connection_has_error"));
         m_disconnect = reinterpret_cast<Disconnect>(dlsym(m_library, "xcb_disconnect"));
-        if (!connect || !hasError || !m_disconnect) {
+        const auto getSetup = reinterpret_cast<GetSetup>(dlsym(m_library, "xcb_get_setup"));
+        const auto rootsLength = reinterpret_cast<RootsLength>(dlsym(m_library, "xcb_setup_roots_length"));
+        if (!connect || !hasError || !m_disconnect || !getSetup || !rootsLength) {
             release();
             return {};
         }
-        m_connection = connect(display.constData(), nullptr);
-        if (hasError(m_connection) == 0)
+        int screen = 0;
+        m_connection = connect(display.constData(), &screen);
+        // Qt also aborts on a screen number the server does not have (":0.5"). Newer libxcb says
+        // so itself (XCB_CONN_CLOSED_INVALID_SCREEN); older ones connect all the same.
+        constexpr int InvalidScreen = 6;
+        const int error = hasError(m_connection);
+        const bool noSuchScreen =
+            error == InvalidScreen || (error == 0 && screen >= rootsLength(getSetup(m_connection)));
+        if (error == 0 && !noSuchScreen)
             return {};
         release();
-        return QStringLiteral("Cannot open the display \"%1\".").arg(QString::fromLocal8Bit(display));
+        const QString name = QString::fromLocal8Bit(display);
+        return noSuchScreen ? QStringLiteral("The display \"%1\" has no screen %2.").arg(name).arg(screen)
+                            : QStringLiteral("Cannot open the display \"%1\".").arg(name);
     }
 
     QString m_problem;
@@ -197,18 +217,10 @@ QString alreadyRunningText()
     return brivamo::AppTitle + QStringLiteral(" is already loaded\r\nand running on your computer!");
 }
 
-QString instanceLockPath()
-{
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return QDir(folder).filePath(QStringLiteral("brivamo.lock"));
-}
-
-QString lockFailureText(const QString &cause)
+QString lockFailureText(const QString &lockPath, const QString &cause)
 {
     return brivamo::AppTitle + QStringLiteral(" cannot start: it could not make its lock file\r\n%1\r\n(%2).")
-                                   .arg(instanceLockPath(), cause);
+                                   .arg(lockPath, cause);
 }
 
 int Main(int argc, char *argv[])
@@ -257,17 +269,23 @@ int Main(int argc, char *argv[])
     // One copy per user: the lock is held for the program's life. A copy that was killed leaves its
     // lock behind; QLockFile sees that its process is gone and takes the lock over. Age alone must
     // never make a lock stale, or a long-running copy would lose it.
-    const QString lockPath = instanceLockPath();
+    const InstanceFolder folder =
+        instanceFolder(qgetenv("XDG_RUNTIME_DIR"), qgetenv("XDG_CACHE_HOME"), qgetenv("HOME"));
+    const QString lockPath = QDir(folder.path).filePath(QStringLiteral("brivamo.lock"));
+    if (!folder.problem.isEmpty()) {
+        showTerminateMessage(LockFailedCaption, lockFailureText(lockPath, folder.problem));
+        return 1;
+    }
     QLockFile instanceLock(lockPath);
     instanceLock.setStaleLockTime(0);
     if (!instanceLock.tryLock(0)) {
         const QLockFile::LockError error = instanceLock.error();
-        if (error == QLockFile::LockFailedError && heldByRunningCopy(instanceLock)) {
+        if (error == QLockFile::LockFailedError && heldByRunningCopy(instanceLock, lockPath)) {
             askRunningCopyToShowItself(lockPath);
             showTerminateMessage(AlreadyRunningCaption, alreadyRunningText());
             return 0;
         }
-        showTerminateMessage(LockFailedCaption, lockFailureText(lockFailureCause(lockPath, error)));
+        showTerminateMessage(LockFailedCaption, lockFailureText(lockPath, lockFailureCause(lockPath, error)));
         return 1;
     }
     const auto laterStarts = answerLaterStarts(lockPath);

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 namespace brivamo {
 
@@ -16,26 +17,59 @@ const QByteArray ShownAnswer = QByteArrayLiteral("shown\n");
 // Longest request a client may send before it is dropped.
 constexpr qint64 MaxRequest = 64;
 
+// A client that holds its connection without asking is dropped, and only so many are held at once:
+// idle connections must never use up the descriptors, or the server stops listening for good.
+constexpr std::chrono::milliseconds RequestTime{1000};
+constexpr int MaxClients = 16;
+
+// How often the server checks that it still listens and that its socket file is still there.
+constexpr std::chrono::milliseconds WatchInterval{1500};
+
 } // namespace
 
 InstanceChannelServer::InstanceChannelServer(std::function<void()> onShowRequest, QObject *parent)
-    : QObject(parent), m_onShowRequest(std::move(onShowRequest)), m_server(new QLocalServer(this))
+    : QObject(parent), m_onShowRequest(std::move(onShowRequest)), m_server(new QLocalServer(this)),
+      m_watch(new QTimer(this))
 {
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &InstanceChannelServer::accept);
+    m_watch->setInterval(WatchInterval);
+    connect(m_watch, &QTimer::timeout, this, &InstanceChannelServer::listenAgainIfLost);
 }
 
 InstanceChannelServer::~InstanceChannelServer() = default;
 
 bool InstanceChannelServer::listen(const QString &path)
 {
+    m_path = path;
+    m_server->close();
     QLocalServer::removeServer(path);
+    m_watch->start();
     return m_server->listen(path);
+}
+
+// QLocalServer stops listening, and removes its socket file, when it cannot accept a connection;
+// the file may also be removed by someone else.
+void InstanceChannelServer::listenAgainIfLost()
+{
+    if (!m_server->isListening() || !QFileInfo::exists(m_path))
+        listen(m_path);
 }
 
 void InstanceChannelServer::accept()
 {
     while (QLocalSocket *client = m_server->nextPendingConnection()) {
+        if (m_clients >= MaxClients) {
+            client->abort();
+            client->deleteLater();
+            continue;
+        }
+        ++m_clients;
+        connect(client, &QObject::destroyed, this, [this] { --m_clients; });
+        QTimer::singleShot(RequestTime, client, [client] {
+            client->abort();
+            client->deleteLater();
+        });
         connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
         connect(client, &QLocalSocket::readyRead, this, [this, client] {
             if (!client->canReadLine()) {

@@ -7,6 +7,7 @@
 #include <functional>
 
 class QLocalServer;
+class QTimer;
 
 namespace brivamo {
 
@@ -22,14 +23,19 @@ public:
     ~InstanceChannelServer() override;
 
     // Listens at `path`, taking over a socket file that a killed copy left behind (only the copy
-    // that holds the instance lock listens). False when it cannot.
+    // that holds the instance lock listens). False when it cannot. From then on it listens there
+    // again within a few seconds whenever the socket file goes or the listening stops.
     bool listen(const QString &path);
 
 private:
     void accept();
+    void listenAgainIfLost();
 
     std::function<void()> m_onShowRequest;
     QLocalServer *m_server;
+    QTimer *m_watch;
+    QString m_path;
+    int m_clients = 0;
 };
 
 // Asks the copy listening at `path` to show its front window; true once it has answered that it

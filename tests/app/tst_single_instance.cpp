@@ -1,3 +1,4 @@
+#include "app/instance_folder.h"
 #include "app/running_copy.h"
 #include "app/startup.h"
 #include "platform/instance_channel.h"
@@ -5,13 +6,19 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLocalSocket>
 #include <QLockFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
+#include <vector>
 
+#include <pwd.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -163,6 +170,131 @@ private slots:
             QVERIFY2(took >= limit && took < limit + 5000, qPrintable(QString::number(took)));
         else
             QVERIFY2(took < limit, qPrintable(QString::number(took)));
+    }
+
+    // The lock's folder is one only the user can reach: a runtime folder that is not is passed
+    // over for ~/.cache/brivamo, and one there that is not stops the start, saying why.
+    void lockFolderIsPrivate_data()
+    {
+        QTest::addColumn<QString>("prepare"); // run by the shell in an empty folder
+        QTest::addColumn<QByteArray>("runtime");
+        QTest::addColumn<QByteArray>("cache");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("problem");
+        const QString home = "home/.cache/brivamo";
+        QTest::newRow("private runtime folder")
+            << "mkdir -m 700 run" << QByteArray("run") << QByteArray() << "run"
+            << "";
+        QTest::newRow("runtime folder is a link")
+            << "mkdir -m 700 run && ln -s run link" << QByteArray("link") << QByteArray() << home << "";
+        QTest::newRow("runtime folder of another user")
+            << "mkdir -m 700 run && chown 65534 run" << QByteArray("run") << QByteArray() << home << "";
+        QTest::newRow("runtime folder open to others")
+            << "mkdir -m 711 run" << QByteArray("run") << QByteArray() << home << "";
+        QTest::newRow("folder of another user")
+            << "mkdir -p -m 700 " + home + " && chown 65534 " + home << QByteArray() << QByteArray() << home
+            << "belongs to another user";
+        QTest::newRow("folder is a link") << "mkdir -p home/.cache && ln -s /tmp " + home << QByteArray()
+                                          << QByteArray() << home << "is not a folder";
+        QTest::newRow("cache folder others may write in")
+            << "mkdir -m 1777 cache" << QByteArray() << QByteArray("cache") << "cache/brivamo"
+            << "other users may write in";
+    }
+    void lockFolderIsPrivate()
+    {
+        QFETCH(QString, prepare);
+        QFETCH(QByteArray, runtime);
+        QFETCH(QByteArray, cache);
+        QFETCH(QString, folder);
+        QFETCH(QString, problem);
+        QTemporaryDir base;
+        QProcess shell;
+        shell.setWorkingDirectory(base.path());
+        shell.start("sh", {"-c", "mkdir home && " + prepare});
+        if (!shell.waitForFinished(20000) || shell.exitCode() != 0)
+            QSKIP("preparing the folders needs root");
+        const auto value = [&](const QByteArray &name) {
+            return name.isEmpty() ? name : QFile::encodeName(base.filePath(name));
+        };
+        const basBrivamo::InstanceFolder found = basBrivamo::instanceFolder(
+            value(runtime), value(cache), QFile::encodeName(base.filePath("home")));
+        QCOMPARE(found.path, base.filePath(folder));
+        QVERIFY2(problem.isEmpty() ? found.problem.isEmpty() : found.problem.contains(problem),
+                 qPrintable(found.problem));
+        if (problem.isEmpty()) // neither group nor others may enter
+            QCOMPARE(int(QFile::permissions(found.path) & 0x0077), 0);
+    }
+
+    // Without a runtime folder the lock once went to the shared temporary folder, where anyone
+    // could put a folder (or a lock of theirs) in its place.
+    void noSharedLockName()
+    {
+        QTemporaryDir home, shared;
+        const QString qtRuntime =
+            shared.filePath(QStringLiteral("runtime-%1").arg(getpwuid(geteuid())->pw_name));
+        QVERIFY(QDir().mkpath(qtRuntime) && QDir().mkpath(shared.filePath("brivamo.lock/x")));
+        if (::chown(QFile::encodeName(qtRuntime).constData(), 65534, 65534) != 0)
+            QSKIP("giving a folder to another user needs root");
+        QProcessEnvironment env = environment(home.path());
+        env.remove("XDG_RUNTIME_DIR");
+        env.remove("XDG_CACHE_HOME");
+        env.insert("TMPDIR", shared.path());
+        QProcess copy;
+        copy.setProcessEnvironment(env);
+        copy.setWorkingDirectory(home.path());
+        copy.start(m_binary, {});
+        QVERIFY2(QTest::qWaitFor([&] { return QFile::exists(home.filePath(".cache/brivamo/brivamo.lock")); },
+                                 20000),
+                 copy.readAllStandardError().constData());
+        copy.kill();
+        QVERIFY(copy.waitForFinished(20000));
+    }
+
+    // The channel outlives clients that misbehave: a real request is answered afterwards.
+    void channelOutlivesMisbehavingClients_data()
+    {
+        QTest::addColumn<QString>("misdeed");
+        QTest::newRow("more idle connections than descriptors") << "idle";
+        QTest::newRow("request without line end") << "unended";
+        QTest::newRow("socket file removed") << "removed";
+    }
+    void channelOutlivesMisbehavingClients()
+    {
+        QFETCH(QString, misdeed);
+        QTemporaryDir folder;
+        const QString path = folder.filePath("brivamo.socket");
+        brivamo::InstanceChannelServer server(nullptr);
+        QVERIFY(server.listen(path));
+        rlimit was{};
+        QVERIFY(::getrlimit(RLIMIT_NOFILE, &was) == 0);
+        const auto restore = qScopeGuard([&] { ::setrlimit(RLIMIT_NOFILE, &was); });
+        // Each idle connection costs two descriptors here, one on each side.
+        const rlimit limit{misdeed == "idle" ? 256 : was.rlim_cur, was.rlim_max};
+        QVERIFY(::setrlimit(RLIMIT_NOFILE, &limit) == 0);
+        std::vector<std::unique_ptr<QLocalSocket>> clients(misdeed == "idle" ? 150 : 1);
+        for (auto &client : clients) {
+            client = std::make_unique<QLocalSocket>();
+            client->connectToServer(path);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(
+            std::none_of(clients.begin(), clients.end(),
+                         [](const auto &c) { return c->state() == QLocalSocket::ConnectingState; }),
+            20000);
+        if (misdeed == "unended") {
+            clients[0]->write("show");
+            QTRY_VERIFY_WITH_TIMEOUT(clients[0]->state() == QLocalSocket::UnconnectedState, 20000);
+        } else if (misdeed == "removed") {
+            QVERIFY(QFile::remove(path));
+        }
+        // Retried until answered: a full server turns new clients away for a while.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                QLocalSocket asking;
+                asking.connectToServer(path);
+                return asking.waitForConnected(1000) && asking.write("show\n") == 5 &&
+                       QTest::qWaitFor([&] { return asking.canReadLine(); }, 1000);
+            },
+            20000));
     }
 };
 

@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <cstring>
 
-// Starts the real program where it cannot run (no display, a runtime folder that cannot take its
-// lock) and checks that it says why in one message and ends with status 1. Full and read-only
-// folders are real tmpfs mounts made here, which needs root (as CI runs); elsewhere those rows
-// are skipped.
+// Starts the real program where it cannot run (no display, a screen or platform Qt cannot use, a
+// runtime folder that cannot take its lock) and checks that it says why in one message and ends with
+// status 1. Full and read-only folders are real tmpfs mounts made here, which needs root (as CI runs);
+// elsewhere those rows are skipped.
 class TestStartupFailures : public QObject
 {
     Q_OBJECT
@@ -61,27 +61,49 @@ class TestStartupFailures : public QObject
 private slots:
     void initTestCase() { QVERIFY(!qEnvironmentVariableIsEmpty("BRIVAMO_BINARY")); }
 
+    // "X" in a display name stands for a running X server's display number.
     void noDisplay_data()
     {
         QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("platform");
         QTest::addColumn<QString>("line");
-        QTest::newRow("nothing set") << QString()
-                                     << "brivamo: No display was found (DISPLAY is not set). Brivamo needs a "
-                                        "graphical desktop; puzzles can also be made with brivamo --make "
-                                        "CATEGORY.\n";
+        const QString tail =
+            " Brivamo needs a graphical desktop; puzzles can also be made with brivamo --make "
+            "CATEGORY.\n";
+        QTest::newRow("nothing set") << QString() << QString()
+                                     << "brivamo: No display was found (DISPLAY is not set)." + tail;
         QTest::newRow("display that is not there")
-            << ":4711"
-            << "brivamo: Cannot open the display \":4711\". Brivamo needs a graphical desktop; puzzles can "
-               "also be made with brivamo --make CATEGORY.\n";
+            << ":4711" << QString() << "brivamo: Cannot open the display \":4711\"." + tail;
+        QTest::newRow("screen that is not there")
+            << "X.5" << QString() << "brivamo: The display \"X.5\" has no screen 5." + tail;
+        // Qt tries each platform of a list in turn.
+        for (const QString platform : {"nonsense", "eglfs", "linuxfb", "offscreen;eglfs"})
+            QTest::addRow("platform %s", qPrintable(platform))
+                << QString() << platform
+                << QStringLiteral("brivamo: The windows cannot be shown on the platform \"%1\"; use xcb, "
+                                  "wayland, offscreen or minimal.\n")
+                       .arg(platform.section(';', -1));
     }
     void noDisplay()
     {
         QFETCH(QString, display);
+        QFETCH(QString, platform);
         QFETCH(QString, line);
+        QProcess xvfb; // ended with the row
+        if (display.startsWith('X')) {
+            // Xvfb writes its display number once it takes connections.
+            xvfb.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp"});
+            QVERIFY(QTest::qWaitFor([&] { return xvfb.canReadLine(); }, 30000));
+            const QString x = ":" + QString::fromLatin1(xvfb.readLine().trimmed());
+            display.replace('X', x);
+            line.replace("\"X", "\"" + x);
+        }
         QTemporaryDir home;
         QProcessEnvironment env = baseEnvironment(home.path());
         if (!display.isEmpty())
             env.insert("DISPLAY", display);
+        if (!platform.isEmpty())
+            env.insert("QT_QPA_PLATFORM", platform);
         const Run result = run(env, home.path());
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.err, line);

@@ -3,11 +3,24 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 class TestWindowArguments : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_files;
+
 private slots:
+    // Files for the options that make Qt read one.
+    void initTestCase()
+    {
+        QFile small(m_files.filePath("small.qss")), large(m_files.filePath("large.qss"));
+        QVERIFY(small.open(QIODevice::WriteOnly) && large.open(QIODevice::WriteOnly) &&
+                large.resize(1024 * 1024 + 1));
+        QVERIFY(::mkfifo(QFile::encodeName(m_files.filePath("pipe")).constData(), 0600) == 0);
+    }
+
     // Qt's options reach Qt only once checked; values are the argument after their option,
     // whatever it looks like.
     void windowArguments_data()
@@ -23,9 +36,16 @@ private slots:
             << QStringList{"-style", "fusion", "--reverse", "--lists-home"} << true
             << QStringList{"-style", "fusion", "-reverse"} << ""
             << "";
+        const QString small = m_files.filePath("small.qss");
         QTest::newRow("value joined by =")
-            << QStringList{"--stylesheet=a.qss"} << false << QStringList{"-stylesheet", "a.qss"} << ""
+            << QStringList{"--stylesheet=" + small} << false << QStringList{"-stylesheet", small} << ""
             << "";
+        // Qt would read a device or a pipe for ever.
+        for (const QString &file :
+             {QStringLiteral("/dev/zero"), m_files.filePath("pipe"), m_files.filePath("large.qss")})
+            QTest::addRow("-icon %s", qPrintable(file.section('/', -1)))
+                << QStringList{"-icon", file} << false << QStringList{} << ""
+                << "-icon takes a file of at most 1 MiB, not \"" + file + "\".";
         QTest::newRow("platform goes to the environment")
             << QStringList{"-platform", "offscreen", "--lists-home"} << true << QStringList{} << "offscreen"
             << "";
