@@ -66,17 +66,22 @@ void InstanceChannelServer::accept()
         }
         ++m_clients;
         connect(client, &QObject::destroyed, this, [this] { --m_clients; });
-        QTimer::singleShot(RequestTime, client, [client] {
+        // Stopped once the request is in, so that an answer that took long is still sent whole.
+        auto *limit = new QTimer(client);
+        limit->setSingleShot(true);
+        connect(limit, &QTimer::timeout, client, [client] {
             client->abort();
             client->deleteLater();
         });
+        limit->start(RequestTime);
         connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
-        connect(client, &QLocalSocket::readyRead, this, [this, client] {
+        connect(client, &QLocalSocket::readyRead, this, [this, client, limit] {
             if (!client->canReadLine()) {
                 if (client->bytesAvailable() > MaxRequest)
                     client->abort();
                 return;
             }
+            limit->stop();
             const QByteArray request = client->readLine(MaxRequest);
             if (request == ShowRequest) {
                 if (m_onShowRequest)
