@@ -275,6 +275,11 @@ private slots:
         QTest::newRow("link to a device") << "zero"
                                           << "brivamo: The word list \"Zero\" could not be opened: Its file "
                                              "\"Zero.lst\" is not an ordinary file.\n";
+        // Far more letters than any square holds: refused before anything is made of the words.
+        QTest::newRow("440000 words")
+            << "huge"
+            << "brivamo: The list's 440000 words hold 3080000 letters, far more than a "
+               "30 by 30 square can hide; a list may hold at most 7200 letters for it.\n";
         // A cell holds one UTF-16 unit: no capital beyond the basic plane (a mathematical bold A).
         QTest::newRow("capital beyond the basic plane")
             << "astral"
@@ -297,6 +302,9 @@ private slots:
         QFile astral(dir.filePath("Astral.lst"));
         QVERIFY(astral.open(QIODevice::WriteOnly) && astral.write("CAT\r\n\U0001D400BC\r\n") > 0);
         astral.close();
+        QFile huge(dir.filePath("Huge.lst"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write(QByteArray("HISTORY\r\n").repeated(440000)));
+        huge.close();
 
         const Run run = runHeadless(folder.path(), {"--make", category});
         QCOMPARE(run.exitCode, 2);
