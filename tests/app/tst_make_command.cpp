@@ -311,6 +311,42 @@ private slots:
         QTEST(run.err, "line");
     }
 
+    // A blocked-words file that is no regular file of a list's size is named on the standard
+    // error, and the puzzle is the one the program's own blocked words give.
+    void unusableBlockedWordsFile_data()
+    {
+        QTest::addColumn<QString>("target"); // what the file is a link to
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("pipe") << "pipe"
+                              << "it is not an ordinary file";
+        QTest::newRow("device") << "/dev/zero"
+                                << "it is not an ordinary file";
+        QTest::newRow("too large") << "large.txt"
+                                   << "it is larger than 4 MB";
+    }
+    void unusableBlockedWordsFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        QTemporaryDir config;
+        const QDir folder(config.path());
+        QCOMPARE(::mkfifo(QFile::encodeName(folder.filePath("pipe")).constData(), 0600), 0);
+        QFile large(folder.filePath("large.txt"));
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.write(QByteArray("QZXJW\n").repeated(800000)) > 0);
+        large.close();
+        const QString blocked = folder.filePath("Brivamo/blocked-words.txt");
+        QVERIFY(folder.mkdir("Brivamo") && QFile::link(folder.filePath(target), blocked));
+
+        const QStringList arguments{"--make", "animals", "--size", "12", "--seed", "1"};
+        QProcessEnvironment environment;
+        environment.insert("XDG_CONFIG_HOME", config.path());
+        const Run run = runHeadless(m_folder.path(), arguments, {}, environment);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err.section(u'\n', 0, 0),
+                 "brivamo: The blocked words file \"" + blocked + "\" is not used: " + reason + '.');
+        QCOMPARE(run.out, make(arguments).out);
+    }
+
     // A print server that takes the connection but never answers fails the job within the time
     // limit instead of holding the command.
     void silentPrintServer()
