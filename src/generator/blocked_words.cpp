@@ -1,7 +1,6 @@
 #include "generator/blocked_words.h"
 
 #include "base/settings.h"
-
 #include "wordlists/word_list.h"
 
 #include <QDir>
