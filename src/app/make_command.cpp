@@ -330,12 +330,9 @@ int runMakeCommand(const QList<QByteArray> &arguments)
     if (const std::optional<UnusableWord> unusable = FindUnusableWord(words))
         return refuse(unusable->message());
 
+    if (const QString problem = SquareFitProblem(words, options.side); !problem.isEmpty())
+        return refuse(problem);
     SortWordsLongestFirst(words);
-    const int longest = static_cast<int>(words.first().size());
-    if (options.side < longest)
-        return refuse(QStringLiteral("The square size must lie between %1 and %2.")
-                          .arg(longest)
-                          .arg(PuzzleGrid::MaxSide));
 
     if (!options.message.isEmpty()) {
         if (const QString problem = HiddenMessageProblem(options.message, words, options.side);

@@ -16,11 +16,14 @@ inline const QString BlockedWordsFileName = QStringLiteral("blocked-words.txt");
 // The program's list changed by the user's file text (either may be empty).
 QStringList MergeBlockedWords(const QString &builtIn, const QString &userText);
 
-// The program's list changed by the user's file, read now; a missing or unreadable file leaves
-// the program's list as it is.
-QStringList ReadBlockedWords();
+// The program's list changed by the user's file, read now; a missing or unusable file leaves
+// the program's list as it is. The file is read as a word list is: a regular file (after any
+// links) of at most a list's size, never waited on. When there is a file but it is not used,
+// `warning` (if given) gets one line saying why.
+QStringList ReadBlockedWords(QString *warning = nullptr);
 
-// ReadBlockedWords() as read the first time it was asked for in this run of the program.
+// ReadBlockedWords() as read the first time it was asked for in this run of the program; its
+// warning, if any, goes to the standard error then.
 const QStringList &ProgramBlockedWords();
 
 // The blocked words a puzzle of this list must avoid: those the solver can find only where the

@@ -2,6 +2,8 @@
 
 #include "generator/puzzle_grid.h"
 
+#include <algorithm>
+
 namespace brivamo {
 
 namespace {
@@ -106,6 +108,32 @@ std::optional<UnusableWord> FindUnusableWord(const QStringList &words)
             return UnusableWord{index, ShownWord(word), reason};
     }
     return std::nullopt;
+}
+
+QString SquareFitProblem(const QStringList &words, int side)
+{
+    // A cell lies on four lines, so even words crossing at every letter along all of them hold
+    // four letters a cell; twice that leaves room for words lying inside others (CAT in CATTLE).
+    // Real puzzles share a few cells at most, and a list beyond this only costs time and memory.
+    const qsizetype mostLetters = 8 * qsizetype(side) * side;
+    qsizetype longest = 0;
+    qsizetype letters = 0;
+    for (const QString &word : words) {
+        longest = std::max(longest, word.size());
+        letters += word.size();
+    }
+    if (longest > side)
+        return QStringLiteral("The square size must lie between %1 and %2.")
+            .arg(longest)
+            .arg(PuzzleGrid::MaxSide);
+    if (letters > mostLetters)
+        return QStringLiteral("The list's %1 words hold %2 letters, far more than a %3 by %3 square "
+                              "can hide; a list may hold at most %4 letters for it.")
+            .arg(words.size())
+            .arg(letters)
+            .arg(side)
+            .arg(mostLetters);
+    return {};
 }
 
 } // namespace brivamo

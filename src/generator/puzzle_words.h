@@ -26,6 +26,12 @@ struct UnusableWord
 // Returns the first word that is not usable, or nothing when every word is.
 std::optional<UnusableWord> FindUnusableWord(const QStringList &words);
 
+// Why the words cannot be hidden in a square of the given side (1 to 30), or an empty string when
+// they might: a word longer than the side, or more letters, counted without any shared cell, than
+// a square of that side could ever hold. One pass over the list, so a list far too long for any
+// square is refused before anything costlier is done with it.
+QString SquareFitProblem(const QStringList &words, int side);
+
 // A word as it may be shown in a message: characters that would not show, or would not show as
 // themselves (controls, invisible and combining characters, spaces other than a plain one), are
 // written as \xNN, \uNNNN or \UNNNNNNNN, and a word of more than 20 characters is cut to its

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <string_view>
+#include <unordered_set>
 
 namespace brivamo {
 
@@ -49,14 +51,25 @@ ListCodes::ListCodes(const QStringList &words, const QStringList &blocked)
     // is: the guard need not look for it, and its automaton stays smaller.
     std::stable_sort(kept.begin(), kept.end(),
                      [](const QString &a, const QString &b) { return a.size() < b.size(); });
+    // Each word's stretches are looked up among those taken so far, so a long blocklist costs
+    // its letters times a word's length, not its length squared.
+    std::unordered_set<std::u16string_view> taken;
+    auto view = [](const QString &text) {
+        return std::u16string_view(reinterpret_cast<const char16_t *>(text.constData()),
+                                   static_cast<std::size_t>(text.size()));
+    };
     for (const QString &word : kept) {
         QString reversed = word;
         std::reverse(reversed.begin(), reversed.end());
-        const bool holdsOne = std::any_of(m_blocked.begin(), m_blocked.end(), [&](const QString &shorter) {
-            return word.contains(shorter) || reversed.contains(shorter);
-        });
-        if (!holdsOne)
+        bool holdsOne = false;
+        for (const std::u16string_view whole : {view(word), view(reversed)})
+            for (std::size_t from = 0; from < whole.size() && !holdsOne; ++from)
+                for (std::size_t length = 1; from + length <= whole.size() && !holdsOne; ++length)
+                    holdsOne = taken.contains(whole.substr(from, length));
+        if (!holdsOne) {
             m_blocked << word;
+            taken.insert(view(m_blocked.constLast()));
+        }
     }
 }
 

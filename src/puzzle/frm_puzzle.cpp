@@ -412,6 +412,11 @@ void frmPuzzle::cmdMakePuzzle_Click()
                          MsgIcon::Exclamation, UnusableWordCaption);
         return;
     }
+    if (const QString problem = SquareFitProblem(m_words, m_side); !problem.isEmpty()) {
+        dialogs().MsgBox(problem + CrLf + CrLf + UnusableWordAdvice, MsgButtons::OkOnly, MsgIcon::Exclamation,
+                         UnusableWordCaption);
+        return;
+    }
     // The square may have shrunk since the message was entered.
     if (!hiddenMessage().isEmpty()) {
         if (const QString problem = HiddenMessageProblem(hiddenMessage(), m_words, m_side);

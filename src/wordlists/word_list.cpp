@@ -434,26 +434,27 @@ QString notReadText(const QString &name, const QString &reason)
     return QStringLiteral("The word list %1 could not be read.").arg(quoted(name)) + Crlf + Crlf + reason;
 }
 
-// Opens a list file for reading only when it is a regular file: a link to a pipe or a device would
+// Opens a file for reading only when it is a regular file: a link to a pipe or a device would
 // otherwise block or never end. The open itself does not wait (a pipe without a writer), and the
-// file opened is checked to be the one that was looked at.
-int openRegularFile(const QByteArray &path, const QString &fileName, QString &reason)
+// file opened is checked to be the one that was looked at. Returns -1 with the fault set.
+int openRegularFile(const QByteArray &path, FileBytes &read)
 {
     struct stat looked
     {
     };
     if (::stat(path.constData(), &looked) != 0) {
-        reason = systemReason(errno);
+        read.fault = FileBytes::Fault::NotOpened;
+        read.error = errno;
         return -1;
     }
-    const QString notAFile = QStringLiteral("Its file %1 is not an ordinary file.").arg(quoted(fileName));
     if (!S_ISREG(looked.st_mode)) {
-        reason = notAFile;
+        read.fault = FileBytes::Fault::NotAFile;
         return -1;
     }
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        reason = systemReason(errno);
+        read.fault = FileBytes::Fault::NotOpened;
+        read.error = errno;
         return -1;
     }
     struct stat opened
@@ -462,53 +463,81 @@ int openRegularFile(const QByteArray &path, const QString &fileName, QString &re
     if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode) || opened.st_ino != looked.st_ino ||
         opened.st_dev != looked.st_dev) {
         ::close(fd);
-        reason = notAFile;
+        read.fault = FileBytes::Fault::NotAFile;
         return -1;
     }
     return fd;
 }
 
-// Reads and takes apart the list file `file` of `folder`, within the size a list may have.
-ReadOutcome readListFile(const QDir &folder, const ListFile &file, const QString &name)
+} // namespace
+
+FileBytes ReadFileBytes(const QByteArray &path, qint64 limit)
 {
-    ReadOutcome outcome;
-    QString reason;
-    const int fd = openRegularFile(pathOf(folder, file.raw), file.name, reason);
-    if (fd < 0) {
-        outcome.error = notOpenedText(name, reason);
-        return outcome;
-    }
+    FileBytes read;
+    const int fd = openRegularFile(path, read);
+    if (fd < 0)
+        return read;
     const auto closeFile = qScopeGuard([fd] { ::close(fd); });
     struct stat info
     {
     };
     ::fstat(fd, &info);
-    if (info.st_size > MaxListFileBytes) {
-        outcome.error = tooLargeText(name, file.name, info.st_size);
-        return outcome;
+    if (info.st_size > limit) {
+        read.fault = FileBytes::Fault::TooLarge;
+        read.size = info.st_size;
+        return read;
     }
     // In pieces, stopping past the limit: a file that grows while it is read is still caught,
-    // and no buffer of the limit's size is set aside for a list of a few words.
-    QByteArray bytes;
-    bytes.reserve(qsizetype(info.st_size) + 1);
+    // and no buffer of the limit's size is set aside for a file of a few words.
+    read.bytes.reserve(qsizetype(info.st_size) + 1);
     char piece[64 * 1024];
-    while (bytes.size() <= MaxListFileBytes) {
+    while (read.bytes.size() <= limit) {
         const ssize_t got = ::read(fd, piece, sizeof piece);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            outcome.error = notReadText(name, systemReason(errno));
-            return outcome;
+            read.fault = FileBytes::Fault::NotRead;
+            read.error = errno;
+            read.bytes.clear();
+            return read;
         }
         if (got == 0)
             break;
-        bytes.append(piece, got);
+        read.bytes.append(piece, got);
     }
-    if (bytes.size() > MaxListFileBytes) {
-        outcome.error = tooLargeText(name, file.name, bytes.size());
+    if (read.bytes.size() > limit) {
+        read.fault = FileBytes::Fault::TooLarge;
+        read.size = read.bytes.size();
+        read.bytes.clear();
+    }
+    return read;
+}
+
+namespace {
+
+// Reads and takes apart the list file `file` of `folder`, within the size a list may have.
+ReadOutcome readListFile(const QDir &folder, const ListFile &file, const QString &name)
+{
+    ReadOutcome outcome;
+    FileBytes read = ReadFileBytes(pathOf(folder, file.raw), MaxListFileBytes);
+    switch (read.fault) {
+    case FileBytes::Fault::None:
+        break;
+    case FileBytes::Fault::NotOpened:
+        outcome.error = notOpenedText(name, systemReason(read.error));
+        return outcome;
+    case FileBytes::Fault::NotAFile:
+        outcome.error = notOpenedText(
+            name, QStringLiteral("Its file %1 is not an ordinary file.").arg(quoted(file.name)));
+        return outcome;
+    case FileBytes::Fault::TooLarge:
+        outcome.error = tooLargeText(name, file.name, read.size);
+        return outcome;
+    case FileBytes::Fault::NotRead:
+        outcome.error = notReadText(name, systemReason(read.error));
         return outcome;
     }
-    outcome.parsed = parseList(bytes);
+    outcome.parsed = parseList(read.bytes);
     if (!outcome.parsed.error.isEmpty()) {
         outcome.error = QStringLiteral("The word list %1 could not be read: %2.")
                             .arg(quoted(name), outcome.parsed.error) +

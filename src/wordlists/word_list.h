@@ -87,6 +87,26 @@ QStringList WeekdayWords(const QLocale &locale = QLocale());
 brivamo::CatalogueResult ListCategories(const QDir &folder = QDir(),
                                         const QStringList &weekdays = WeekdayWords());
 
+// A file's bytes as ReadFileBytes read them, or why it did not.
+struct FileBytes
+{
+    enum class Fault {
+        None,
+        NotOpened, // it could not be looked at or opened (error: the system's reason, ENOENT: none there)
+        NotAFile,  // it is not a regular file once every link is followed (a pipe, a device, a folder)
+        TooLarge,  // it holds more than the limit (size: as much as was found)
+        NotRead,   // reading failed (error: the system's reason)
+    };
+    Fault fault = Fault::None;
+    QByteArray bytes;
+    qint64 size = 0;
+    int error = 0;
+};
+
+// Reads a whole file that holds at most `limit` bytes, as every list is read: a regular file
+// only, after following links, opened without waiting, and no more than the limit read.
+FileBytes ReadFileBytes(const QByteArray &path, qint64 limit);
+
 // Reads a list line by line. Lines may end in CR LF, CR or LF; blank and whitespace-only lines
 // are not words and are skipped; every other line is a word kept exactly as written. Each line is
 // UTF-8, or Latin-1 when it is not valid UTF-8; a file with a UTF-16 byte-order mark is UTF-16.

@@ -301,6 +301,11 @@ private slots:
         QTest::newRow("link to a device") << "zero"
                                           << "brivamo: The word list \"Zero\" could not be opened: Its file "
                                              "\"Zero.lst\" is not an ordinary file.\n";
+        // Far more letters than any square holds: refused before anything is made of the words.
+        QTest::newRow("440000 words")
+            << "huge"
+            << "brivamo: The list's 440000 words hold 3080000 letters, far more than a "
+               "30 by 30 square can hide; a list may hold at most 7200 letters for it.\n";
         // A cell holds one UTF-16 unit: no capital beyond the basic plane (a mathematical bold A).
         QTest::newRow("capital beyond the basic plane")
             << "astral"
@@ -323,10 +328,49 @@ private slots:
         QFile astral(dir.filePath("Astral.lst"));
         QVERIFY(astral.open(QIODevice::WriteOnly) && astral.write("CAT\r\n\U0001D400BC\r\n") > 0);
         astral.close();
+        QFile huge(dir.filePath("Huge.lst"));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write(QByteArray("HISTORY\r\n").repeated(440000)));
+        huge.close();
 
         const Run run = runHeadless(folder.path(), {"--make", category});
         QCOMPARE(run.exitCode, 2);
         QTEST(run.err, "line");
+    }
+
+    // A blocked-words file that is no regular file of a list's size is named on the standard
+    // error, and the puzzle is the one the program's own blocked words give.
+    void unusableBlockedWordsFile_data()
+    {
+        QTest::addColumn<QString>("target"); // what the file is a link to
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("pipe") << "pipe"
+                              << "it is not an ordinary file";
+        QTest::newRow("device") << "/dev/zero"
+                                << "it is not an ordinary file";
+        QTest::newRow("too large") << "large.txt"
+                                   << "it is larger than 4 MB";
+    }
+    void unusableBlockedWordsFile()
+    {
+        QFETCH(QString, target);
+        QFETCH(QString, reason);
+        QTemporaryDir config;
+        const QDir folder(config.path());
+        QCOMPARE(::mkfifo(QFile::encodeName(folder.filePath("pipe")).constData(), 0600), 0);
+        QFile large(folder.filePath("large.txt"));
+        QVERIFY(large.open(QIODevice::WriteOnly) && large.write(QByteArray("QZXJW\n").repeated(800000)) > 0);
+        large.close();
+        const QString blocked = folder.filePath("Brivamo/blocked-words.txt");
+        QVERIFY(folder.mkdir("Brivamo") && QFile::link(folder.filePath(target), blocked));
+
+        const QStringList arguments{"--make", "animals", "--size", "12", "--seed", "1"};
+        QProcessEnvironment environment;
+        environment.insert("XDG_CONFIG_HOME", config.path());
+        const Run run = runHeadless(m_folder.path(), arguments, {}, environment);
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err.section(u'\n', 0, 0),
+                 "brivamo: The blocked words file \"" + blocked + "\" is not used: " + reason + '.');
+        QCOMPARE(run.out, make(arguments).out);
     }
 
     // A print server that takes the connection but never answers fails the job within the time

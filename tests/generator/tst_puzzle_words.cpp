@@ -74,6 +74,17 @@ private slots:
         const std::optional<UnusableWord> unusable = FindUnusableWord(words);
         QCOMPARE(unusable ? unusable->message() : QString(), message);
     }
+
+    // A 3 by 3 square may take 72 letters, however its words would share cells.
+    void squareFit()
+    {
+        const QStringList most(24, QStringLiteral("ABC"));
+        QCOMPARE(SquareFitProblem(most, 3), QString());
+        QCOMPARE(
+            SquareFitProblem(most + QStringList{"A"}, 3),
+            "The list's 25 words hold 73 letters, far more than a 3 by 3 square can hide; a list may hold "
+            "at most 72 letters for it.");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPuzzleWords)
