@@ -84,8 +84,34 @@ bool takesNextArgument(const QByteArray &argument)
     return option && option->takesValue && !argument.contains('=');
 }
 
-// Whether a Wayland compositor answers where Qt would look for it.
-bool waylandAnswers()
+// Why the windows cannot be shown on `platforms` (Qt's platform names, each perhaps with its own
+// options after a colon, separated by semicolons: Qt tries one after the other), or an empty
+// string. Qt ends the whole program when a platform cannot start, so only platforms that can be
+// checked first are taken.
+QString platformProblem(const QByteArray &platforms)
+{
+    for (const QByteArray &platform : platforms.split(';')) {
+        const QByteArray name = platform.split(':').first();
+        if (name.isEmpty() || name == "xcb" || name == "offscreen" || name == "minimal")
+            continue;
+        if (name != "wayland")
+            return QStringLiteral("The windows cannot be shown on the platform \"%1\"; use xcb, wayland, "
+                                  "offscreen or minimal.")
+                .arg(DecodeFileName(platform));
+        if (!WaylandDisplayAnswers())
+            return QStringLiteral("No Wayland display answers for the platform wayland.");
+    }
+    return {};
+}
+
+QString tryHelp(const QString &reason)
+{
+    return reason + QStringLiteral(" Try brivamo --help.");
+}
+
+} // namespace
+
+bool WaylandDisplayAnswers()
 {
     QByteArray socketPath = qgetenv("WAYLAND_DISPLAY");
     if (socketPath.isEmpty())
@@ -104,33 +130,6 @@ bool waylandAnswers()
     ::close(fd);
     return connected;
 }
-
-// Why the windows cannot be shown on `platforms` (Qt's platform names, each perhaps with its own
-// options after a colon, separated by semicolons: Qt tries one after the other), or an empty
-// string. Qt ends the whole program when a platform cannot start, so only platforms that can be
-// checked first are taken.
-QString platformProblem(const QByteArray &platforms)
-{
-    for (const QByteArray &platform : platforms.split(';')) {
-        const QByteArray name = platform.split(':').first();
-        if (name.isEmpty() || name == "xcb" || name == "offscreen" || name == "minimal")
-            continue;
-        if (name != "wayland")
-            return QStringLiteral("The windows cannot be shown on the platform \"%1\"; use xcb, wayland, "
-                                  "offscreen or minimal.")
-                .arg(DecodeFileName(platform));
-        if (!waylandAnswers())
-            return QStringLiteral("No Wayland display answers for the platform wayland.");
-    }
-    return {};
-}
-
-QString tryHelp(const QString &reason)
-{
-    return reason + QStringLiteral(" Try brivamo --help.");
-}
-
-} // namespace
 
 QString UsageText()
 {

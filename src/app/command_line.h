@@ -11,6 +11,10 @@
 // the user's arguments reaches Qt's own parser unchecked.
 namespace brivamo {
 
+// Whether a Wayland compositor answers where Qt would look for it (WAYLAND_DISPLAY, or
+// wayland-0, in XDG_RUNTIME_DIR).
+bool WaylandDisplayAnswers();
+
 // What `brivamo --help` prints: the usage of every option and the exit statuses.
 QString UsageText();
 

@@ -1,5 +1,7 @@
 #include "app/platform_choice.h"
 
+#include "app/command_line.h"
+
 #include <QDir>
 #include <QLibraryInfo>
 
@@ -33,6 +35,12 @@ PlatformChoice::PlatformChoice(int argc, char *argv[])
         if (!qtWaylandSupportInstalled()) {
             m_problem = QStringLiteral("This Wayland desktop offers no X display (DISPLAY is not set), and "
                                        "Qt's Wayland support (the package qt6-wayland) is not installed.");
+            return;
+        }
+        // Qt would end the program on a compositor that is not there.
+        if (!brivamo::WaylandDisplayAnswers()) {
+            m_problem = QStringLiteral("This Wayland desktop offers no X display (DISPLAY is not set), and "
+                                       "no Wayland display answers.");
             return;
         }
         qputenv("QT_QPA_PLATFORM", "wayland");

@@ -2,11 +2,30 @@
 
 #include <QtTest>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 // Which window system the program picks from the environment it was started in.
 class TestPlatformChoice : public QObject
 {
     Q_OBJECT
+    int m_compositor = -1; // a socket that listens where a compositor called "wayland-0" would
+
 private slots:
+    void initTestCase()
+    {
+        const QByteArray path = qgetenv("XDG_RUNTIME_DIR") + "/wayland-0";
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+        ::unlink(path.constData());
+        m_compositor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(::bind(m_compositor, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
+        QVERIFY(::listen(m_compositor, 4) == 0);
+    }
+    void cleanupTestCase() { ::close(m_compositor); }
+
     void choiceFollowsTheDisplaysOnOffer_data()
     {
         QTest::addColumn<QByteArray>("display");
@@ -30,6 +49,10 @@ private slots:
             << QByteArray();
         QTest::newRow("no display at all")
             << QByteArray() << QByteArray() << QByteArray() << QByteArray() << false << QByteArray();
+        // Qt would end the program on a compositor that does not answer.
+        QTest::newRow("Wayland alone, not answering")
+            << QByteArray() << QByteArray("wayland-9") << QByteArray("wayland") << QByteArray() << false
+            << QByteArray("problem");
     }
     void choiceFollowsTheDisplaysOnOffer()
     {
@@ -53,6 +76,10 @@ private slots:
         char *argv[] = {name, option, value, nullptr};
 
         basBrivamo::PlatformChoice choice(platformArgument ? 3 : 1, argv);
+        if (expected == "problem") {
+            QVERIFY(choice.problem().contains("no Wayland display answers"));
+            return;
+        }
         QVERIFY2(choice.problem().isEmpty(), qPrintable(choice.problem()));
         QCOMPARE(qgetenv("QT_QPA_PLATFORM"), expected);
         // Once Qt has started, programs started from this one choose for themselves again; a
