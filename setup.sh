@@ -14,7 +14,7 @@ PACKAGES=(
   pulseaudio pulseaudio-utils
   pipewire wireplumber pipewire-pulse dbus-daemon
   openbox weston xwayland qt6-wayland
-  cups printer-driver-cups-pdf libcups2-dev
+  cups printer-driver-cups-pdf libcups2-dev libpaper-dev locales
   libbenchmark-dev
   clang libclang-rt-14-dev
   dpkg-dev devscripts lintian appstream man-db groff-base

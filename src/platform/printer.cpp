@@ -2,12 +2,61 @@
 
 #include <QStringList>
 
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+
+#include <langinfo.h>
+#include <locale.h>
+#include <paper.h>
+
 namespace brivamo {
+
+namespace {
+
+// The paper of the American sizes for a name of the system's; any other name is nearest to A4.
+Paper paperNamed(const QByteArray &name)
+{
+    const QByteArray lower = name.trimmed().toLower();
+    return lower == "letter" || lower == "legal" ? Paper::Letter : Paper::A4;
+}
+
+// The paper the system names, as libpaper reads it: PAPERSIZE, then the file PAPERCONF names,
+// then /etc/papersize (which the installer sets from the user's country). Nothing when none does.
+std::optional<Paper> systemPaper()
+{
+    paperinit();
+    char *name = systempapername();
+    paperdone();
+    if (!name)
+        return std::nullopt;
+    const Paper paper = paperNamed(name);
+    std::free(name);
+    return paper;
+}
+
+// The paper of the locale's LC_PAPER (Letter is 216 mm wide), where its data is installed.
+std::optional<Paper> localePaper()
+{
+    const locale_t locale = ::newlocale(LC_PAPER_MASK, "", locale_t(nullptr));
+    if (!locale)
+        return std::nullopt;
+    const auto width = reinterpret_cast<std::intptr_t>(::nl_langinfo_l(_NL_PAPER_WIDTH, locale));
+    ::freelocale(locale);
+    return width == 216 ? Paper::Letter : Paper::A4;
+}
+
+} // namespace
 
 Paper ChosenPaper(Paper paper, const QLocale &locale)
 {
     if (paper != Paper::Locale)
         return paper;
+    if (const std::optional<Paper> system = systemPaper())
+        return *system;
+    if (const std::optional<Paper> custom = localePaper())
+        return *custom;
+    // A locale whose data is not installed: the custom its measurement system suggests.
     return locale.measurementSystem() == QLocale::ImperialUSSystem ? Paper::Letter : Paper::A4;
 }
 

@@ -26,8 +26,10 @@ enum class Paper {
     Letter,
 };
 
-// The paper a file gets: `paper` itself, or for Paper::Locale the custom of `locale` (Letter where
-// it measures in US units, by Qt's locale data; A4 elsewhere).
+// The paper a file gets: `paper` itself, or for Paper::Locale the system's paper (PAPERSIZE, the
+// file PAPERCONF names, /etc/papersize: Letter for "letter" and "legal", else A4), where none is
+// set the paper of the locale's LC_PAPER, and where that locale is not installed the custom of
+// `locale` (Letter where it measures in US units).
 Paper ChosenPaper(Paper paper, const QLocale &locale = QLocale::system());
 
 // A thin rounded outline around a straight run of cells, in inches: it runs around the segment

@@ -85,6 +85,24 @@ private slots:
             QVERIFY2(inHelp.contains(QLatin1String(option)), option);
         QCOMPARE(inManual - inHelp, QSet<QString>());
         QCOMPARE(inHelp - inManual, QSet<QString>());
+
+        // And the same forms of use, option for option: the help's usage lines against the
+        // manual's synopsis (".SY" to ".YS", ".OP x" standing for "[x]").
+        const QString usage = run.out.section(QStringLiteral("\n\n"), 0, 0).mid(7);
+        QStringList helpForms = usage.simplified().split(QStringLiteral(" brivamo "));
+        QStringList manualForms;
+        for (const QString &block : manual.split(QStringLiteral(".SY brivamo")).mid(1)) {
+            QString form;
+            for (const QString &line : block.section(QStringLiteral(".YS"), 0, 0).split(u'\n')) {
+                const QString rest = line.startsWith(u'.') ? line.section(u' ', 1) : line;
+                form += line.startsWith(QLatin1String(".OP")) ? " [" + rest + ']' : u' ' + rest;
+            }
+            manualForms << form.simplified().toLower();
+        }
+        helpForms.first().remove(QStringLiteral("brivamo "));
+        for (QString &form : helpForms)
+            form = form.toLower();
+        QCOMPARE(manualForms, helpForms);
     }
 
     void versionMatchesTheProject()

@@ -1,6 +1,7 @@
 #include "common/command_support.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -771,35 +772,60 @@ private slots:
         }
     }
 
-    // A file takes the paper of the user's locale unless --paper names one; the page's contents
-    // stay where they are on either sheet.
+    // A file takes the system's paper (PAPERSIZE, the file PAPERCONF names), else the locale's
+    // LC_PAPER, unless --paper names one; the page's contents stay where they are on either sheet.
     void paper_data()
     {
-        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("settings"); // NAME=VALUE ...; PAPERCONF=letter writes such a file
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("size");
-        QTest::newRow("German locale") << "de_DE.UTF-8" << QStringList{} << "595 x 842 pts (A4)";
-        QTest::newRow("US locale") << "en_US.UTF-8" << QStringList{} << "612 x 792 pts (letter)";
-        QTest::newRow("US locale, a4")
-            << "en_US.UTF-8" << QStringList{"--paper", "a4"} << "595 x 842 pts (A4)";
-        QTest::newRow("German locale, letter")
-            << "de_DE.UTF-8" << QStringList{"--paper", "letter"} << "612 x 792 pts (letter)";
+        const QString a4 = "595 x 842 pts (A4)", letter = "612 x 792 pts (letter)";
+        QTest::newRow("German locale") << "LC_ALL=de_DE.UTF-8" << QStringList{} << a4;
+        QTest::newRow("US locale") << "LC_ALL=en_US.UTF-8" << QStringList{} << letter;
+        // The country's paper, not the language's.
+        QTest::newRow("Canadian French locale") << "LC_ALL=fr_CA.UTF-8" << QStringList{} << letter;
+        QTest::newRow("system says a4") << "LC_ALL=fr_CA.UTF-8 PAPERSIZE=a4" << QStringList{} << a4;
+        QTest::newRow("system says letter")
+            << "LC_ALL=de_DE.UTF-8 PAPERSIZE=letter" << QStringList{} << letter;
+        QTest::newRow("paper file says letter")
+            << "LC_ALL=de_DE.UTF-8 PAPERCONF=letter" << QStringList{} << letter;
+        QTest::newRow("US locale, a4") << "LC_ALL=en_US.UTF-8" << QStringList{"--paper", "a4"} << a4;
+        QTest::newRow("system says a4, letter")
+            << "LC_ALL=de_DE.UTF-8 PAPERSIZE=a4" << QStringList{"--paper", "letter"} << letter;
         QTest::newRow("German locale, letter, class set")
-            << "de_DE.UTF-8" << QStringList{"--paper", "letter", "--count", "2", "--solution"}
-            << "612 x 792 pts (letter)";
+            << "LC_ALL=de_DE.UTF-8" << QStringList{"--paper", "letter", "--count", "2", "--solution"}
+            << letter;
     }
     void paper()
     {
-        QFETCH(QString, locale);
+        QFETCH(QString, settings);
         QFETCH(QStringList, arguments);
         QFETCH(QString, size);
+        // The locales' own data, made here: a fresh machine may have none but C.
+        static QTemporaryDir locales;
+        for (const QString name : {"de_DE", "en_US", "fr_CA"})
+            if (!QFileInfo::exists(locales.filePath(name + ".UTF-8")))
+                QCOMPARE(QProcess::execute("localedef",
+                                           {"-i", name, "-f", "UTF-8", locales.filePath(name + ".UTF-8")}),
+                         0);
         const QString pdf = m_folder.filePath("paper.pdf");
         QProcessEnvironment environment;
-        environment.insert("LC_ALL", locale);
+        environment.insert("LOCPATH", locales.path());
+        environment.insert("PAPERCONF", "/nonexistent/papersize"); // not the machine's own
+        for (const QString &setting : settings.split(u' ')) {
+            const QString name = setting.section(u'=', 0, 0), value = setting.section(u'=', 1);
+            if (name == "PAPERCONF") {
+                QFile file(m_folder.filePath("papersize"));
+                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(value.toUtf8() + '\n') > 0);
+                environment.insert(name, file.fileName());
+            } else {
+                environment.insert(name, value);
+            }
+        }
         const CommandRun run =
             runHeadless(m_folder.path(),
                         QStringList{"--make", "zoo", "--size", "10", "--quiet", "--pdf", pdf} + arguments,
-                        {"LANG", "LC_ALL", "LC_PAPER", "LC_MEASUREMENT"}, environment);
+                        {"LANG", "LC_ALL", "LC_PAPER", "LC_MEASUREMENT", "PAPERSIZE"}, environment);
         QCOMPARE(run.exitCode, 0);
         QProcess info;
         info.start("pdfinfo", {pdf});
