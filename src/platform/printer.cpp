@@ -41,7 +41,9 @@ std::optional<Paper> localePaper()
     const locale_t locale = ::newlocale(LC_PAPER_MASK, "", locale_t(nullptr));
     if (!locale)
         return std::nullopt;
-    const auto width = reinterpret_cast<std::intptr_t>(::nl_langinfo_l(_NL_PAPER_WIDTH, locale));
+    // A number, not text: the C library hands it over in the low 32 bits of the pointer's place.
+    const auto width = static_cast<std::uint32_t>(
+        reinterpret_cast<std::uintptr_t>(::nl_langinfo_l(_NL_PAPER_WIDTH, locale)));
     ::freelocale(locale);
     return width == 216 ? Paper::Letter : Paper::A4;
 }
