@@ -20,8 +20,8 @@ PuzzleWorkspace::~PuzzleWorkspace() = default;
 
 const ListCodes &PuzzleWorkspace::codesFor(const QStringList &words)
 {
-    if (!m_codes || !m_codes->isFor(words, m_blocked))
-        m_codes = std::make_unique<ListCodes>(words, m_blocked);
+    if (!m_codes || !m_codes->isFor(words, m_blocked, m_hiddenMessage))
+        m_codes = std::make_unique<ListCodes>(words, m_blocked, m_hiddenMessage);
     return *m_codes;
 }
 
@@ -63,7 +63,8 @@ public:
         PuzzleWorkspace &workspace, PuzzleLevel level)
         : m_grid(grid), m_words(words), m_side(side), m_directions(DirectionsOf(level)), m_host(host),
           m_random(random), m_codes(workspace.codesFor(words)), m_placed(workspace.placed()),
-          m_message(LettersInAlphabet(workspace.hiddenMessage(), m_codes.alphabet()))
+          m_messageWords(WordsInAlphabet(workspace.hiddenMessage(), m_codes.alphabet())),
+          m_message(m_messageWords.join(QString()))
     {
     }
 
@@ -89,8 +90,8 @@ public:
             if (wordsPlaced == wordCount) {
                 fillEmptyCells();
                 const bool spelt = m_message.isEmpty() || spellMessage();
-                if (spelt &&
-                    ClearSecondReadings(m_grid, m_codes, m_random, m_message.isEmpty() ? nullptr : &m_kept)) {
+                if (spelt && ClearSecondReadings(m_grid, m_codes, m_random,
+                                                 m_message.isEmpty() ? nullptr : &m_kept, m_messageRuns)) {
                     m_host.PuzzleCompleted();
                     return PuzzleOutcome::Completed;
                 }
@@ -248,17 +249,38 @@ private:
     }
 
     // The first fill cells, row by row, take the message's letters and are kept from redrawing.
-    // False when the square has too few fill cells for it.
+    // A word of the message lying whole in one row, its letters side by side, has that stretch
+    // as its own, as a listed word has its place. False when the square has too few fill cells.
     bool spellMessage()
     {
         m_kept = {};
+        m_messageRuns.clear();
         qsizetype next = 0;
+        qsizetype word = 0;
+        qsizetype wordEnd = m_messageWords.isEmpty() ? 0 : m_messageWords.front().size();
+        int first = 0;
+        int previous = 0;
+        bool whole = true;
         for (int row = 1; row <= m_side && next < m_message.size(); ++row)
             for (int column = 1; column <= m_side && next < m_message.size(); ++column) {
                 if (m_grid.solution(row, column) != PuzzleGrid::Dot)
                     continue;
+                const int cell = PuzzleGrid::index(row, column);
+                if (next == wordEnd - m_messageWords[word].size()) {
+                    first = cell;
+                    whole = true;
+                } else {
+                    whole = whole && column > 1 && cell == previous + 1;
+                }
+                previous = cell;
                 m_grid.setPuzzle(row, column, m_message[next++]);
                 m_kept[static_cast<std::size_t>(row - 1)] |= 1u << (column - 1);
+                if (next == wordEnd) {
+                    if (whole)
+                        m_messageRuns.push_back({0, first, cell});
+                    if (++word < m_messageWords.size())
+                        wordEnd += m_messageWords[word].size();
+                }
             }
         return next == m_message.size();
     }
@@ -271,8 +293,10 @@ private:
     Random &m_random;
     const ListCodes &m_codes;
     std::vector<PlacedStretch> &m_placed;
-    const QString m_message;
+    const QStringList m_messageWords;
+    const QString m_message; // its words run together
     CellRows m_kept{};
+    std::vector<PlacedStretch> m_messageRuns;
 };
 
 bool acceptableInput(const QStringList &words, int side)
