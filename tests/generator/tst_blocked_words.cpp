@@ -55,6 +55,22 @@ private slots:
         QFile::remove(userFile());
     }
 
+    // Common short words of the four languages the program ships lists for.
+    void programListHoldsCommonWords_data()
+    {
+        QTest::addColumn<QString>("word");
+        QTest::newRow("English body part") << "TIT";
+        QTest::newRow("French") << "CHIER";
+        QTest::newRow("German") << QString::fromUtf8("MÖSE");
+        QTest::newRow("Spanish") << "OJETE";
+    }
+    void programListHoldsCommonWords()
+    {
+        QFETCH(QString, word);
+        QFile::remove(userFile());
+        QVERIFY(ReadBlockedWords().contains(word));
+    }
+
     // A hidden message is refused only when one of its words, or all its letters run together,
     // is a blocked word as the solver reads it; one inside a word of it is the teacher's choice.
     void hiddenMessageNamesItsBlockedWord_data()

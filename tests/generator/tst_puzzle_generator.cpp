@@ -796,11 +796,11 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QByteArray>("digest");
         QTest::newRow("animals 15") << "ANIMALS" << 15 << PuzzleLevel::Hard << QString()
-                                    << QByteArray("5686caad5131f7d5");
+                                    << QByteArray("742558d52dd6212f");
         QTest::newRow("animals 30, easy, message")
-            << "ANIMALS" << 30 << PuzzleLevel::Easy << "HELLO THERE" << QByteArray("2429ab5c1391559f");
+            << "ANIMALS" << 30 << PuzzleLevel::Easy << "HELLO THERE" << QByteArray("6d38b8518fddea9a");
         QTest::newRow("long 20, medium")
-            << "LONG" << 20 << PuzzleLevel::Medium << QString() << QByteArray("97aef2faa8f98203");
+            << "LONG" << 20 << PuzzleLevel::Medium << QString() << QByteArray("9e101171439b4b65");
         QTest::newRow("weekdays 9, message")
             << "WEEKDAYS" << 9 << PuzzleLevel::Hard << "HI" << QByteArray("925d54fb47f438c8");
         QTest::newRow("weekdays 12, easy")
