@@ -138,7 +138,7 @@ struct FillReadings
         for (int cell = first; cell <= last; cell += stride)
             usesFill |= solution[cell] == PuzzleGrid::Dot;
         // Readings of placed letters alone were turned down as the words were placed; a blocked
-        // word inside a word of the message, along its own cells, is the teacher's choice.
+        // word inside the message, read along its own cells, is the teacher's choice.
         if (!usesFill || (ending.blocked && insidePlacedWord(messageWords, orientation, first, last)))
             return;
         found = true;

@@ -40,7 +40,7 @@ using CellRows = std::array<std::uint32_t, PuzzleGrid::MaxSide>;
 // still not clear after MaxFillRounds rounds.
 // Fill cells marked in kept (a hidden message's) are never redrawn: a reading that needs one
 // fails the square at once, unless it is a blocked word lying within one of messageWords (the
-// stretches of a row where a word of the message lies whole, row 0 orientation).
+// stretches of a row where the message's letters lie side by side, row orientation).
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, modStandard::RandomSource &random,
                          const CellRows *kept = nullptr, std::span<const PlacedStretch> messageWords = {});
 

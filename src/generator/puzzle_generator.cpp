@@ -63,8 +63,7 @@ public:
         PuzzleWorkspace &workspace, PuzzleLevel level)
         : m_grid(grid), m_words(words), m_side(side), m_directions(DirectionsOf(level)), m_host(host),
           m_random(random), m_codes(workspace.codesFor(words)), m_placed(workspace.placed()),
-          m_messageWords(WordsInAlphabet(workspace.hiddenMessage(), m_codes.alphabet())),
-          m_message(m_messageWords.join(QString()))
+          m_message(LettersInAlphabet(workspace.hiddenMessage(), m_codes.alphabet()))
     {
     }
 
@@ -249,38 +248,27 @@ private:
     }
 
     // The first fill cells, row by row, take the message's letters and are kept from redrawing.
-    // A word of the message lying whole in one row, its letters side by side, has that stretch
-    // as its own, as a listed word has its place. False when the square has too few fill cells.
+    // Where its letters lie side by side in a row, the solver reads them in the message's order:
+    // that stretch is the message's own, as a listed word's place is. False when the square has
+    // too few fill cells.
     bool spellMessage()
     {
         m_kept = {};
         m_messageRuns.clear();
         qsizetype next = 0;
-        qsizetype word = 0;
-        qsizetype wordEnd = m_messageWords.isEmpty() ? 0 : m_messageWords.front().size();
-        int first = 0;
-        int previous = 0;
-        bool whole = true;
+        int previous = -1;
         for (int row = 1; row <= m_side && next < m_message.size(); ++row)
             for (int column = 1; column <= m_side && next < m_message.size(); ++column) {
                 if (m_grid.solution(row, column) != PuzzleGrid::Dot)
                     continue;
                 const int cell = PuzzleGrid::index(row, column);
-                if (next == wordEnd - m_messageWords[word].size()) {
-                    first = cell;
-                    whole = true;
-                } else {
-                    whole = whole && column > 1 && cell == previous + 1;
-                }
+                if (column > 1 && cell == previous + 1)
+                    m_messageRuns.back().last = cell;
+                else
+                    m_messageRuns.push_back({0, cell, cell});
                 previous = cell;
                 m_grid.setPuzzle(row, column, m_message[next++]);
                 m_kept[static_cast<std::size_t>(row - 1)] |= 1u << (column - 1);
-                if (next == wordEnd) {
-                    if (whole)
-                        m_messageRuns.push_back({0, first, cell});
-                    if (++word < m_messageWords.size())
-                        wordEnd += m_messageWords[word].size();
-                }
             }
         return next == m_message.size();
     }
@@ -293,8 +281,7 @@ private:
     Random &m_random;
     const ListCodes &m_codes;
     std::vector<PlacedStretch> &m_placed;
-    const QStringList m_messageWords;
-    const QString m_message; // its words run together
+    const QString m_message;
     CellRows m_kept{};
     std::vector<PlacedStretch> m_messageRuns;
 };

@@ -106,7 +106,7 @@ ListCodes::ListCodes(const QStringList &words, const QStringList &blocked, const
         return std::all_of(word.begin(), word.end(),
                            [&](QChar c) { return readingLetters.contains(reading(c)); });
     };
-    // A blocked word inside a listed word (or a word of the message) stays blocked everywhere but
+    // A blocked word inside a listed word (or the message) stays blocked everywhere but
     // in that word's own cells (one that is a listed word reads as that word: the automaton lets
     // the listed one win).
     QStringList kept;
@@ -116,9 +116,9 @@ ListCodes::ListCodes(const QStringList &words, const QStringList &blocked, const
     std::stable_sort(kept.begin(), kept.end(),
                      [](const QString &a, const QString &b) { return a.size() < b.size(); });
     const QStringList keptForms = readingForms(kept);
-    // The hidden message's words hold blocked words the same way.
+    // The hidden message's letters hold blocked words the same way.
     const QStringList outside =
-        BlockedWordsFor(keptForms, readingForms(words + WordsInAlphabet(message, m_alphabet)));
+        BlockedWordsFor(keptForms, readingForms(words + QStringList{LettersInAlphabet(message, m_alphabet)}));
     const QSet<QString> neverInsideAWord(outside.begin(), outside.end());
     // A blocked word holding another (forwards or backwards) can only be read where that one
     // is, unless that one may lie inside a listed word's cells: the guard need not look for it,

@@ -88,12 +88,12 @@ inline QList<QList<int>> readingCells(const brivamo::PuzzleGrid &grid, const QSt
 }
 
 // How many readings of blocked words the solver finds, leaving out those within the cells of a
-// listed word's own place (a reading of it on word cells alone) or of a reading of one of
-// ownWords (a hidden message's words, spelt by the fill).
+// listed word's own place (a reading of it on word cells alone) or within one of ownCells
+// (stretches of a hidden message, cells row * side + column from 0, in order).
 inline int blockedReadings(const brivamo::PuzzleGrid &grid, const QStringList &blocked,
-                           const QStringList &words, const QStringList &ownWords = {})
+                           const QStringList &words, const QList<QList<int>> &ownCells = {})
 {
-    QList<QList<int>> own;
+    QList<QList<int>> own = ownCells;
     const int n = grid.side();
     for (const QString &word : words)
         for (const QList<int> &cells : readingCells(grid, word.toUpper()))
@@ -101,8 +101,6 @@ inline int blockedReadings(const brivamo::PuzzleGrid &grid, const QStringList &b
                     return grid.solution(cell / n + 1, cell % n + 1) == QChar(0x00B7);
                 }))
                 own << cells;
-    for (const QString &word : ownWords)
-        own << readingCells(grid, word.toUpper());
     int found = 0;
     for (const QString &word : blocked)
         for (const QList<int> &cells : readingCells(grid, word))
