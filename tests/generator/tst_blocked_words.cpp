@@ -56,19 +56,10 @@ private slots:
     }
 
     // Common short words of the four languages the program ships lists for.
-    void programListHoldsCommonWords_data()
-    {
-        QTest::addColumn<QString>("word");
-        QTest::newRow("English body part") << "TIT";
-        QTest::newRow("French") << "CHIER";
-        QTest::newRow("German") << QString::fromUtf8("MÖSE");
-        QTest::newRow("Spanish") << "OJETE";
-    }
     void programListHoldsCommonWords()
     {
-        QFETCH(QString, word);
-        QFile::remove(userFile());
-        QVERIFY(ReadBlockedWords().contains(word));
+        for (const QString &word : QString::fromUtf8("TIT CHIER MÖSE OJETE").split(u' '))
+            QVERIFY2(ReadBlockedWords().contains(word), qPrintable(word));
     }
 
     // A hidden message is refused only when one of its words, or all its letters run together,
