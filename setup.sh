@@ -15,7 +15,7 @@ PACKAGES=(
   pipewire wireplumber pipewire-pulse dbus-daemon
   openbox weston xwayland qt6-wayland
   cups printer-driver-cups-pdf libcups2-dev libpaper-dev locales
-  libbenchmark-dev
+  libbenchmark-dev libicu-dev
   clang libclang-rt-14-dev
   dpkg-dev devscripts lintian appstream man-db groff-base
   python3

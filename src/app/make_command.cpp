@@ -338,10 +338,10 @@ int runMakeCommand(const QList<QByteArray> &arguments)
         if (const QString problem = HiddenMessageProblem(options.message, words, options.side);
             !problem.isEmpty())
             return refuse(problem);
-        // The fill keeps the message's letters, so a blocked word in them would fail every attempt.
-        if (HiddenMessageSpellsBlockedWord(options.message, words, ProgramBlockedWords()))
-            return refuse(QStringLiteral("The hidden message spells a word that no puzzle may show; "
-                                         "please choose another message."));
+        // The fill keeps the message's letters, so a blocked word they spell would fail every attempt.
+        if (const QString blocked = HiddenMessageBlockedWord(options.message, words, ProgramBlockedWords());
+            !blocked.isEmpty())
+            return refuse(BlockedMessageRefusal(blocked));
     }
 
     std::unique_ptr<modStandard::SeededRandomSource> seeded;

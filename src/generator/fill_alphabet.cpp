@@ -1,6 +1,7 @@
 #include "generator/fill_alphabet.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace brivamo {
 
@@ -35,7 +36,7 @@ std::vector<char16_t> baseAlphabet(QChar::Script script)
 
 } // namespace
 
-FillAlphabet FillAlphabetFor(const QStringList &words)
+FillAlphabet FillAlphabetFor(const QStringList &words, const QString &message)
 {
     // The scripts in the order the list first uses them, Latin always first, and each one's
     // letters beyond its base alphabet in the order they come.
@@ -77,26 +78,56 @@ FillAlphabet FillAlphabetFor(const QStringList &words)
         for (char16_t c : extras[i])
             alphabet.letters.push_back(c);
     }
+    // The message's letters of the list's scripts join last, so that a message of the
+    // alphabet's own letters leaves the fill as it was. Greek capitals drop the tonos, so an
+    // accented Greek letter is written plain (LettersInAlphabet).
+    if (latin || scripts.empty())
+        scripts.push_back(QChar::Script_Latin);
+    for (QChar c : message) {
+        const QChar upper = c.toUpper();
+        const QString decomposed = upper.decomposition();
+        if (!upper.isLetter() || upper.isSurrogate() ||
+            std::find(scripts.begin(), scripts.end(), upper.script()) == scripts.end() ||
+            (upper.script() == QChar::Script_Greek && decomposed.endsWith(QChar(0x0301))))
+            continue;
+        if (std::find(alphabet.letters.begin(), alphabet.letters.end(), upper.unicode()) ==
+            alphabet.letters.end())
+            alphabet.letters.push_back(upper.unicode());
+    }
     return alphabet;
 }
 
-QString LettersInAlphabet(const QString &text, const FillAlphabet &alphabet)
+QStringList WordsInAlphabet(const QString &text, const FillAlphabet &alphabet)
 {
     auto inAlphabet = [&](char16_t c) {
         return std::find(alphabet.letters.begin(), alphabet.letters.end(), c) != alphabet.letters.end();
     };
-    QString letters;
+    QStringList words;
+    QString word;
     for (QChar c : text) {
+        // Anything but a letter or an accent ends a word.
+        if (!c.isLetter() && !c.isMark()) {
+            if (!word.isEmpty())
+                words << std::exchange(word, QString());
+            continue;
+        }
         const QChar upper = c.toUpper();
         // An accented letter the alphabet lacks is written as its plain letter (capitals are
         // often written without accents), when the alphabet has that.
         const QString decomposed = upper.decomposition();
         if (inAlphabet(upper.unicode()))
-            letters += upper;
+            word += upper;
         else if (!decomposed.isEmpty() && inAlphabet(decomposed.front().unicode()))
-            letters += decomposed.front();
+            word += decomposed.front();
     }
-    return letters;
+    if (!word.isEmpty())
+        words << word;
+    return words;
+}
+
+QString LettersInAlphabet(const QString &text, const FillAlphabet &alphabet)
+{
+    return WordsInAlphabet(text, alphabet).join(QString());
 }
 
 } // namespace brivamo

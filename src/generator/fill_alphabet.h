@@ -19,10 +19,14 @@ struct FillAlphabet
     int size() const { return static_cast<int>(letters.size()); }
 };
 
-FillAlphabet FillAlphabetFor(const QStringList &words);
+// With a hidden message, its letters of the list's scripts that the alphabet lacks (Ñ in a
+// Spanish list without one) join it, so that the message is spelt as written.
+FillAlphabet FillAlphabetFor(const QStringList &words, const QString &message = QString());
 
 // The letters of a text a fill of this alphabet can spell, in capitals (an accented letter the
 // alphabet lacks as its plain letter): spaces, punctuation and other letters are dropped.
 QString LettersInAlphabet(const QString &text, const FillAlphabet &alphabet);
+// The same letters word by word: a word ends at anything but a letter or an accent.
+QStringList WordsInAlphabet(const QString &text, const FillAlphabet &alphabet);
 
 } // namespace brivamo

@@ -80,9 +80,9 @@ int lineOf(int orientation, int cell)
     return lines[static_cast<std::size_t>(orientation)];
 }
 
-// Whether a reading of placed letters alone, from cell first to cell last, is a listed word
-// within some placed word's own stretch (its own place, or CAT inside CATTLE). A reading of
-// one letter reads alike in every orientation, so it is the list's wherever a word holds its cell.
+// Whether a reading, from cell first to cell last, lies within some placed word's own stretch
+// (its own place, CAT inside CATTLE, or a blocked word inside a listed one). A reading of one
+// letter reads alike in every orientation, so it is the list's wherever a word holds its cell.
 bool insidePlacedWord(std::span<const PlacedStretch> placed, int orientation, int first, int last)
 {
     return first == last || std::any_of(placed.begin(), placed.end(), [&](const PlacedStretch &stretch) {
@@ -114,7 +114,10 @@ bool readAlong(const ListCodes &codes, const QChar *layer, int orientation, Stre
 // needs a kept cell, which no redraw can clear.
 struct FillReadings
 {
-    FillReadings(const QChar *solution, const CellRows *kept) : solution(solution), kept(kept) {}
+    FillReadings(const QChar *solution, const CellRows *kept, std::span<const PlacedStretch> messageWords)
+        : solution(solution), kept(kept), messageWords(messageWords)
+    {
+    }
 
     // Kept out of line, so that the loop along the line has the registers to itself.
     [[gnu::noinline]] void readLine(const ListCodes &codes, const QChar *puzzle, int orientation,
@@ -134,8 +137,9 @@ struct FillReadings
         bool usesFill = false;
         for (int cell = first; cell <= last; cell += stride)
             usesFill |= solution[cell] == PuzzleGrid::Dot;
-        // Readings of placed letters alone were turned down as the words were placed.
-        if (!usesFill)
+        // Readings of placed letters alone were turned down as the words were placed; a blocked
+        // word inside the message, read along its own cells, is the teacher's choice.
+        if (!usesFill || (ending.blocked && insidePlacedWord(messageWords, orientation, first, last)))
             return;
         found = true;
         // A listed word's fill letters are all redrawn; any one new letter breaks a blocked word.
@@ -154,6 +158,7 @@ struct FillReadings
 
     const QChar *solution;
     const CellRows *kept;
+    std::span<const PlacedStretch> messageWords;
     CellRows marks{};
     bool found = false;
     bool spoiled = false;
@@ -179,9 +184,8 @@ bool PlacedLettersSpoil(const PuzzleGrid &grid, const ListCodes &codes, std::spa
     auto spoils = [&](int orientation, Stretch run) {
         return run.count >= codes.automaton().shortest() &&
                readAlong(codes, solution, orientation, run,
-                         [&](int first, int last, ReadingAutomaton::Ending ending) {
-                             return ending.blocked ||
-                                    !(insidePlacedWord({&word, 1}, orientation, first, last) ||
+                         [&](int first, int last, ReadingAutomaton::Ending) {
+                             return !(insidePlacedWord({&word, 1}, orientation, first, last) ||
                                       insidePlacedWord(placed, orientation, first, last));
                          });
     };
@@ -197,7 +201,7 @@ bool PlacedLettersSpoil(const PuzzleGrid &grid, const ListCodes &codes, std::spa
 }
 
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, modStandard::RandomSource &random,
-                         const CellRows *kept)
+                         const CellRows *kept, std::span<const PlacedStretch> messageWords)
 {
     const int side = grid.side();
     const QChar *solution = grid.solutionCells();
@@ -224,7 +228,7 @@ bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, modStandard::
         }
 
     for (int round = 0;; ++round) {
-        FillReadings readings(solution, kept);
+        FillReadings readings(solution, kept, messageWords);
         for (const Line line : toRead) {
             listed[line.orientation][line.start] = false;
             readings.readLine(codes, puzzle, line.orientation,

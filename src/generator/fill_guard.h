@@ -39,14 +39,16 @@ using CellRows = std::array<std::uint32_t, PuzzleGrid::MaxSide>;
 // as the solver reads them. Returns false, leaving the square to be restarted, when the fill is
 // still not clear after MaxFillRounds rounds.
 // Fill cells marked in kept (a hidden message's) are never redrawn: a reading that needs one
-// fails the square at once.
+// fails the square at once, unless it is a blocked word lying within one of messageWords (the
+// stretches of a row where the message's letters lie side by side, row orientation).
 bool ClearSecondReadings(PuzzleGrid &grid, const ListCodes &codes, modStandard::RandomSource &random,
-                         const CellRows *kept = nullptr);
+                         const CellRows *kept = nullptr, std::span<const PlacedStretch> messageWords = {});
 
 // Whether a word just put into the solution layer (its stretch word, its cells that were empty
 // before it fresh) lets placed letters alone spell, along a line through one of its fresh cells,
 // a blocked word or a listed word outside every placed word's own stretch (those placed before
-// it, and its own). No fill letter can undo such a reading, so the square could never be
+// it, and its own): a blocked word inside a listed one is allowed within that word's stretch
+// only. No fill letter can undo such a reading, so the square could never be
 // finished with the word there.
 bool PlacedLettersSpoil(const PuzzleGrid &grid, const ListCodes &codes, std::span<const PlacedStretch> placed,
                         const PlacedStretch &word, std::span<const int> fresh);

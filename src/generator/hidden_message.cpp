@@ -1,7 +1,9 @@
 #include "generator/hidden_message.h"
 
-#include "generator/blocked_words.h"
 #include "generator/fill_alphabet.h"
+#include "generator/reading_automaton.h"
+
+#include <QHash>
 
 #include <algorithm>
 
@@ -9,7 +11,7 @@ namespace brivamo {
 
 qsizetype HiddenMessageLetters(const QString &message, const QStringList &words)
 {
-    return LettersInAlphabet(message, FillAlphabetFor(words)).size();
+    return LettersInAlphabet(message, FillAlphabetFor(words, message)).size();
 }
 
 QString HiddenMessageProblem(const QString &message, const QStringList &words, int side)
@@ -29,16 +31,33 @@ QString HiddenMessageProblem(const QString &message, const QStringList &words, i
     return {};
 }
 
-bool HiddenMessageSpellsBlockedWord(const QString &message, const QStringList &words,
-                                    const QStringList &blocked)
+QString HiddenMessageBlockedWord(const QString &message, const QStringList &words, const QStringList &blocked)
 {
-    const QString forwards = LettersInAlphabet(message, FillAlphabetFor(words));
-    QString backwards = forwards;
-    std::reverse(backwards.begin(), backwards.end());
-    const QStringList avoided = BlockedWordsFor(blocked, words);
-    return std::any_of(avoided.begin(), avoided.end(), [&](const QString &word) {
-        return forwards.contains(word) || backwards.contains(word);
-    });
+    // Compared as the solver reads them, so that look-alike letters of another script count.
+    auto readingForm = [](QString text) {
+        for (QChar &c : text)
+            c = QChar(ReadingLetter(c));
+        return text;
+    };
+    // A blocked word inside a word of the message is allowed there, as inside a listed word;
+    // the message's letters run together count as one more word.
+    QStringList spelt = WordsInAlphabet(message, FillAlphabetFor(words, message));
+    if (spelt.size() > 1)
+        spelt << spelt.join(QString());
+    QHash<QString, QString> spellings;
+    for (const QString &word : spelt)
+        spellings.insert(readingForm(word), word);
+    for (const QString &word : blocked)
+        if (const auto found = spellings.constFind(readingForm(word.toUpper())); found != spellings.cend())
+            return *found;
+    return {};
+}
+
+QString BlockedMessageRefusal(const QString &word)
+{
+    return QStringLiteral("The hidden message spells \"%1\", a word no puzzle may show; please choose "
+                          "another message.")
+        .arg(word);
 }
 
 } // namespace brivamo

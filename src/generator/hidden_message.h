@@ -14,10 +14,14 @@ qsizetype HiddenMessageLetters(const QString &message, const QStringList &words)
 // sure to leave to the fill (its cells less the words' letters; crossing words only add room).
 QString HiddenMessageProblem(const QString &message, const QStringList &words, int side);
 
-// True when the message's letters, run together forwards or backwards, hold one of the blocked
-// words this list must avoid (BlockedWordsFor): the fill would show it wherever no word's letters
-// break the run, so nearly every attempt at the puzzle fails.
-bool HiddenMessageSpellsBlockedWord(const QString &message, const QStringList &words,
-                                    const QStringList &blocked);
+// The word of the message, in capitals, that is itself a blocked word (as the solver reads
+// letters; the message's letters run together count as a word too), or an empty text. A blocked
+// word merely inside a word of the message is allowed there, as inside a listed word, so only
+// such a message is refused.
+QString HiddenMessageBlockedWord(const QString &message, const QStringList &words,
+                                 const QStringList &blocked);
+
+// The one line refusing a message that spells the blocked word `word`.
+QString BlockedMessageRefusal(const QString &word);
 
 } // namespace brivamo

@@ -20,8 +20,8 @@ PuzzleWorkspace::~PuzzleWorkspace() = default;
 
 const ListCodes &PuzzleWorkspace::codesFor(const QStringList &words)
 {
-    if (!m_codes || !m_codes->isFor(words, m_blocked))
-        m_codes = std::make_unique<ListCodes>(words, m_blocked);
+    if (!m_codes || !m_codes->isFor(words, m_blocked, m_hiddenMessage))
+        m_codes = std::make_unique<ListCodes>(words, m_blocked, m_hiddenMessage);
     return *m_codes;
 }
 
@@ -89,8 +89,8 @@ public:
             if (wordsPlaced == wordCount) {
                 fillEmptyCells();
                 const bool spelt = m_message.isEmpty() || spellMessage();
-                if (spelt &&
-                    ClearSecondReadings(m_grid, m_codes, m_random, m_message.isEmpty() ? nullptr : &m_kept)) {
+                if (spelt && ClearSecondReadings(m_grid, m_codes, m_random,
+                                                 m_message.isEmpty() ? nullptr : &m_kept, m_messageRuns)) {
                     m_host.PuzzleCompleted();
                     return PuzzleOutcome::Completed;
                 }
@@ -248,15 +248,25 @@ private:
     }
 
     // The first fill cells, row by row, take the message's letters and are kept from redrawing.
-    // False when the square has too few fill cells for it.
+    // Where its letters lie side by side in a row, the solver reads them in the message's order:
+    // that stretch is the message's own, as a listed word's place is. False when the square has
+    // too few fill cells.
     bool spellMessage()
     {
         m_kept = {};
+        m_messageRuns.clear();
         qsizetype next = 0;
+        int previous = -1;
         for (int row = 1; row <= m_side && next < m_message.size(); ++row)
             for (int column = 1; column <= m_side && next < m_message.size(); ++column) {
                 if (m_grid.solution(row, column) != PuzzleGrid::Dot)
                     continue;
+                const int cell = PuzzleGrid::index(row, column);
+                if (column > 1 && cell == previous + 1)
+                    m_messageRuns.back().last = cell;
+                else
+                    m_messageRuns.push_back({0, cell, cell});
+                previous = cell;
                 m_grid.setPuzzle(row, column, m_message[next++]);
                 m_kept[static_cast<std::size_t>(row - 1)] |= 1u << (column - 1);
             }
@@ -273,6 +283,7 @@ private:
     std::vector<PlacedStretch> &m_placed;
     const QString m_message;
     CellRows m_kept{};
+    std::vector<PlacedStretch> m_messageRuns;
 };
 
 bool acceptableInput(const QStringList &words, int side)

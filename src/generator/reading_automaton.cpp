@@ -3,27 +3,70 @@
 #include "generator/blocked_words.h"
 #include "generator/puzzle_grid.h"
 
+#include <QSet>
+
+#include <unicode/uspoof.h>
+
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace brivamo {
 
 namespace {
 
-char16_t folded(QChar c)
+// The letter a single letter looks like to Unicode's confusables data: one character, or none
+// when its look-alike is longer or the data cannot be had.
+char16_t skeletonOf(char16_t letter)
 {
-    const char16_t u = c.unicode();
-    if (u < 0x80)
-        return u >= u'a' && u <= u'z' ? char16_t(u - (u'a' - u'A')) : u;
-    return c.toUpper().unicode();
+    static USpoofChecker *const checker = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        USpoofChecker *opened = uspoof_open(&status);
+        return U_SUCCESS(status) ? opened : nullptr;
+    }();
+    if (!checker)
+        return 0;
+    const UChar in[1] = {letter};
+    std::array<UChar, 8> out{};
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length = uspoof_getSkeleton(checker, 0, in, 1, out.data(), int32_t(out.size()), &status);
+    return U_SUCCESS(status) && length == 1 ? char16_t(out[0]) : char16_t(0);
 }
 
 } // namespace
 
-ListCodes::ListCodes(const QStringList &words, const QStringList &blocked)
-    : m_words(words), m_blockedSource(blocked), m_alphabet(FillAlphabetFor(words))
+char16_t ReadingLetter(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return u >= u'a' && u <= u'z' ? char16_t(u - (u'a' - u'A')) : u;
+    const QChar upper = c.toUpper();
+    if (!upper.isLetter() || upper.script() == QChar::Script_Latin)
+        return upper.unicode();
+    // A letter of another script reads as the Latin letter it looks like: the one from A to Z
+    // that shares its skeleton (Greek Iota and I both look like a small L to the data), else
+    // the skeleton itself when that is one Latin letter.
+    static const std::array<char16_t, 26> latinSkeletons = [] {
+        std::array<char16_t, 26> skeletons{};
+        for (int i = 0; i < 26; ++i)
+            skeletons[std::size_t(i)] = skeletonOf(char16_t(u'A' + i));
+        return skeletons;
+    }();
+    const char16_t skeleton = skeletonOf(upper.unicode());
+    if (skeleton == 0)
+        return upper.unicode();
+    if (const auto at = std::find(latinSkeletons.begin(), latinSkeletons.end(), skeleton);
+        at != latinSkeletons.end())
+        return char16_t(u'A' + (at - latinSkeletons.begin()));
+    return QChar(skeleton).script() == QChar::Script_Latin ? skeleton : upper.unicode();
+}
+
+ListCodes::ListCodes(const QStringList &words, const QStringList &blocked, const QString &message)
+    : m_words(words), m_blockedSource(blocked), m_message(message),
+      m_alphabet(FillAlphabetFor(words, message))
 {
     auto addOther = [this](char16_t c) {
         if (!(c >= u'A' && c <= u'Z') && std::find(m_others.begin(), m_others.end(), c) == m_others.end())
@@ -36,21 +79,50 @@ ListCodes::ListCodes(const QStringList &words, const QStringList &blocked)
         addOther(c);
     m_codeCount = 27 + static_cast<int>(m_others.size()) + 1;
 
-    // A blocked word with a letter the square can never hold cannot be read in it.
-    auto readable = [this](const QString &word) {
-        return std::all_of(word.begin(), word.end(), [this](QChar c) {
-            return std::find(m_alphabet.letters.begin(), m_alphabet.letters.end(), c.unicode()) !=
-                   m_alphabet.letters.end();
-        });
+    // Letters compared as the solver reads them; a long list or blocklist asks about each
+    // character once.
+    std::unordered_map<char16_t, char16_t> readingOf;
+    auto reading = [&](QChar c) {
+        auto at = readingOf.find(c.unicode());
+        if (at == readingOf.end())
+            at = readingOf.emplace(c.unicode(), ReadingLetter(c)).first;
+        return at->second;
     };
+    auto readingForms = [&](const QStringList &texts) {
+        QStringList forms;
+        for (QString text : texts) {
+            for (QChar &c : text)
+                c = QChar(reading(c));
+            forms << text;
+        }
+        return forms;
+    };
+    // A blocked word with a letter the square can never hold, nor one looking like it, cannot be
+    // read in it.
+    std::unordered_set<char16_t> readingLetters;
+    for (char16_t c : m_alphabet.letters)
+        readingLetters.insert(reading(QChar(c)));
+    auto readable = [&](const QString &word) {
+        return std::all_of(word.begin(), word.end(),
+                           [&](QChar c) { return readingLetters.contains(reading(c)); });
+    };
+    // A blocked word inside a listed word (or the message) stays blocked everywhere but
+    // in that word's own cells (one that is a listed word reads as that word: the automaton lets
+    // the listed one win).
     QStringList kept;
-    for (const QString &word : BlockedWordsFor(blocked, words))
+    for (const QString &word : blocked)
         if (word.size() <= PuzzleGrid::MaxSide && readable(word))
             kept << word;
-    // A blocked word holding another (forwards or backwards) can only be read where that one
-    // is: the guard need not look for it, and its automaton stays smaller.
     std::stable_sort(kept.begin(), kept.end(),
                      [](const QString &a, const QString &b) { return a.size() < b.size(); });
+    const QStringList keptForms = readingForms(kept);
+    // The hidden message's letters hold blocked words the same way.
+    const QStringList outside =
+        BlockedWordsFor(keptForms, readingForms(words + QStringList{LettersInAlphabet(message, m_alphabet)}));
+    const QSet<QString> neverInsideAWord(outside.begin(), outside.end());
+    // A blocked word holding another (forwards or backwards) can only be read where that one
+    // is, unless that one may lie inside a listed word's cells: the guard need not look for it,
+    // and its automaton stays smaller.
     // Each word's stretches are looked up among those taken so far, so a long blocklist costs
     // its letters times a word's length, not its length squared.
     std::unordered_set<std::u16string_view> taken;
@@ -58,7 +130,8 @@ ListCodes::ListCodes(const QStringList &words, const QStringList &blocked)
         return std::u16string_view(reinterpret_cast<const char16_t *>(text.constData()),
                                    static_cast<std::size_t>(text.size()));
     };
-    for (const QString &word : kept) {
+    for (qsizetype i = 0; i < kept.size(); ++i) {
+        const QString &word = kept[i];
         QString reversed = word;
         std::reverse(reversed.begin(), reversed.end());
         bool holdsOne = false;
@@ -68,7 +141,8 @@ ListCodes::ListCodes(const QStringList &words, const QStringList &blocked)
                     holdsOne = taken.contains(whole.substr(from, length));
         if (!holdsOne) {
             m_blocked << word;
-            taken.insert(view(m_blocked.constLast()));
+            if (neverInsideAWord.contains(keptForms[i]))
+                taken.insert(view(m_blocked.constLast()));
         }
     }
 }
@@ -92,7 +166,7 @@ ReadingAutomaton::ReadingAutomaton(const QStringList &words, const QStringList &
     for (int letter = 0; letter < 26; ++letter)
         foldedOf[static_cast<std::size_t>(letter) + 1] = static_cast<char16_t>(u'A' + letter);
     for (std::size_t i = 0; i < list.m_others.size(); ++i)
-        foldedOf[27 + i] = folded(QChar(list.m_others[i]));
+        foldedOf[27 + i] = ReadingLetter(QChar(list.m_others[i]));
     std::vector<std::size_t> kind(codes);
     for (std::size_t code = 0; code < codes; ++code) {
         kind[code] = code;

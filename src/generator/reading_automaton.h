@@ -13,10 +13,16 @@ namespace brivamo {
 
 class ListCodes;
 
+// A character as the solver reads it: in capitals, and a letter of another script as the Latin
+// letter it looks like (Greek Alpha and Cyrillic A as A), one letter for one, from Unicode's
+// confusables data. A to Z, other Latin letters and letters that look like no single Latin
+// letter stay themselves.
+char16_t ReadingLetter(QChar c);
+
 // One automaton of every word of a list, and of every blocked word the puzzle must avoid, and
-// their reversals, stepping on the list's codes and folding case as the solver reads ('a' steps
-// like 'A'), so that one pass along each line of the four orientations finds every reading in
-// all eight directions.
+// their reversals, stepping on the list's codes and reading letters as the solver does
+// (ReadingLetter: 'a' steps like 'A', and so does Greek Alpha), so that one pass along each line of the four
+// orientations finds every reading in all eight directions.
 class ReadingAutomaton
 {
 public:
@@ -62,19 +68,21 @@ private:
 // for any character no word holds.
 //
 // The codes also hold the list's fill alphabet and the blocked words its puzzles must avoid
-// (those of the given blocklist the solver could read in such a square at all, less those the
-// list itself holds). The automaton is made when first asked for: a long list whose puzzle is
-// given up early never pays for it.
+// (those of the given blocklist the solver could read in such a square at all; one inside a
+// listed word is allowed only within that word's own cells, which the fill guard sees to). The automaton is
+// made when first asked for: a long list whose puzzle is given up early never pays for it.
 class ListCodes
 {
 public:
-    explicit ListCodes(const QStringList &words, const QStringList &blocked = {});
+    // A hidden message's letters may join the fill alphabet (FillAlphabetFor).
+    explicit ListCodes(const QStringList &words, const QStringList &blocked = {},
+                       const QString &message = {});
     ~ListCodes();
 
     // Cheap while the lists are still shared with the ones the codes were made for.
-    bool isFor(const QStringList &words, const QStringList &blocked) const
+    bool isFor(const QStringList &words, const QStringList &blocked, const QString &message) const
     {
-        return m_words == words && m_blockedSource == blocked;
+        return m_words == words && m_blockedSource == blocked && m_message == message;
     }
 
     const FillAlphabet &alphabet() const { return m_alphabet; }
@@ -103,6 +111,7 @@ private:
     QStringList m_words;         // a copy: shares the caller's data until either changes
     QStringList m_blockedSource; // the blocklist asked for, as shared
     QStringList m_blocked;       // the blocked words its puzzles must avoid
+    QString m_message;
     FillAlphabet m_alphabet;
     std::vector<char16_t> m_others; // characters with codes 27 and up, in order
     int m_codeCount = 0;

@@ -89,10 +89,6 @@ const QString HiddenMessageCaption = QStringLiteral("Hidden Message");
 const QString HiddenMessagePrompt = QStringLiteral("Type the message the leftover letters") + CrLf +
                                     QStringLiteral("spell, or leave the box empty for none:");
 const QString ShorterMessageAdvice = QStringLiteral("Please enter a shorter message.");
-const QString BlockedMessageText =
-    QStringLiteral(
-        "The hidden message spells a word that no puzzle may show, so the puzzle could not keep it.") +
-    CrLf + CrLf + QStringLiteral("Please enter another message.");
 const QString LargerSquareAdvice = QStringLiteral("Please choose a larger square or a shorter message.");
 
 const QString OutlineKeyCheck = QStringLiteral("&Outline the words on the solution page");
@@ -671,8 +667,9 @@ void frmPuzzle::cmdHiddenMessage_Click()
                              MsgIcon::Exclamation, HiddenMessageCaption);
             return;
         }
-        if (HiddenMessageSpellsBlockedWord(*typed, m_words, m_workspace.blockedWords())) {
-            dialogs().MsgBox(BlockedMessageText, MsgButtons::OkOnly, MsgIcon::Exclamation,
+        if (const QString blocked = HiddenMessageBlockedWord(*typed, m_words, m_workspace.blockedWords());
+            !blocked.isEmpty()) {
+            dialogs().MsgBox(BlockedMessageRefusal(blocked), MsgButtons::OkOnly, MsgIcon::Exclamation,
                              HiddenMessageCaption);
             return;
         }

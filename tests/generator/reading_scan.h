@@ -7,6 +7,17 @@
 
 #include <algorithm>
 
+// A capital as the solver sees it: Greek and Cyrillic capitals shaped like a Latin one read as
+// that one (a few, written out here so as to share nothing with the generator).
+inline QChar seenAs(QChar c)
+{
+    static const QString others = QString::fromUtf8("ΑΒΕΖΗΙΚΜΝΟΡΤΥΧАВЕКМНОРСТХ");
+    static const QString latin = QStringLiteral("ABEZHIKMNOPTYXABEKMHOPCTX");
+    const QChar upper = c.toUpper();
+    const qsizetype at = others.indexOf(upper);
+    return at < 0 ? upper : latin[at];
+}
+
 // Brute-force check of a finished grid, sharing nothing with the generator's own guard: every
 // word, read from every cell in every direction of its own table, compared in upper case.
 // Counts the readings that use at least one fill cell (a cell whose solution shows the dot).
@@ -18,12 +29,14 @@ inline int readingsThroughFill(const brivamo::PuzzleGrid &grid, const QStringLis
     QList<bool> fill;
     for (int row = 1; row <= n; ++row)
         for (int column = 1; column <= n; ++column) {
-            letters << grid.puzzle(row, column).toUpper();
+            letters << seenAs(grid.puzzle(row, column));
             fill << (grid.solution(row, column) == QChar(0x00B7));
         }
     int found = 0;
     for (const QString &original : words) {
-        const QString word = original.toUpper();
+        QString word = original.toUpper();
+        for (QChar &c : word)
+            c = seenAs(c);
         if (word.isEmpty())
             continue;
         for (int row = 0; row < n; ++row)
@@ -60,7 +73,8 @@ inline QList<QList<int>> readingCells(const brivamo::PuzzleGrid &grid, const QSt
                 for (int k = 0; k < word.size(); ++k) {
                     const int r = row + k * step[0];
                     const int c = column + k * step[1];
-                    if (r < 0 || r >= n || c < 0 || c >= n || grid.puzzle(r + 1, c + 1).toUpper() != word[k])
+                    if (r < 0 || r >= n || c < 0 || c >= n ||
+                        seenAs(grid.puzzle(r + 1, c + 1)) != seenAs(word[k]))
                         break;
                     cells << r * n + c;
                 }
@@ -73,21 +87,26 @@ inline QList<QList<int>> readingCells(const brivamo::PuzzleGrid &grid, const QSt
     return found;
 }
 
-// How many readings of blocked words the solver finds, leaving out a blocked word that is a
-// listed word or lies inside one, forwards or backwards.
+// How many readings of blocked words the solver finds, leaving out those within the cells of a
+// listed word's own place (a reading of it on word cells alone) or within one of ownCells
+// (stretches of a hidden message, cells row * side + column from 0, in order).
 inline int blockedReadings(const brivamo::PuzzleGrid &grid, const QStringList &blocked,
-                           const QStringList &words)
+                           const QStringList &words, const QList<QList<int>> &ownCells = {})
 {
-    QStringList listed;
-    for (const QString &word : words) {
-        QString reversed = word.toUpper();
-        std::reverse(reversed.begin(), reversed.end());
-        listed << word.toUpper() << reversed;
-    }
+    QList<QList<int>> own = ownCells;
+    const int n = grid.side();
+    for (const QString &word : words)
+        for (const QList<int> &cells : readingCells(grid, word.toUpper()))
+            if (std::none_of(cells.begin(), cells.end(), [&](int cell) {
+                    return grid.solution(cell / n + 1, cell % n + 1) == QChar(0x00B7);
+                }))
+                own << cells;
     int found = 0;
     for (const QString &word : blocked)
-        if (std::none_of(listed.begin(), listed.end(), [&](const QString &w) { return w.contains(word); }))
-            found += static_cast<int>(readingCells(grid, word).size());
+        for (const QList<int> &cells : readingCells(grid, word))
+            found += std::none_of(own.begin(), own.end(), [&](const QList<int> &mine) {
+                return std::includes(mine.begin(), mine.end(), cells.begin(), cells.end());
+            });
     return found;
 }
 

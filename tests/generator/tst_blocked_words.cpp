@@ -1,5 +1,6 @@
 #include "base/settings.h"
 #include "generator/blocked_words.h"
+#include "generator/hidden_message.h"
 #include "generator/reading_automaton.h"
 
 #include <QtTest>
@@ -52,6 +53,42 @@ private slots:
         const QStringList words = ReadBlockedWords();
         QCOMPARE(words, builtIn.mid(allowed) + added);
         QFile::remove(userFile());
+    }
+
+    // Common short words of the four languages the program ships lists for.
+    void programListHoldsCommonWords()
+    {
+        for (const QString &word : QString::fromUtf8("TIT CHIER MÖSE OJETE").split(u' '))
+            QVERIFY2(ReadBlockedWords().contains(word), qPrintable(word));
+    }
+
+    // A hidden message is refused only when one of its words, or all its letters run together,
+    // is a blocked word as the solver reads it; one inside a word of it is the teacher's choice.
+    void hiddenMessageNamesItsBlockedWord_data()
+    {
+        QTest::addColumn<QStringList>("words");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QStringList>("blocked");
+        QTest::addColumn<QString>("named");
+        const QStringList animals{"ZEBRA", "EMU", "YAK"};
+        QTest::newRow("inside a word") << animals << "Well done, class!" << QStringList{"ASS"} << QString();
+        QTest::newRow("inside a word backwards") << animals << "Good luck" << QStringList{"CUL"} << QString();
+        QTest::newRow("across two words") << animals << "This exam" << QStringList{"SEX"} << QString();
+        QTest::newRow("a word of it") << animals << "Go team, go!" << QStringList{"TEAM"} << "TEAM";
+        QTest::newRow("its letters run together") << animals << "as s" << QStringList{"ASS"} << "ASS";
+        QTest::newRow("Greek letters like Latin ones")
+            << QString::fromUtf8("ΔΕΥΤΕΡΑ ΤΡΙΤΗ").split(u' ') << QString::fromUtf8("καλό ταβ")
+            << QStringList{"TAB"} << QString::fromUtf8("ΤΑΒ");
+    }
+    void hiddenMessageNamesItsBlockedWord()
+    {
+        QFETCH(QStringList, words);
+        QFETCH(QString, message);
+        QFETCH(QStringList, blocked);
+        QFETCH(QString, named);
+        QCOMPARE(HiddenMessageBlockedWord(message, words, blocked), named);
+        if (!named.isEmpty())
+            QVERIFY(BlockedMessageRefusal(named).contains(u'"' + named + u'"'));
     }
 
     // A long file costs seconds, once a run: neither reading it (half its words allowed again)
