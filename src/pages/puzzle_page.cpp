@@ -432,7 +432,8 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
 
 void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
                      const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
-                     const QDateTime &printedAt, const QString &hiddenMessage, const PageStyle &style)
+                     const QDateTime &printedAt, const QString &hiddenMessage, const PageStyle &style,
+                     const std::function<void(int version, PuzzlePageKind kind)> &starting)
 {
     const int versions = static_cast<int>(grids.size());
     for (const PuzzlePageKind kind : {PuzzlePageKind::Puzzle, PuzzlePageKind::Solution}) {
@@ -441,6 +442,8 @@ void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringLis
         for (int i = 0; i < versions; ++i) {
             if (printer.page() > 0)
                 printer.newPage();
+            if (starting)
+                starting(i + 1, kind);
             const PuzzlePageContent content{category, words, grids[i], i + 1, versions, hiddenMessage, style};
             LayOutPuzzlePage(printer, kind, content, kind == PuzzlePageKind::Puzzle ? dedication : QString(),
                              printedAt);

@@ -141,11 +141,13 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
 
 // Lays out a set of puzzles in one document: every puzzle page in order, then, with solutions,
 // every solution page in the same order, each page marked with its version. The dedication goes
-// on the puzzle pages. Does not end the document.
+// on the puzzle pages. `starting`, where given, hears of each page's version and kind as it begins
+// (pages its list continues on follow it). Does not end the document.
 void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
                      const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
                      const QDateTime &printedAt, const QString &hiddenMessage = QString(),
-                     const PageStyle &style = {});
+                     const PageStyle &style = {},
+                     const std::function<void(int version, PuzzlePageKind kind)> &starting = {});
 
 // Prints one page as one print job. The solution page is meant to get an empty dedication.
 // Returns false when the printer could not produce the job.
