@@ -248,17 +248,32 @@ QString producePages(const MakeOptions &options, const QString &category, const 
                                               int(!options.svg.isEmpty());
     const PageProgress progress(options.quiet || !set ? 0 : documents * pagesPerDocument);
     int pagesBefore = 0;
+    // The first page of each puzzle and solution in the document being laid out: a long word list
+    // adds pages after it.
+    struct PageStart
+    {
+        int page;
+        int version;
+        bool solution;
+    };
+    QList<PageStart> starts;
     const auto layOut = [&](Printer &printer) {
         printer.setPageFinished([&, before = pagesBefore](int page) { progress.report(before + page); });
         pagesBefore += pagesPerDocument;
+        starts.clear();
+        const auto starting = [&](int version, PuzzlePageKind kind) {
+            starts.append({qMax(1, printer.page()), version, kind == PuzzlePageKind::Solution});
+        };
         if (set) {
             LayOutPuzzleSet(printer, category, words, grids, options.solution, options.dedication, now,
-                            options.message, options.style);
+                            options.message, options.style, starting);
             return;
         }
+        starting(1, PuzzlePageKind::Puzzle);
         LayOutPuzzlePage(printer, PuzzlePageKind::Puzzle, content, options.dedication, now);
         if (options.solution) {
             printer.newPage();
+            starting(1, PuzzlePageKind::Solution);
             LayOutPuzzlePage(printer, PuzzlePageKind::Solution, content, QString(), now);
         }
     };
@@ -299,7 +314,10 @@ QString producePages(const MakeOptions &options, const QString &category, const 
         if (file.isEmpty())
             continue;
         ImagePrinter printer(format, options.paper, [&, file = file](int page) {
-            return PageImageFile(file, (page - 1) % versions + 1, versions, page > versions);
+            const PageStart &start =
+                *std::find_if(starts.rbegin(), starts.rend(),
+                              [&](const PageStart &candidate) { return candidate.page <= page; });
+            return PageImageFile(file, start.version, versions, start.solution, page - start.page + 1);
         });
         printer.setFileSet(&files);
         layOut(printer);

@@ -236,7 +236,7 @@ bool WantsPages(const MakeOptions &options)
     return !options.pdf.isEmpty() || !options.png.isEmpty() || !options.svg.isEmpty() || options.print;
 }
 
-QByteArray PageImageFile(const QByteArray &file, int version, int versions, bool solution)
+QByteArray PageImageFile(const QByteArray &file, int version, int versions, bool solution, int part)
 {
     const qsizetype slash = file.lastIndexOf('/');
     qsizetype dot = file.lastIndexOf('.');
@@ -247,6 +247,8 @@ QByteArray PageImageFile(const QByteArray &file, int version, int versions, bool
         mark += '-' + QByteArray::number(version);
     if (solution)
         mark += "-solution";
+    if (part > 1)
+        mark += "-page" + QByteArray::number(part);
     return file.left(dot) + mark + file.mid(dot);
 }
 

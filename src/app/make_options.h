@@ -42,8 +42,9 @@ bool WantsPages(const MakeOptions &options);
 
 // The image file of one page, for images named `file`: the puzzle page is `file` itself, the
 // solution page gets "-solution" before the extension; in a set of several puzzles each name also
-// gets the puzzle's number ("class-3.png", "class-3-solution.png").
-QByteArray PageImageFile(const QByteArray &file, int version, int versions, bool solution);
+// gets the puzzle's number ("class-3.png", "class-3-solution.png"). A word list continued on a
+// further page puts that page's `part` last ("class-3-solution-page2.png").
+QByteArray PageImageFile(const QByteArray &file, int version, int versions, bool solution, int part = 1);
 
 // Most puzzles one set (--count with --pdf) may hold: every puzzle of a set stays in memory
 // until the set is complete, and a class needs far fewer.

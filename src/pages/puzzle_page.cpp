@@ -4,8 +4,10 @@
 #include "base/settings.h"
 #include "generator/word_locations.h"
 #include "platform/printer.h"
+#include "wordlists/word_list.h"
 
 #include <cmath>
+#include <limits>
 
 namespace brivamo {
 
@@ -57,10 +59,12 @@ QString PuzzlePageTitle(PuzzlePageKind kind, const QString &category)
            u')';
 }
 
-QString PuzzlePageHeading(PuzzlePageKind kind)
+QString PuzzlePageHeading(PuzzlePageKind kind, bool continued)
 {
-    return kind == PuzzlePageKind::Puzzle ? QStringLiteral("In the puzzle above, find the following words-")
-                                          : QStringLiteral("The following words are displayed above-");
+    const QString heading = kind == PuzzlePageKind::Puzzle
+                                ? QStringLiteral("In the puzzle above, find the following words-")
+                                : QStringLiteral("The following words are displayed above-");
+    return continued ? heading + QStringLiteral(" (continued)") : heading;
 }
 
 QString PrintedDateTime(const QDateTime &moment)
@@ -87,6 +91,51 @@ QString WithoutDirectionControls(QString text)
 QString HiddenMessageLine(const QString &message)
 {
     return QStringLiteral("Hidden message: ") + WithoutDirectionControls(message);
+}
+
+QStringList FitLines(const QString &text, double firstWidth, double width, int mostLines,
+                     const std::function<double(const QString &)> &measure)
+{
+    static const QString Ellipsis(QChar(0x2026));
+    // The end of the longest part of `text` from `at` that, followed by `tail`, fits `room`; a
+    // surrogate pair stays whole.
+    const auto fitting = [&](qsizetype at, double room, const QString &tail) {
+        qsizetype low = at;
+        qsizetype high = text.size();
+        while (low < high) {
+            const qsizetype middle = (low + high + 1) / 2;
+            if (measure(text.mid(at, middle - at) + tail) <= room)
+                low = middle;
+            else
+                high = middle - 1;
+        }
+        if (low > at && low < text.size() && text.at(low - 1).isHighSurrogate())
+            --low;
+        return low;
+    };
+    QStringList lines;
+    for (qsizetype at = 0; at < text.size();) {
+        const double room = lines.isEmpty() ? firstWidth : width;
+        if (measure(text.mid(at)) <= room) {
+            lines << text.mid(at);
+            break;
+        }
+        if (mostLines > 0 && lines.size() + 1 == mostLines) {
+            lines << text.mid(at, fitting(at, room, Ellipsis) - at) + Ellipsis;
+            break;
+        }
+        // At the last space that fits; a word with none breaks only on a whole line of its own.
+        const bool shortFirst = lines.isEmpty() && firstWidth < width;
+        qsizetype end = fitting(at, room, QString());
+        if (const qsizetype space = text.lastIndexOf(u' ', end); space > at)
+            end = space;
+        else
+            end = shortFirst ? at : qMax(end, at + 1);
+        lines << text.mid(at, end - at);
+        for (at = end; at < text.size() && text.at(at) == u' ';)
+            ++at;
+    }
+    return lines;
 }
 
 QString VersionMark(int version, int versions)
@@ -134,68 +183,163 @@ void layOutGrid(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &
     }
 }
 
-// Where the word list goes and how large it is printed.
+// Where the word list goes and how large it is printed: its columns' left edges, and how many
+// lines of words the page holds (the rest continue on further pages, `laterRows` on each).
 struct WordListLayout
 {
     double top = puzzle_page::WordListTop;
-    double points = 9.0;
-    double leftColumn = puzzle_page::LeftWordColumn;
-    double rightColumn = puzzle_page::RightWordColumn;
+    double points = puzzle_page::ListPoints;
+    QList<double> columns = QList<double>() << puzzle_page::LeftWordColumn << puzzle_page::RightWordColumn;
     int ruleLength = puzzle_page::RuleLength;
+    qsizetype firstRows = std::numeric_limits<qsizetype>::max();
+    qsizetype laterRows = 0;
 };
 
-void layOutWordList(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
-                    const WordListLayout &list)
+// Left edges of `count` columns for `words` in reading order (row by row): spread evenly over the
+// classic two columns' span grown with the list's `scale`, each moved right where a word in the one
+// before would reach it. `end` gets where the widest line ends.
+QList<double> placeColumns(const Printer &printer, const QStringList &words, qsizetype count, double scale,
+                           double &end)
 {
     using namespace puzzle_page;
-    printer.setFontSize(list.points);
-    printer.setFontBold(true);
-    printer.setCurrentX(LeftMargin);
-    printer.setCurrentY(list.top);
-
-    const QString rule(list.ruleLength, u'-');
-    printer.print(PuzzlePageHeading(kind));
-    printer.setCurrentX(LeftMargin);
-    printer.print(rule);
-
-    for (qsizetype i = 0; i < content.words.size(); ++i) {
-        const bool left = i % 2 == 0;
-        const bool last = i + 1 == content.words.size();
-        printer.setCurrentX(left ? list.leftColumn : list.rightColumn);
-        printer.print(content.words.at(i), !left || last);
-    }
-
-    printer.setCurrentX(LeftMargin);
-    printer.print(rule);
+    QList<double> widest(count, 0.0);
+    for (qsizetype i = 0; i < words.size(); ++i)
+        widest[i % count] = qMax(widest[i % count], printer.textWidth(words.at(i)));
+    QList<double> columns{LeftMargin + (LeftWordColumn - LeftMargin) * scale};
+    for (qsizetype c = 1; c < count; ++c)
+        columns << qMax(columns.first() + c * (RightWordColumn - LeftWordColumn) * scale * 2 / count,
+                        columns.last() + widest[c - 1] + ColumnGap * scale);
+    end = 0.0;
+    for (qsizetype c = 0; c < count; ++c)
+        end = qMax(end, columns[c] + widest[c]);
+    return columns;
 }
 
-// Large print: the columns grow apart with the list's size, and the right one moves further right
-// where a long word in the left one would reach it. Where the right column's words would then run
-// past `rightEdge`, the list's font shrinks until they fit. Returns where the list's longest line
-// ends.
-double fitLargeWordList(Printer &printer, const QStringList &words, WordListLayout &list, double rightEdge)
+// A list that does not fit below `list.top` in two columns takes more columns as far as the width
+// allows, then a smaller type down to `minPoints`; what still does not fit continues on further
+// pages. Where not even two columns fit the width at the smallest type, the list takes one. The
+// rules span the list where long words make it wider than the classic rule.
+void fitWordList(Printer &printer, const QStringList &words, WordListLayout &list, double minPoints)
 {
     using namespace puzzle_page;
-    for (;; list.points = qMax(LargeListMinPoints, list.points - 0.25)) {
+    const double rightEdge = printer.printableWidth() - LeftMargin;
+    const double bottom = printer.printableHeight() - BottomMargin;
+    // Lines of words below `top`, besides the heading and the two rules.
+    const auto rowsBelow = [&](double top) {
+        return qMax<qsizetype>(1,
+                               static_cast<qsizetype>(std::floor((bottom - top) / printer.textHeight())) - 3);
+    };
+    double end = 0.0;
+    for (;; list.points = qMax(minPoints, list.points - 0.25)) {
         printer.setFontSize(list.points);
-        double widestLeft = 0;
-        double widestRight = 0;
-        for (qsizetype i = 0; i < words.size(); ++i) {
-            double &widest = i % 2 == 0 ? widestLeft : widestRight;
-            widest = qMax(widest, printer.textWidth(words.at(i)));
+        const qsizetype rows = rowsBelow(list.top);
+        const double scale = list.points / ListPoints;
+        QList<double> widest; // the most columns that fit the width
+        double widestEnd = 0.0;
+        for (qsizetype count = 2; count <= qMax<qsizetype>(2, words.size()); ++count) {
+            const QList<double> columns = placeColumns(printer, words, count, scale, end);
+            if (end > rightEdge)
+                break;
+            widest = columns;
+            widestEnd = end;
+            if ((words.size() + count - 1) / count <= rows)
+                break;
         }
-        const double scale = list.points / 9.0;
-        list.leftColumn = LeftMargin + (LeftWordColumn - LeftMargin) * scale;
-        list.rightColumn = qMax(LeftMargin + (RightWordColumn - LeftMargin) * scale,
-                                list.leftColumn + widestLeft + LargeColumnGap * scale);
-        if (list.rightColumn + widestRight <= rightEdge || list.points <= LargeListMinPoints)
-            return qMax(list.leftColumn + widestLeft, list.rightColumn + widestRight);
+        const bool fitted = !widest.isEmpty() && (words.size() + widest.size() - 1) / widest.size() <= rows;
+        if (fitted || list.points <= minPoints) {
+            list.columns = widest.isEmpty() ? placeColumns(printer, words, 1, scale, widestEnd) : widest;
+            end = widestEnd;
+            list.firstRows = rows;
+            list.laterRows = rowsBelow(ContinuedListTop);
+            break;
+        }
+    }
+    const double dash = printer.textWidth(QStringLiteral("-"));
+    list.ruleLength = qMin(qMax(RuleLength, static_cast<int>(std::ceil((end - LeftMargin) / dash))),
+                           static_cast<int>((rightEdge - LeftMargin) / dash));
+}
+
+// The title, the dedication (on at most two lines) and the date with a set's version mark.
+void layOutHeader(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
+                  const QString &dedication, const QDateTime &printedAt)
+{
+    using namespace puzzle_page;
+    printer.setFont(PrinterFont{QStringLiteral("Arial"), ListPoints, true, false, false});
+
+    printer.setCurrentX(LeftMargin);
+    printer.setCurrentY(TitleTop);
+    printer.print(PuzzlePageTitle(kind, content.category));
+
+    if (const QString name = WithoutDirectionControls(dedication); !name.isEmpty()) {
+        const QString lead = QStringLiteral("This puzzle was made especially for ");
+        const double width = printer.printableWidth() - 2.0 * LeftMargin;
+        printer.setCurrentX(LeftMargin);
+        printer.print(lead, false);
+        printer.setFontUnderline(true);
+        const QStringList lines = FitLines(name, width - printer.textWidth(lead), width, 2,
+                                           [&](const QString &text) { return printer.textWidth(text); });
+        for (const QString &line : lines) {
+            printer.print(line);
+            printer.setCurrentX(LeftMargin);
+        }
+        printer.setFontUnderline(false);
+    }
+
+    printer.setFontSize(8.0);
+    printer.setFontItalic(true);
+    printer.setFontBold(false);
+    printer.setCurrentX(LeftMargin);
+    if (content.versions > 0) {
+        printer.print(PrintedDateTime(printedAt), false);
+        printer.setCurrentX(printer.currentX() + VersionMarkGap);
+        printer.print(VersionMark(content.version, content.versions));
+    } else {
+        printer.print(PrintedDateTime(printedAt));
+    }
+}
+
+// The heading, a rule, the words row by row, a rule; where the list goes on, the same on each
+// further page after `nextPage` starts it.
+void layOutWordList(Printer &printer, PuzzlePageKind kind, const QStringList &words,
+                    const WordListLayout &list, const std::function<void()> &nextPage)
+{
+    using namespace puzzle_page;
+    const QString rule(list.ruleLength, u'-');
+    const qsizetype columns = list.columns.size();
+    double top = list.top;
+    qsizetype rows = list.firstRows;
+    for (qsizetype next = 0;;) {
+        printer.setFontSize(list.points);
+        printer.setFontBold(true);
+        printer.setFontItalic(false);
+        printer.setCurrentX(LeftMargin);
+        printer.setCurrentY(top);
+        printer.print(PuzzlePageHeading(kind, next > 0));
+        printer.setCurrentX(LeftMargin);
+        printer.print(rule);
+
+        const qsizetype end = (words.size() - next) / columns < rows ? words.size() : next + rows * columns;
+        for (qsizetype i = next; i < end; ++i) {
+            const qsizetype column = (i - next) % columns;
+            printer.setCurrentX(list.columns.at(column));
+            printer.print(words.at(i), column + 1 == columns || i + 1 == end);
+        }
+
+        printer.setCurrentX(LeftMargin);
+        printer.print(rule);
+        next = end;
+        if (next == words.size())
+            return;
+        nextPage();
+        top = ContinuedListTop;
+        rows = list.laterRows;
     }
 }
 
 // Large print: square cells as wide as the printable width allows (at most LargeCellMax), each
-// letter in the middle of its cell, and the word list in a size to match, on the one page: where
-// the list would run off the page the cells shrink until it fits.
+// letter in the middle of its cell, and the word list in a size to match: where the list would run
+// off the page the cells shrink until it fits, but never so far that the letters would be smaller
+// than the classic page's. Returns where the list starts and the size it starts from.
 WordListLayout layOutLargeGrid(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content)
 {
     using namespace puzzle_page;
@@ -203,25 +347,21 @@ WordListLayout layOutLargeGrid(Printer &printer, PuzzlePageKind kind, const Puzz
     const bool outlined = kind == PuzzlePageKind::Solution && content.style.answerKey == AnswerKey::Outline;
     const int side = grid.side();
     const double width = printer.printableWidth() - 2.0 * LeftMargin;
-    const double bottom = printer.printableHeight() - LargeBottomMargin;
+    const double bottom = printer.printableHeight() - BottomMargin;
     const auto listLines = static_cast<double>(3 + (content.words.size() + 1) / 2);
 
     WordListLayout list;
     double cell = qMin(LargeCellMax, width / side);
-    double letterPoints = 11.0;
+    const double smallestCell = qMin(cell, GridPoints / 72.0 / LargeLetterShare);
+    double letterPoints = GridPoints;
     for (;; cell -= 0.005) {
-        letterPoints = cell * 72.0 * LargeLetterShare;
-        list.points = qMax(9.0, letterPoints * 9.0 / 11.0);
+        letterPoints = qMax(GridPoints, cell * 72.0 * LargeLetterShare);
+        list.points = qMax(ListPoints, letterPoints * ListPoints / GridPoints);
         printer.setFontSize(list.points);
         list.top = LargeGridTop + side * cell + LargeListGap;
-        if (list.top + listLines * printer.textHeight() <= bottom || cell <= 0.2)
+        if (list.top + listLines * printer.textHeight() <= bottom || cell - 0.005 < smallestCell)
             break;
     }
-    // The rules span the list where long words make it wider than the classic rule.
-    const double listEnd = fitLargeWordList(printer, content.words, list, LeftMargin + width);
-    const double dash = printer.textWidth(QStringLiteral("-"));
-    list.ruleLength = qMin(qMax(RuleLength, static_cast<int>(std::ceil((listEnd - LeftMargin) / dash))),
-                           static_cast<int>(width / dash));
 
     printer.setFontSize(letterPoints);
     const double left = LeftMargin + (width - side * cell) / 2.0;
@@ -254,34 +394,9 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
                       const QString &dedication, const QDateTime &printedAt)
 {
     using namespace puzzle_page;
+    layOutHeader(printer, kind, content, dedication, printedAt);
 
-    printer.setFont(PrinterFont{QStringLiteral("Arial"), 9.0, true, false, false});
-
-    printer.setCurrentX(LeftMargin);
-    printer.setCurrentY(TitleTop);
-    printer.print(PuzzlePageTitle(kind, content.category));
-
-    if (const QString name = WithoutDirectionControls(dedication); !name.isEmpty()) {
-        printer.setCurrentX(LeftMargin);
-        printer.print(QStringLiteral("This puzzle was made especially for "), false);
-        printer.setFontUnderline(true);
-        printer.print(name);
-        printer.setFontUnderline(false);
-    }
-
-    printer.setFontSize(8.0);
-    printer.setFontItalic(true);
-    printer.setFontBold(false);
-    printer.setCurrentX(LeftMargin);
-    if (content.versions > 0) {
-        printer.print(PrintedDateTime(printedAt), false);
-        printer.setCurrentX(printer.currentX() + VersionMarkGap);
-        printer.print(VersionMark(content.version, content.versions));
-    } else {
-        printer.print(PrintedDateTime(printedAt));
-    }
-
-    printer.setFontSize(11.0);
+    printer.setFontSize(GridPoints);
     printer.setFontBold(true);
     printer.setFontItalic(false);
     WordListLayout list;
@@ -290,23 +405,35 @@ void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageCon
     else if (content.grid)
         layOutGrid(printer, kind, content);
     if (content.grid && kind == PuzzlePageKind::Solution && !content.hiddenMessage.isEmpty()) {
-        printer.setFontSize(9.0);
-        if (content.style.largePrint) {
-            // Large print puts the word list right under the square: the line goes first.
-            printer.setCurrentY(list.top);
-            list.top += 2 * printer.textHeight();
-        } else {
+        printer.setFontSize(ListPoints);
+        if (content.style.largePrint)
+            printer.setCurrentY(
+                list.top); // the word list follows right under the square: the line goes first
+        else
             printer.newLine();
+        const double width = printer.printableWidth() - 2.0 * LeftMargin;
+        for (const QString &line : FitLines(HiddenMessageLine(content.hiddenMessage), width, width, 0,
+                                            [&](const QString &text) { return printer.textWidth(text); })) {
+            printer.setCurrentX(LeftMargin);
+            printer.print(line);
         }
-        printer.setCurrentX(puzzle_page::LeftMargin);
-        printer.print(HiddenMessageLine(content.hiddenMessage));
+        // Large print leaves a blank line before the list; a long message pushes the classic one down.
+        list.top = content.style.largePrint ? printer.currentY() + printer.textHeight()
+                                            : qMax(list.top, printer.currentY());
     }
-    layOutWordList(printer, kind, content, list);
+    // A list the lobby could have made keeps the classic layout on the classic page.
+    if (content.style.largePrint || content.words.size() > modSupport::MaxWordsPerList)
+        fitWordList(printer, content.words, list, content.style.largePrint ? ListPoints : ListMinPoints);
+    layOutWordList(printer, kind, content.words, list, [&] {
+        printer.newPage();
+        layOutHeader(printer, kind, content, QString(), printedAt);
+    });
 }
 
 void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
                      const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
-                     const QDateTime &printedAt, const QString &hiddenMessage, const PageStyle &style)
+                     const QDateTime &printedAt, const QString &hiddenMessage, const PageStyle &style,
+                     const std::function<void(int version, PuzzlePageKind kind)> &starting)
 {
     const int versions = static_cast<int>(grids.size());
     for (const PuzzlePageKind kind : {PuzzlePageKind::Puzzle, PuzzlePageKind::Solution}) {
@@ -315,6 +442,8 @@ void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringLis
         for (int i = 0; i < versions; ++i) {
             if (printer.page() > 0)
                 printer.newPage();
+            if (starting)
+                starting(i + 1, kind);
             const PuzzlePageContent content{category, words, grids[i], i + 1, versions, hiddenMessage, style};
             LayOutPuzzlePage(printer, kind, content, kind == PuzzlePageKind::Puzzle ? dedication : QString(),
                              printedAt);

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace brivamo {
 
 class Printer;
@@ -61,6 +63,12 @@ QString WithoutDirectionControls(QString text);
 // "Hidden message: TEXT".
 QString HiddenMessageLine(const QString &message);
 
+// `text` broken into lines at spaces so that each is at most `width` wide by `measure` (the first
+// line `firstWidth`, which may leave it empty); a word wider than a line breaks where it must.
+// Past `mostLines` lines (0: no limit) the last one ends with "…" where the text goes on.
+QStringList FitLines(const QString &text, double firstWidth, double width, int mostLines,
+                     const std::function<double(const QString &)> &measure);
+
 // Page geometry, in inches from the printable origin.
 namespace puzzle_page {
 
@@ -74,18 +82,25 @@ inline constexpr int RuleLength = 77;
 inline constexpr double VersionMarkGap = 0.3;
 // Outlines of the answer key keep this share of a cell's pitch from the letters' centres.
 inline constexpr double OutlineRadius = 0.42;
+// Sizes of the grid's letters and of the word list on the classic page, and the smallest the list
+// may take where it is long; large print never goes below the classic sizes.
+inline constexpr double GridPoints = 11.0;
+inline constexpr double ListPoints = 9.0;
+inline constexpr double ListMinPoints = 8.0;
 // Large print: the square starts here, cells are at most this wide, a letter is this share of its
-// cell, the word list follows this far below the square and ends at least this far above the
-// printable area's bottom.
+// cell (more where the width leaves no room for GridPoints), the word list follows this far below
+// the square.
 inline constexpr double LargeGridTop = 1.5;
 inline constexpr double LargeCellMax = 0.4;
 inline constexpr double LargeLetterShare = 0.6;
 inline constexpr double LargeListGap = 0.3;
-inline constexpr double LargeBottomMargin = 0.5;
-// Large print: the word list's columns keep at least this much space between them (at 9 points;
-// it grows with the list's size), and the list's font shrinks no further than this for long words.
-inline constexpr double LargeColumnGap = 0.25;
-inline constexpr double LargeListMinPoints = 6.0;
+// A word list that is not in the classic layout ends at least this far above the printable
+// area's bottom; one continued on a further page starts there at ContinuedListTop.
+inline constexpr double BottomMargin = 0.5;
+inline constexpr double ContinuedListTop = 1.5;
+// The word list's columns keep at least this much space between them (at 9 points; it grows with
+// the list's size).
+inline constexpr double ColumnGap = 0.25;
 // A capital letter's middle lies this share of the line height below the line's top.
 inline constexpr double CapitalMiddle = 0.47;
 
@@ -108,8 +123,8 @@ double GridColumn(int side, int column);
 // "Brivamo Puzzle (Category: X)" or "Brivamo Solution (Category: X)".
 QString PuzzlePageTitle(PuzzlePageKind kind, const QString &category);
 
-// The heading above the list of words.
-QString PuzzlePageHeading(PuzzlePageKind kind);
+// The heading above the list of words; on a page the list continues on it ends with " (continued)".
+QString PuzzlePageHeading(PuzzlePageKind kind, bool continued = false);
 
 // The date and time as printed on a page: "mm/dd/yy hh:mmam" (12-hour clock, lower-case
 // am/pm), as in 09/30/06 05:21am.
@@ -119,17 +134,20 @@ QString PrintedDateTime(const QDateTime &moment);
 QString VersionMark(int version, int versions);
 
 // Draws one page onto the printer's current page without ending the document, so that several
-// pages can share one document where the output cannot take separate jobs (a PDF file).
+// pages can share one document where the output cannot take separate jobs (a PDF file). A word
+// list too long for the page continues on further pages, each with the title and the date.
 void LayOutPuzzlePage(Printer &printer, PuzzlePageKind kind, const PuzzlePageContent &content,
                       const QString &dedication, const QDateTime &printedAt);
 
 // Lays out a set of puzzles in one document: every puzzle page in order, then, with solutions,
 // every solution page in the same order, each page marked with its version. The dedication goes
-// on the puzzle pages. Does not end the document.
+// on the puzzle pages. `starting`, where given, hears of each page's version and kind as it begins
+// (pages its list continues on follow it). Does not end the document.
 void LayOutPuzzleSet(Printer &printer, const QString &category, const QStringList &words,
                      const QList<const PuzzleGrid *> &grids, bool solutions, const QString &dedication,
                      const QDateTime &printedAt, const QString &hiddenMessage = QString(),
-                     const PageStyle &style = {});
+                     const PageStyle &style = {},
+                     const std::function<void(int version, PuzzlePageKind kind)> &starting = {});
 
 // Prints one page as one print job. The solution page is meant to get an empty dedication.
 // Returns false when the printer could not produce the job.

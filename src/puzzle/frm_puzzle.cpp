@@ -81,7 +81,9 @@ QString hiddenMessageTip(const QString &message)
         return QStringLiteral(" No hidden message. Click to enter one <Alt+H> ");
     constexpr int LongestShown = 40;
     const QString plain = WithoutDirectionControls(message);
-    const QString shown = plain.size() > LongestShown ? plain.left(LongestShown - 1) + QChar(0x2026) : plain;
+    const QString shown = FitLines(plain, LongestShown, LongestShown, 1, [](const QString &text) {
+                              return double(text.size());
+                          }).value(0);
     return QStringLiteral(" Hidden message: %1. Click to change or clear it <Alt+H> ").arg(shown);
 }
 

@@ -38,6 +38,14 @@ QStringList numberedWords(int count)
 
 using Op = RecordingPrinter::Operation;
 
+// A recording printer on A4 paper.
+class A4Printer : public RecordingPrinter
+{
+public:
+    double printableWidth() const override { return 8.27; }
+    double printableHeight() const override { return 11.69; }
+};
+
 } // namespace
 
 class TestPuzzlePage : public QObject
@@ -254,7 +262,7 @@ private slots:
         QCOMPARE(texts.last().x, 1.0);
     }
 
-    // Large print: the list ends above the bottom margin, its right column clears the left one, its
+    // Large print: the list ends above the bottom margin, a column clears the one before it, its
     // rules span its widest line, a hidden message has a blank line under it; any list is laid out.
     void largePrintWordList_data()
     {
@@ -283,13 +291,98 @@ private slots:
         double widest = 0;
         for (qsizetype i = 2; i < list.size() - 1; ++i) {
             widest = qMax(widest, end(list[i]));
-            if (i % 2 == 1)
+            if (list[i].y == list[i - 1].y)
                 QVERIFY2(list[i].x > end(list[i - 1]), qPrintable(list[i].text));
         }
         QVERIFY2(end(rule) >= qMin(widest, 7.5) - dash && end(rule) <= 7.5 + 1e-9, qPrintable(rule.text));
         QVERIFY(rule.y + rule.font.size * RecordingPrinter::LineHeightPerPoint <= 10.5 + 1e-9);
         if (!message.isEmpty()) // a blank line between: two lines of 9 points from the message to the heading
             QVERIFY(qFuzzyCompare(list[0].y - texts[heading - 1].y, 0.3));
+    }
+
+    // Any list the program takes stays on the paper, each puzzle's words once on its own pages (a
+    // list too long continues right after them, "(continued)", with the version mark), never in
+    // less than the classic sizes in large print; long lines wrap, a dedication on at most two.
+    void everythingOnThePaper_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("side");
+        QTest::addColumn<bool>("large");
+        QTest::addColumn<bool>("a4");
+        QTest::addColumn<int>("textLength"); // of the hidden message and the dedication
+        QTest::addColumn<int>("pages");      // each puzzle's, and each solution's
+        QTest::newRow("26 words") << 26 << 15 << false << false << 0 << 1;
+        QTest::newRow("90 words, more columns") << 90 << 15 << false << true << 0 << 1;
+        QTest::newRow("400 words continue") << 400 << 30 << false << false << 0 << 3;
+        QTest::newRow("large, side 10") << 25 << 10 << true << false << 0 << 1;
+        QTest::newRow("large, side 25") << 25 << 25 << true << true << 0 << 1;
+        QTest::newRow("large, side 30, 60 words") << 60 << 30 << true << false << 0 << 2;
+        QTest::newRow("long message and dedication") << 5 << 30 << false << true << 300 << 1;
+        QTest::newRow("large, 10000-letter dedication") << 5 << 30 << true << false << 10000 << 1;
+    }
+    void everythingOnThePaper()
+    {
+        QFETCH(int, count);
+        QFETCH(int, side);
+        QFETCH(bool, large);
+        QFETCH(bool, a4);
+        QFETCH(int, textLength);
+        QFETCH(int, pages);
+        QStringList words;
+        for (int i = 0; i < count; ++i)
+            words << QString(2 + i % 13, QChar(u'A' + i % 26)) + QString::number(i);
+        PuzzleGrid grid(side);
+        for (int r = 1; r <= side; ++r)
+            for (int c = 1; c <= side; ++c)
+                grid.setPuzzle(r, c, u'M');
+        const QString text = QStringLiteral("GO TEAM ").repeated(textLength).left(textLength);
+        A4Printer onA4;
+        RecordingPrinter onLetter;
+        RecordingPrinter &printer = a4 ? onA4 : onLetter;
+        LayOutPuzzleSet(printer, "X", words, {&grid, &grid}, true, text, PrintedAt, text.left(300),
+                        {AnswerKey::Dots, large});
+
+        QHash<QString, int> seen;
+        QStringList order, message;
+        QString title, page;
+        int continued = 0, underlined = 0;
+        bool inMessage = false;
+        for (const Op &op : printer.texts()) {
+            const double end = op.x + op.text.size() * op.font.size * RecordingPrinter::CharWidthPerPoint;
+            QVERIFY2(end <= printer.printableWidth() - 1.0 + 1e-9, qPrintable(op.text));
+            QVERIFY2(op.y + op.font.size * RecordingPrinter::LineHeightPerPoint <=
+                         printer.printableHeight() - 0.5,
+                     qPrintable(op.text));
+            if (op.text.startsWith("Brivamo"))
+                title = op.text;
+            if (op.text.startsWith("Version") && title + op.text != page) {
+                page = title + op.text;
+                QVERIFY2(!order.contains(page), qPrintable(page)); // a puzzle's pages follow each other
+                order << page;
+            }
+            if (words.contains(op.text)) {
+                ++seen[page + op.text];
+                QVERIFY(op.font.size >= (large ? 9.0 : 8.0));
+            }
+            if (op.text.size() == 1)
+                QCOMPARE_GE(op.font.size, 11.0);
+            continued += op.text.endsWith(" (continued)");
+            underlined += op.font.underline && op.page == 1;
+            inMessage = op.page == 2 * pages + 1 && (op.text.startsWith("Hidden") || inMessage) &&
+                        !op.text.startsWith("The following");
+            if (inMessage)
+                message << op.text;
+        }
+        QCOMPARE(order.size(), 4);
+        QCOMPARE(seen.size(), 4 * count);
+        QVERIFY(std::all_of(seen.begin(), seen.end(), [](int n) { return n == 1; }));
+        QCOMPARE(printer.operations().last().page, 4 * pages);
+        QCOMPARE(continued, 4 * (pages - 1));
+        if (textLength > 0) {
+            QCOMPARE(underlined, 2);
+            QVERIFY(printer.texts().at(3).text.endsWith(QChar(0x2026)));
+            QCOMPARE(message.join(u' '), HiddenMessageLine(text.left(300)));
+        }
     }
 
     // A set with an outlined key: the dedication on its puzzle pages only, and on each solution

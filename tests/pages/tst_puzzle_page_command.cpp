@@ -570,6 +570,48 @@ private slots:
         }
     }
 
+    // A list too long for one page: each puzzle's words once, all on the paper, the rest of the list
+    // right after its own page under "(continued)"; an image file for each page.
+    void longListContinues()
+    {
+        QStringList listed;
+        for (const QChar a : QStringLiteral("AEIRSTNOLDUM"))
+            for (const QChar b : QStringLiteral("AEIRSTNOLDUM"))
+                listed << QString(a) + b + QStringLiteral("STONE").left(listed.size() % 4);
+        QFile list(m_folder.filePath("Many.lst"));
+        QVERIFY(list.open(QIODevice::WriteOnly));
+        list.write((listed.join("\r\n") + "\r\n").toLatin1());
+        list.close();
+        const QString pdf = m_folder.filePath("many.pdf");
+        QCOMPARE(
+            make({"--make", "many", "--size", "30", "--seed", "2", "--quiet", "--pdf", pdf, "--solution",
+                  "--large-print", "--paper", "letter", "--count", "2", "--png", m_folder.filePath("m.png")}),
+            0);
+        const QList<Word> all = words(pdf);
+        QHash<QString, int> seen; // kind and word
+        QStringList pages;        // each page's kind and version, and whether it goes on from the one before
+        for (int number = 1; !onPage(all, number).isEmpty(); ++number) {
+            const QList<Word> page = onPage(all, number);
+            const QString kind = find(page, "Solution").page ? "Solution" : "Puzzle";
+            const auto mark =
+                std::find_if(page.begin(), page.end(), [](const Word &w) { return w.text == "Version"; });
+            QVERIFY(mark + 1 < page.end());
+            pages << kind + u' ' + (mark + 1)->text + (find(page, "(continued)").page ? " (continued)" : "");
+            for (const Word &w : page) {
+                QVERIFY2(w.x >= 0 && w.y >= 0 && w.x + w.width <= 8.5 && w.y + w.height <= 11,
+                         qPrintable(w.text));
+                seen[kind + w.text] += listed.contains(w.text);
+            }
+        }
+        QCOMPARE(pages, (QStringList{"Puzzle 1", "Puzzle 1 (continued)", "Puzzle 2", "Puzzle 2 (continued)",
+                                     "Solution 1", "Solution 1 (continued)", "Solution 2",
+                                     "Solution 2 (continued)"}));
+        for (const QString &word : listed)
+            QVERIFY2(seen.value("Puzzle" + word) == 2 && seen.value("Solution" + word) == 2,
+                     qPrintable(word));
+        QVERIFY(QFile::exists(m_folder.filePath("m-2-solution-page2.png")));
+    }
+
     // A class set written at once as PDF, PNG and SVG: one image file per page, named by the
     // puzzle's number and "-solution", each showing what its PDF page shows, the PNG at 300 dpi.
     void images()
