@@ -21,7 +21,7 @@ private slots:
             << 1100 << 5 << "The Brivamo Lobby provides all the services"
             << "click the \x60Make a Brivamo Puzzle' button. (Shortcut: Double-click on the "
                "word list itself)";
-        QTest::newRow("making") << 1200 << 5 << "Once you select a word list, Brivamo presents"
+        QTest::newRow("making") << 1200 << 7 << "Once you select a word list, Brivamo presents"
                                 << "and a solution page, if you wish).";
         QTest::newRow("tech specs") << 1300 << 6 << "* You can maintain up to 1,000 different word lists."
                                     << "Any other possible criss-crosses will always share a letter.";

@@ -859,8 +859,9 @@ private slots:
         w.cmdPrintPuzzle->click();
         QVERIFY(hasText(sink.jobs[1], "Hidden message: " + message));
 
-        // Refused: more letters than the largest square leaves, a blocked word (backwards), Cancel.
-        for (const QString &typed : {QString(900, u'A'), QStringLiteral("Cool words!"), QString()}) {
+        // Refused: more letters than the largest square leaves, a blocked word (the window's own
+        // list), Cancel.
+        for (const QString &typed : {QString(900, u'A'), QStringLiteral("Owl!"), QString()}) {
             dialogs.queueInput(typed);
             if (!typed.isNull())
                 dialogs.queueMessage(MsgAnswer::Ok);
