@@ -24,10 +24,11 @@ QString HiddenMessageProblem(const QString &message, const QStringList &words, i
         return QStringLiteral("The hidden message has no letter a puzzle of this list can spell.");
     if (letters > room)
         return QStringLiteral("The hidden message has %1 letters, but a %2 by %2 puzzle of this list "
-                              "is sure to have room for only %3.")
+                              "is sure to have room for only %3: %4 too many.")
             .arg(letters)
             .arg(side)
-            .arg(std::max<qsizetype>(room, 0));
+            .arg(std::max<qsizetype>(room, 0))
+            .arg(letters - std::max<qsizetype>(room, 0));
     return {};
 }
 

@@ -879,7 +879,7 @@ private slots:
         w.cmdMakePuzzle->click();
         QCOMPARE(dialogs.last().text,
                  "The hidden message has 80 letters, but a 10 by 10 puzzle of this list is "
-                 "sure to have room for only 66." +
+                 "sure to have room for only 66: 14 too many." +
                      CrLf + CrLf + "Please choose a larger square or a shorter message.");
         QVERIFY(isIdle(w));
 
