@@ -5,6 +5,7 @@
 #include "base/app_info.h"
 #include "platform/file_names.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -238,8 +239,11 @@ std::optional<int> RunInformationOption(const QList<QByteArray> &arguments)
             continue;
         const QByteArray bytes = text.toUtf8();
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-        // A closed or full output (brivamo --help >/dev/full) is a failure, not a success.
-        return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+        // A closed or full output (brivamo --help >/dev/full) is a failure, not a success, and says so.
+        if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+            return 0;
+        std::fprintf(stderr, "brivamo: Cannot write to the standard output: %s.\n", std::strerror(errno));
+        return 1;
     }
     return std::nullopt;
 }

@@ -199,6 +199,8 @@ private slots:
             process.start(qEnvironmentVariable("BRIVAMO_BINARY"), {QLatin1String(option)});
             QVERIFY(process.waitForFinished(60000));
             QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 1, option);
+            QCOMPARE(process.readAllStandardError(),
+                     "brivamo: Cannot write to the standard output: No space left on device.\n");
         }
     }
 };
