@@ -18,7 +18,7 @@ PACKAGES=(
   libbenchmark-dev libicu-dev
   clang libclang-rt-14-dev
   dpkg-dev devscripts lintian appstream man-db groff-base
-  python3
+  python3 at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "base/form.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
@@ -58,6 +59,27 @@ protected:
 private:
     bool m_delivering = false;
 };
+
+// --- accessibility -----------------------------------------------------------------------------------
+
+// A plain QWidget window reaches assistive technology as a "filler" (Qt's Client role), which
+// screen readers do not announce as a window. Each window is a frame (Qt's Window role), named by
+// its title as Qt names every window.
+QAccessibleInterface *formAccessibleFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(Form::staticMetaObject.className()) && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    return nullptr;
+}
+
+void installFormAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(formAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
 
 // --- the registry ------------------------------------------------------------------------------------
 
@@ -160,6 +182,7 @@ void setEndWhenLastFormUnloads(bool on)
 Form::Form(QWidget *parent) : QWidget(parent, Qt::Window)
 {
     KeyPreviewFilter::ensureInstalled();
+    installFormAccessibility();
     // One fade step per screen frame or so: at 1 ms a whole fade would be over within one frame and
     // windows would seem to pop in and out. A precise timer never ticks early, so a fade of n steps
     // lasts at least n times the interval.
@@ -306,20 +329,87 @@ void Form::setDefaultButton(QWidget *button, std::function<void()> click)
     QWidget *previous = m_default.button;
     m_default = {button, std::move(click)};
     if (previous != button) {
+        watchRoleButton(previous, button);
         if (previous)
             previous->update();
         if (button)
             button->update();
         emit defaultButtonChanged(previous, button);
     }
+    settleWaitingFocus();
 }
 
 void Form::setCancelButton(QWidget *button, std::function<void()> click)
 {
     QWidget *previous = m_cancel.button;
     m_cancel = {button, std::move(click)};
-    if (previous != button)
+    if (previous != button) {
+        watchRoleButton(previous, button);
         emit cancelButtonChanged(previous, button);
+    }
+    settleWaitingFocus();
+}
+
+void Form::watchRoleButton(QWidget *previous, QWidget *current)
+{
+    if (previous && previous != m_default.button && previous != m_cancel.button)
+        previous->removeEventFilter(this);
+    if (current)
+        current->installEventFilter(this); // installing twice keeps one filter
+}
+
+bool Form::isUsable(const QWidget *button) const
+{
+    return button && button->window() == this && button->isEnabled() && button->isVisibleTo(this) &&
+           button->focusPolicy() != Qt::NoFocus;
+}
+
+bool Form::focusRoleButton()
+{
+    for (QWidget *button : {m_default.button.data(), m_cancel.button.data()}) {
+        if (isUsable(button)) {
+            button->setFocus(Qt::OtherFocusReason);
+            // On the cancel button the focus still moves on once the default button can take it.
+            m_waitingFocus = button == m_default.button ? nullptr : button;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Form::settleWaitingFocus()
+{
+    if (!m_waitingFocus || focusWidget() != m_waitingFocus) {
+        m_waitingFocus = nullptr;
+        return false;
+    }
+    if (m_waitingFocus == m_cancel.button && !isUsable(m_default.button))
+        return false;
+    return focusRoleButton();
+}
+
+bool Form::focusNextPrevChild(bool next)
+{
+    QWidget *leaving = focusWidget();
+    const bool leavingUnusable =
+        leaving && leaving != this && (!leaving->isVisible() || !leaving->isEnabled());
+    if (!leavingUnusable) {
+        m_waitingFocus = nullptr;
+        return QWidget::focusNextPrevChild(next);
+    }
+    if (focusRoleButton())
+        return true;
+    const bool moved = QWidget::focusNextPrevChild(next);
+    m_waitingFocus = focusWidget();
+    return moved;
+}
+
+bool Form::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((event->type() == QEvent::Show || event->type() == QEvent::EnabledChange) &&
+        (watched == m_default.button || watched == m_cancel.button))
+        settleWaitingFocus();
+    return QWidget::eventFilter(watched, event);
 }
 
 const Form *Form::hostOf(const QWidget *button)

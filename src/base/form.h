@@ -77,6 +77,8 @@ public:
     // True when `button` is the default button of the window it sits in (for drawing it as such).
     static bool isDefaultButton(const QWidget *button);
     static bool isCancelButton(const QWidget *button);
+    // Whether Enter or Esc would press this role's button now (shown, enabled, focusable).
+    bool isUsable(const QWidget *button) const;
 
     // --- twips -------------------------------------------------------------------------------------
     // Pixels per inch used for twips: the logical DPI of the widget's screen (96 when unknown).
@@ -144,6 +146,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     bool event(QEvent *event) override;
+    // Qt moves the focus off a control that hides or is disabled by asking for the next control.
+    // Here it goes to the default button instead (else the cancel button), so that Space presses
+    // what Enter presses; where neither can take it yet, the focus waits on the control Qt picks
+    // and moves to them as soon as one can.
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class FormRegistry;
@@ -160,6 +168,10 @@ private:
     void doUnload();
     bool previewKeyPress(int key, Qt::KeyboardModifiers modifiers);
     static bool pressRole(const ButtonRole &role);
+    void watchRoleButton(QWidget *previous, QWidget *current);
+    // Moves a waiting focus to the default or cancel button when one can take it.
+    bool settleWaitingFocus();
+    bool focusRoleButton();
     static const Form *hostOf(const QWidget *button);
 
     bool m_loaded = false;
@@ -168,6 +180,8 @@ private:
     int m_modalDepth = 0;
     ButtonRole m_default;
     ButtonRole m_cancel;
+    // Where the focus went when it had to leave a control and no role button could take it.
+    QPointer<QWidget> m_waitingFocus;
 };
 
 // --- the window registry ---------------------------------------------------------------------------

@@ -242,6 +242,11 @@ void frmPuzzle::createControls()
     scrollSquareSize->setPageStep(5);
     scrollSquareSize->setValue(LargestSide);
     scrollSquareSize->setAccessibleName(QStringLiteral("Square size"));
+    // Reachable with Tab and set with the arrows, Page Up/Down, Home and End, like the buttons.
+    // Left, Down and Page Down make it smaller (a scroll bar's own keys run the other way).
+    scrollSquareSize->setFocusPolicy(Qt::StrongFocus);
+    scrollSquareSize->setInvertedControls(false);
+    labelSquareSize->setBuddy(scrollSquareSize);
     placeTwips(scrollSquareSize, 1995, 1680, 1695, 330);
 
     labelMinMax = makePanelLabel(this, "labelMinMax", WindowLook::Arial(8.25), WindowLook::Navy);
@@ -273,6 +278,13 @@ void frmPuzzle::createControls()
 
     // The buttons' looks (styles, colours, pictures, first captions) are stored with the window.
     ApplyButtonDefinitions(this, QStringLiteral(":/buttons/frmPuzzle.txt"));
+
+    // Tab follows the layout: the top row left to right, then the left column top to bottom.
+    const QList<QWidget *> tabOrder = {cmdHelp,         cmdSoundStatus,   cmdLevel,      cmdHiddenMessage,
+                                       cmdLobby,        scrollSquareSize, cmdMakePuzzle, cmdCancelPuzzle,
+                                       cmdViewSolution, cmdViewPuzzle,    cmdPrintPuzzle};
+    for (qsizetype i = 1; i < tabOrder.size(); ++i)
+        setTabOrder(tabOrder.at(i - 1), tabOrder.at(i));
 
     connect(scrollSquareSize, &QScrollBar::valueChanged, this, &frmPuzzle::scrollSquareSize_Change);
     connect(cmdMakePuzzle, &OstrelButton::Click, this, &frmPuzzle::cmdMakePuzzle_Click);
@@ -354,7 +366,10 @@ void frmPuzzle::ResetPuzzleWindow()
 
     cmdMakePuzzle->setCaption(MakeCaption);
     cmdMakePuzzle->show();
-    cmdMakePuzzle->setFocus();
+    // A setting being changed keeps the focus, so the next key changes it again.
+    if (QWidget *focused = focusWidget();
+        focused != scrollSquareSize && focused != cmdLevel && focused != cmdHiddenMessage)
+        cmdMakePuzzle->setFocus();
 
     cmdViewPuzzle->hide();
     cmdViewSolution->hide();
@@ -429,6 +444,9 @@ void frmPuzzle::cmdMakePuzzle_Click()
         fadeAndWait(255, 0, 20);
 
     m_state = State::Running;
+    // The cancel button is on show first, so the focus leaving the controls below lands on it.
+    setCancelRole(cmdCancelPuzzle);
+    cmdCancelPuzzle->show();
     scrollSquareSize->setEnabled(false);
     cmdLevel->setEnabled(false);
     cmdHiddenMessage->setEnabled(false);
@@ -438,8 +456,6 @@ void frmPuzzle::cmdMakePuzzle_Click()
     cmdPrintPuzzle->hide();
     cmdHelp->setEnabled(false);
     cmdLobby->setEnabled(false);
-    setCancelRole(cmdCancelPuzzle);
-    cmdCancelPuzzle->show();
     clearCancel();
     shp2->show();
     picPuzzle->model().reset(m_side);

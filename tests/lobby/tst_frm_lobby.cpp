@@ -340,12 +340,15 @@ private slots:
         QVERIFY(lobby.cmdNewAdd->Enabled());
         QCOMPARE(lobby.defaultButton(), lobby.cmdNewAdd);
 
+        lobby.cmdNewAdd->setFocus();
         dialogs.queueInput(words.at(24));
         lobby.cmdNewAdd_Click();
         QCOMPARE(lobby.labelWords->text(), QStringLiteral("Words in this new list (25)"));
         QVERIFY(!lobby.cmdNewAdd->Enabled());
         QVERIFY(lobby.cmdNewSave->Enabled());
         QCOMPARE(lobby.defaultButton(), lobby.cmdNewSave);
+        // The focus leaves the disabled add button for the save button: Space presses what Enter does.
+        QCOMPARE(lobby.focusWidget(), lobby.cmdNewSave);
 
         // Enter now asks for the new list's name.
         dialogs.queueInput(QStringLiteral("letters"));

@@ -498,6 +498,59 @@ private slots:
         QCOMPARE(w.picPuzzle->model().lo(), 6);
     }
 
+    // --- keyboard --------------------------------------------------------------------------------
+
+    // The square size is set from the keyboard, keeps the focus and tells a screen reader its value.
+    void squareSizeKeys_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("Left") << int(Qt::Key_Left) << 19;
+        QTest::newRow("Up") << int(Qt::Key_Up) << 21;
+        QTest::newRow("Page Down") << int(Qt::Key_PageDown) << 15;
+        QTest::newRow("Home") << int(Qt::Key_Home) << 9;
+        QTest::newRow("End") << int(Qt::Key_End) << 30;
+    }
+    void squareSizeKeys()
+    {
+        QFETCH(int, key);
+        QFETCH(int, expected);
+        frmPuzzle &w = open("ZOO", Animals);
+        w.scrollSquareSize->setValue(20);
+        w.scrollSquareSize->setFocus();
+        QTest::keyClick(w.scrollSquareSize, Qt::Key(key));
+        QCOMPARE(w.labelSquareSize->text(), QStringLiteral("Current Square Size is %1").arg(expected));
+        QCOMPARE(w.focusWidget(), w.scrollSquareSize);
+        QAccessibleInterface *size = QAccessible::queryAccessibleInterface(w.scrollSquareSize);
+        QCOMPARE(size->text(QAccessible::Name), QStringLiteral("Square size"));
+        QCOMPARE(size->valueInterface()->currentValue().toInt(), expected);
+        QCOMPARE(QAccessible::queryAccessibleInterface(&w)->role(), QAccessible::Window);
+    }
+
+    // Tab follows the layout; a control that hides or is disabled leaves the focus on the button
+    // Enter presses, so Space presses the same one.
+    void keyboardOnlyRun()
+    {
+        frmPuzzle &w = open("ZOO", Animals);
+        w.scrollSquareSize->setValue(12);
+        QVERIFY(QTest::qWaitForWindowActive(&w)); // only the active window's focus moves on a hide
+        QStringList chain;
+        for (int i = 0; i < 7; ++i) {
+            QTest::keyClick(w.focusWidget(), Qt::Key_Tab);
+            chain << w.focusWidget()->objectName();
+        }
+        QCOMPARE(chain, QStringList({"cmdHelp", "cmdSoundStatus", "cmdLevel", "cmdHiddenMessage", "cmdLobby",
+                                     "scrollSquareSize", "cmdMakePuzzle"}));
+        QWidget *focusDuringRun = nullptr;
+        duringRun(w, [&] { focusDuringRun = w.focusWidget(); });
+        QTest::keyClick(w.cmdMakePuzzle, Qt::Key_Space);
+        QCOMPARE(focusDuringRun, w.cmdCancelPuzzle);
+        QCOMPARE(w.focusWidget(), w.cmdViewPuzzle);
+        QTest::keyClick(w.focusWidget(), Qt::Key_Space);
+        QCOMPARE(w.picPuzzle->model().toText(), layerText(*w.grid(), false));
+        QCOMPARE(w.focusWidget(), w.defaultButton());
+    }
+
     // The real pause and sound path once, on a small square.
     void realPausesAndSounds()
     {
