@@ -734,15 +734,12 @@ private slots:
 
         QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Brivamo", "Brivamo");
         settings.setValue("Defaults/PrintDialog", dialogPages.isEmpty() ? "False" : "True");
-        settings.sync();
         int asked = 0;
         setPrintChoiceAsker([&](QWidget *, int pageCount) {
             ++asked;
-            PrintChoice choice;
-            choice.cancelled = dialogPages == "cancel" || pageCount != 2;
-            choice.firstPage = dialogPages.section('-', 0, 0).toInt();
-            choice.lastPage = dialogPages.section('-', 1, 1).toInt();
-            return choice;
+            return PrintChoice{
+                dialogPages == "cancel" || pageCount != 2, {}, {}, 1, dialogPages.section('-', 0, 0).toInt(),
+                dialogPages.section('-', 1, 1).toInt()};
         });
         const auto restore = qScopeGuard([&] {
             setPrintChoiceAsker({});
