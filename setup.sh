@@ -14,6 +14,7 @@ PACKAGES=(
   pulseaudio pulseaudio-utils
   pipewire wireplumber pipewire-pulse dbus-daemon
   openbox weston xwayland qt6-wayland
+  libnotify-bin
   cups printer-driver-cups-pdf libcups2-dev libpaper-dev locales
   libbenchmark-dev libicu-dev
   clang libclang-rt-14-dev

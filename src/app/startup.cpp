@@ -25,9 +25,15 @@
 #include <cstring>
 #include <vector>
 
+#include <csignal>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+extern char **environ;
 
 namespace basBrivamo {
 
@@ -171,6 +177,47 @@ private:
     Disconnect m_disconnect = nullptr;
 };
 
+// Started from the menu, the program has no terminal for its one-line reasons: the desktop's
+// notifications show them too, where notify-send is installed. It normally returns at once; one
+// that hangs (no notification service answering) is ended after a moment. Its own complaints are
+// dropped so that stderr keeps the single line.
+void notifyDesktop(const QString &summary, const QString &body)
+{
+    const QByteArray summaryBytes = summary.toLocal8Bit();
+    const QByteArray bodyBytes = body.toLocal8Bit();
+    const char *const arguments[] = {"notify-send",         "--app-name=Brivamo",
+                                     "--icon=brivamo",      summaryBytes.constData(),
+                                     bodyBytes.constData(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    const int failed =
+        posix_spawnp(&child, "notify-send", &actions, nullptr, const_cast<char *const *>(arguments), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0)
+        return;
+    for (int waited = 0; waited < 40; ++waited) {
+        if (::waitpid(child, nullptr, WNOHANG) == child)
+            return;
+        QThread::msleep(50);
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+}
+
+// The program cannot show its windows: the reason on stderr and, for a start from the menu, as a
+// desktop notification.
+int refuseWithoutWindows(const QString &reason)
+{
+    std::fprintf(stderr, "brivamo: %s\n", reason.toLocal8Bit().constData());
+    std::fflush(stderr);
+    notifyDesktop(brivamo::AppTitle + QStringLiteral(" cannot start"), reason);
+    return 1;
+}
+
 // Linux has none of the fonts the windows were designed with; these have the same metrics or look.
 void substituteFonts()
 {
@@ -231,10 +278,8 @@ int Main(int argc, char *argv[])
         std::fprintf(stderr, "brivamo: %s\n", qPrintable(window.error));
         return 2;
     }
-    if (!window.platformProblem.isEmpty()) {
-        std::fprintf(stderr, "brivamo: %s\n", qPrintable(window.platformProblem));
-        return 1;
-    }
+    if (!window.platformProblem.isEmpty())
+        return refuseWithoutWindows(window.platformProblem);
     // Qt hears of the platform and display through the environment, where the check below looks.
     if (!window.platform.isEmpty())
         qputenv("QT_QPA_PLATFORM", window.platform);
@@ -252,13 +297,10 @@ int Main(int argc, char *argv[])
     PlatformChoice platform(qtArgc, qtArgv.data());
     DisplayProbe display(qtArgc, qtArgv.data());
     if (const QString &problem = platform.problem().isEmpty() ? display.problem() : platform.problem();
-        !problem.isEmpty()) {
-        std::fprintf(stderr,
-                     "brivamo: %s %s needs a graphical desktop; puzzles can also be made with "
-                     "brivamo --make CATEGORY.\n",
-                     problem.toLocal8Bit().constData(), brivamo::AppTitle.toLocal8Bit().constData());
-        return 1;
-    }
+        !problem.isEmpty())
+        return refuseWithoutWindows(problem + QLatin1Char(' ') + brivamo::AppTitle +
+                                    QStringLiteral(" needs a graphical desktop; puzzles can also be made "
+                                                   "with brivamo --make CATEGORY."));
 
     QApplication app(qtArgc, qtArgv.data());
     display.release();

@@ -9,8 +9,11 @@ namespace brivamo {
 
 bool PrintPuzzleJobs(const std::function<std::unique_ptr<Printer>()> &openJob,
                      const PuzzlePageContent &content, bool withSolution, const QString &dedication,
-                     QWidget *window, const std::function<void(const Printer &)> &failedPrinter)
+                     QWidget *window, const std::function<void(const Printer &)> &failedPrinter,
+                     bool withPuzzle)
 {
+    if (!withPuzzle && !withSolution)
+        return true;
     // Opened before the window is disabled: without a printer the user is asked for a file name.
     std::unique_ptr<Printer> printer = openJob();
     if (!printer)
@@ -22,9 +25,12 @@ bool PrintPuzzleJobs(const std::function<std::unique_ptr<Printer>()> &openJob,
     bool sent = false;
     {
         PrintingBusyGuard busy(window);
-        LayOutPuzzlePage(*printer, PuzzlePageKind::Puzzle, content, dedication, QDateTime::currentDateTime());
-        if (withSolution && oneFile) {
-            printer->newPage();
+        if (withPuzzle)
+            LayOutPuzzlePage(*printer, PuzzlePageKind::Puzzle, content, dedication,
+                             QDateTime::currentDateTime());
+        if (withSolution && (oneFile || !withPuzzle)) {
+            if (withPuzzle)
+                printer->newPage();
             LayOutPuzzlePage(*printer, PuzzlePageKind::Solution, content, QString(),
                              QDateTime::currentDateTime());
         }
@@ -33,7 +39,7 @@ bool PrintPuzzleJobs(const std::function<std::unique_ptr<Printer>()> &openJob,
     }
     if (!sent && failedPrinter)
         failedPrinter(*printer);
-    if (!sent || !withSolution || oneFile)
+    if (!sent || !withSolution || oneFile || !withPuzzle)
         return sent;
 
     printer = openJob();

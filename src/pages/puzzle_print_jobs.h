@@ -16,8 +16,10 @@ namespace brivamo {
 // separate jobs without overwriting itself, so there both pages share one document. `window`
 // (may be null) is disabled and shows the busy pointer while each page is produced. Returns false
 // when a job could not be produced; `failedPrinter` (if given) then sees the printer that failed.
+// Without `withPuzzle` only the solution page is printed (the user asked for that page alone).
 bool PrintPuzzleJobs(const std::function<std::unique_ptr<Printer>()> &openJob,
                      const PuzzlePageContent &content, bool withSolution, const QString &dedication,
-                     QWidget *window, const std::function<void(const Printer &)> &failedPrinter = {});
+                     QWidget *window, const std::function<void(const Printer &)> &failedPrinter = {},
+                     bool withPuzzle = true);
 
 } // namespace brivamo

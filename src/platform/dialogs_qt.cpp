@@ -1,12 +1,18 @@
 #include "platform/dialogs_qt.h"
 
+#include "platform/window_activation.h"
+
 #include <QApplication>
 #include <QCheckBox>
+#include <QCursor>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 namespace brivamo {
 
@@ -78,11 +84,49 @@ QString withBreakOpportunities(const QString &text)
     return result;
 }
 
+// A box with no window of ours under it (the one message of a second start, or of a start that
+// cannot go on) is a window of its own: centred on the screen the pointer is on and activated, so
+// that Return answers it at once with the default button Qt focuses. The window manager is
+// asked as well, since it may not give focus to a process the user did not just click.
+class MessageBox : public QMessageBox
+{
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        QMessageBox::showEvent(event); // sizes the box
+        if (parentWidget())
+            return;
+        QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+        if (!screen)
+            screen = QGuiApplication::primaryScreen();
+        if (screen) {
+            // The frame counts where the platform knows it already.
+            const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+            const QRect outer = rect().marginsAdded(frame);
+            move(screen->availableGeometry().center() - outer.center() + outer.topLeft());
+        }
+        QTimer::singleShot(0, this, [this] {
+            if (!isVisible()) // answered already
+                return;
+            // Centred again with the frame the window now has.
+            if (QScreen *screen = this->screen())
+                move(screen->availableGeometry().center() - QRect(QPoint(), frameGeometry().size()).center());
+            // Wayland compositors focus a new window themselves and only warn about the request.
+            if (QGuiApplication::platformName() != QLatin1String("wayland"))
+                activateWindow();
+            bringWindowForward(this);
+        });
+    }
+};
+
 // The message box, with a check box under its text when `checkBox` is given.
 MsgAnswer showBox(const QString &text, MsgButtons buttons, MsgIcon icon, const QString &caption,
                   int defaultButton, MsgCheckBox *checkBox)
 {
-    QMessageBox box(QApplication::activeWindow());
+    MessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption);
     box.setTextFormat(Qt::PlainText);
     box.setText(withBreakOpportunities(toDisplayLineBreaks(text)));

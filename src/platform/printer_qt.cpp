@@ -11,6 +11,7 @@
 #include <QPageSize>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStandardPaths>
@@ -170,7 +171,8 @@ QtPrinter::QtPrinter(const SystemQueue &queue)
     : m_queue(std::make_shared<Queue>()), m_deadline(printServerTimeLimitMs())
 {
     const QString wanted = queue.name;
-    const bool answered = askServer([wanted](Queue &q) {
+    const int copies = qMax(1, queue.copies);
+    const bool answered = askServer([wanted, copies](Queue &q) {
         // Without any printer QPrinter quietly turns into a PDF writer with no file name, and
         // printing would then fail without a word, so decide here.
         QPrinterInfo chosen;
@@ -192,6 +194,7 @@ QtPrinter::QtPrinter(const SystemQueue &queue)
         q.printer->setPageSize(chosen.defaultPageSize());
         const QPageLayout layout = q.printer->pageLayout();
         q.printer->setPageMargins(layout.minimumMargins(), layout.units());
+        q.printer->setCopyCount(copies);
     });
     if (!answered)
         return;
@@ -520,6 +523,64 @@ std::unique_ptr<Printer> openPrinter(QWidget *parent, const PdfFileCheck &accept
 void setPrinterFactory(PrinterFactory factory)
 {
     printerFactory() = std::move(factory);
+}
+
+namespace {
+
+PrintChoiceAsker &printChoiceAsker()
+{
+    static PrintChoiceAsker asker;
+    return asker;
+}
+
+} // namespace
+
+PrintChoice askPrintChoice(QWidget *parent, int pageCount)
+{
+    if (printChoiceAsker())
+        return printChoiceAsker()(parent, pageCount);
+    const std::optional<QStringList> names = QtPrinter::printerNames();
+    if (!names || names->isEmpty())
+        return {};
+
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                      QAbstractPrintDialog::PrintShowPageSize);
+    dialog.setMinMax(1, qMax(1, pageCount));
+    PrintChoice choice;
+    if (dialog.exec() != QDialog::Accepted) {
+        choice.cancelled = true;
+        return choice;
+    }
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        choice.file = printer.outputFileName();
+    else
+        choice.printer = printer.printerName();
+    choice.copies = printer.copyCount();
+    if (dialog.printRange() == QAbstractPrintDialog::PageRange) {
+        choice.firstPage = dialog.fromPage();
+        choice.lastPage = dialog.toPage();
+    }
+    return choice;
+}
+
+std::unique_ptr<Printer> openChosenPrinter(QWidget *parent, const PrintChoice &choice,
+                                           const PdfFileCheck &acceptFile)
+{
+    if (printerFactory() || (choice.printer.isEmpty() && choice.file.isEmpty()))
+        return openPrinter(parent, acceptFile);
+    if (!choice.file.isEmpty()) {
+        if (acceptFile && !acceptFile(choice.file))
+            return nullptr;
+        return std::make_unique<QtPrinter>(choice.file);
+    }
+    return std::make_unique<QtPrinter>(QtPrinter::SystemQueue{choice.printer, choice.copies});
+}
+
+void setPrintChoiceAsker(PrintChoiceAsker asker)
+{
+    printChoiceAsker() = std::move(asker);
 }
 
 PrintingBusyGuard::PrintingBusyGuard(QWidget *window) : m_window(window)

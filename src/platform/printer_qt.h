@@ -44,6 +44,7 @@ public:
     struct SystemQueue
     {
         QString name;
+        int copies = 1;
     };
 
     // The system's default printer. Check status(): NoPrinter when there is none.
@@ -138,6 +139,33 @@ std::unique_ptr<Printer> openPrinter(QWidget *parent, const PdfFileCheck &accept
 // or a fixed PDF file this way); an empty function restores the normal choice.
 using PrinterFactory = std::function<std::unique_ptr<Printer>(QWidget *parent)>;
 void setPrinterFactory(PrinterFactory factory);
+
+// What the user chose in the system print dialog before a print job. Pages count from 1 in the
+// order they are printed.
+struct PrintChoice
+{
+    bool cancelled = false;
+    QString printer; // empty: openPrinter's usual choice
+    QString file;    // a PDF file chosen in the dialog instead of a printer
+    int copies = 1;
+    int firstPage = 1;
+    int lastPage = 1000000;
+
+    bool includesPage(int page) const { return page >= firstPage && page <= lastPage; }
+};
+
+// Opens the system print dialog (printer, copies, pages) over `parent` for a document of
+// `pageCount` pages. Where the system has no printer there is nothing to choose: the usual choice
+// comes back at once, so that openPrinter offers a PDF file as it always does.
+PrintChoice askPrintChoice(QWidget *parent, int pageCount);
+// Gives the printer a choice names: the chosen queue or file, otherwise openPrinter's.
+std::unique_ptr<Printer> openChosenPrinter(QWidget *parent, const PrintChoice &choice,
+                                           const PdfFileCheck &acceptFile = {});
+
+// Replaces the print dialog for the rest of the run (tests script the choice); an empty function
+// restores the dialog.
+using PrintChoiceAsker = std::function<PrintChoice(QWidget *parent, int pageCount)>;
+void setPrintChoiceAsker(PrintChoiceAsker asker);
 
 // Keeps a window disabled and showing the busy pointer while a print job is produced; the
 // window is enabled again with its own pointer when the guard ends, however printing ended.

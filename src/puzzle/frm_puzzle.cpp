@@ -806,9 +806,19 @@ bool frmPuzzle::printPages(bool withSolution, const QString &dedication, QString
         return false;
     const PuzzlePageContent content{labelCategory->text(),       m_words,        m_grid.get(), 0, 0,
                                     m_workspace.hiddenMessage(), ReadPageStyle()};
+    // Where the user wants it, the system print dialog picks the printer, copies and pages (the
+    // puzzle is page 1, its solution page 2) once for both jobs.
+    PrintChoice choice;
+    if (basBrivamo::readBoolSetting(QStringLiteral("PrintDialog"), false)) {
+        choice = askPrintChoice(this, withSolution ? 2 : 1);
+        if (choice.cancelled)
+            return true;
+    }
     return PrintPuzzleJobs(
-        [this] { return openPrinter(this, modStandard::AcceptPdfFileName); }, content, withSolution,
-        dedication, this, [&](const Printer &printer) { *failure = modStandard::PrintFailureText(printer); });
+        [this, &choice] { return openChosenPrinter(this, choice, modStandard::AcceptPdfFileName); }, content,
+        withSolution && choice.includesPage(2), dedication, this,
+        [&](const Printer &printer) { *failure = modStandard::PrintFailureText(printer); },
+        choice.includesPage(1));
 }
 
 // A PDF file must not take the place of a word list, whatever link leads there.

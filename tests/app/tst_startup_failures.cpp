@@ -67,28 +67,33 @@ private slots:
         QTest::addColumn<QString>("display");
         QTest::addColumn<QString>("platform");
         QTest::addColumn<QString>("line");
+        QTest::addColumn<bool>("notifierHangs");
         const QString tail =
             " Brivamo needs a graphical desktop; puzzles can also be made with brivamo --make "
             "CATEGORY.\n";
         QTest::newRow("nothing set") << QString() << QString()
-                                     << "brivamo: No display was found (DISPLAY is not set)." + tail;
+                                     << "brivamo: No display was found (DISPLAY is not set)." + tail << false;
+        QTest::newRow("notifier that hangs")
+            << QString() << QString() << "brivamo: No display was found (DISPLAY is not set)." + tail << true;
         QTest::newRow("display that is not there")
-            << ":4711" << QString() << "brivamo: Cannot open the display \":4711\"." + tail;
+            << ":4711" << QString() << "brivamo: Cannot open the display \":4711\"." + tail << false;
         QTest::newRow("screen that is not there")
-            << "X.5" << QString() << "brivamo: The display \"X.5\" has no screen 5." + tail;
+            << "X.5" << QString() << "brivamo: The display \"X.5\" has no screen 5." + tail << false;
         // Qt tries each platform of a list in turn.
         for (const QString platform : {"nonsense", "eglfs", "linuxfb", "offscreen;eglfs"})
             QTest::addRow("platform %s", qPrintable(platform))
                 << QString() << platform
                 << QStringLiteral("brivamo: The windows cannot be shown on the platform \"%1\"; use xcb, "
                                   "wayland, offscreen or minimal.\n")
-                       .arg(platform.section(';', -1));
+                       .arg(platform.section(';', -1))
+                << false;
     }
     void noDisplay()
     {
         QFETCH(QString, display);
         QFETCH(QString, platform);
         QFETCH(QString, line);
+        QFETCH(bool, notifierHangs);
         QProcess xvfb; // ended with the row
         if (display.startsWith('X')) {
             // Xvfb writes its display number once it takes connections.
@@ -104,9 +109,28 @@ private slots:
             env.insert("DISPLAY", display);
         if (!platform.isEmpty())
             env.insert("QT_QPA_PLATFORM", platform);
+        // A notify-send of our own, first on the PATH, records what it was asked to show; the
+        // program must not wait for one that never returns.
+        QTemporaryDir bin;
+        QFile notifier(bin.filePath("notify-send"));
+        QVERIFY(notifier.open(QIODevice::WriteOnly));
+        notifier.write(notifierHangs
+                           ? "#!/bin/sh\nexec sleep 600\n"
+                           : "#!/bin/sh\nprintf '%s\\n' \"$@\" >\"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n");
+        notifier.close();
+        QVERIFY(notifier.setPermissions(notifier.permissions() | QFile::ExeOwner));
+        env.insert("PATH", bin.path() + ":" + env.value("PATH"));
         const Run result = run(env, home.path());
         QCOMPARE(result.exitCode, 1);
         QCOMPARE(result.err, line);
+        if (notifierHangs)
+            return;
+        QFile recorded(notifier.fileName() + ".args");
+        QTRY_VERIFY_WITH_TIMEOUT(recorded.exists(), 10000);
+        QVERIFY(recorded.open(QIODevice::ReadOnly));
+        const QStringList arguments = QString::fromLocal8Bit(recorded.readAll()).split('\n');
+        QCOMPARE(arguments.mid(arguments.size() - 3),
+                 QStringList({"Brivamo cannot start", line.mid(9).chopped(1), QString()}));
     }
 
     void lockCannotBeMade_data()

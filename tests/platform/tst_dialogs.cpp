@@ -128,12 +128,20 @@ private slots:
         QString text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         int buttonCount = 0;
+        bool active = false;
+        QWidget *focused = nullptr, *defaultPush = nullptr;
+        QPoint offCentre;
         whenOpen<QMessageBox>([&](QMessageBox *box) {
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
             buttonCount = int(box->buttons().size());
-            QTest::keyClick(box, Qt::Key(key));
+            // With no window under it, the box stands alone: centred, active, the keys its own.
+            active = QTest::qWaitFor([box] { return box->isActiveWindow(); }, 10000);
+            focused = QApplication::focusWidget();
+            defaultPush = box->defaultButton();
+            offCentre = box->frameGeometry().center() - box->screen()->availableGeometry().center();
+            QTest::keyClick(focused ? focused : box, Qt::Key(key));
         });
         const MsgAnswer got = real.MsgBox(QStringLiteral("<b>First</b>\r\nsecond"), buttons,
                                           MsgIcon::Critical, QStringLiteral("Terminating..."), defaultButton);
@@ -142,6 +150,9 @@ private slots:
         QCOMPARE(text, QStringLiteral("<b>First</b>\nsecond"));
         QCOMPARE(icon, QMessageBox::Critical);
         QCOMPARE(buttonCount, brivamo::buttonCount(buttons));
+        QVERIFY(active);
+        QCOMPARE(focused, defaultPush);
+        QVERIFY(offCentre.manhattanLength() <= 2);
     }
 
     // A name of 248 letters (a hand-named list) wraps inside the box, which stays within the screen.

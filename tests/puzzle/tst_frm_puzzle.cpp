@@ -757,11 +757,24 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<int>("jobs");
         QTest::addColumn<QString>("dedication");
-        QTest::newRow("puzzle only") << int(MsgAnswer::No) << false << "" << 1 << "";
-        QTest::newRow("with solution") << int(MsgAnswer::Yes) << false << "" << 2 << "";
-        QTest::newRow("dedicated") << int(MsgAnswer::Yes) << true << "  Grandma  " << 2 << "Grandma";
-        QTest::newRow("dedication cancelled") << int(MsgAnswer::No) << true << QString() << 1 << "";
-        QTest::newRow("cancelled") << int(MsgAnswer::Cancel) << false << "" << 0 << "";
+        // With the setting "PrintDialog", the print dialog's pages ("cancel": it was cancelled).
+        QTest::addColumn<QString>("dialogPages");
+        QTest::newRow("puzzle only") << int(MsgAnswer::No) << false << "" << 1 << ""
+                                     << "";
+        QTest::newRow("with solution") << int(MsgAnswer::Yes) << false << "" << 2 << ""
+                                       << "";
+        QTest::newRow("dedicated") << int(MsgAnswer::Yes) << true << "  Grandma  " << 2 << "Grandma"
+                                   << "";
+        QTest::newRow("dedication cancelled") << int(MsgAnswer::No) << true << QString() << 1 << ""
+                                              << "";
+        QTest::newRow("cancelled") << int(MsgAnswer::Cancel) << false << "" << 0 << ""
+                                   << "";
+        QTest::newRow("print dialog, all pages") << int(MsgAnswer::Yes) << false << "" << 2 << ""
+                                                 << "1-2";
+        QTest::newRow("print dialog, solution page") << int(MsgAnswer::Yes) << false << "" << 1 << ""
+                                                     << "2-2";
+        QTest::newRow("print dialog cancelled") << int(MsgAnswer::Yes) << false << "" << 0 << ""
+                                                << "cancel";
     }
     void printDialogue()
     {
@@ -770,6 +783,21 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(int, jobs);
         QFETCH(QString, dedication);
+        QFETCH(QString, dialogPages);
+
+        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, "Brivamo", "Brivamo");
+        settings.setValue("Defaults/PrintDialog", dialogPages.isEmpty() ? "False" : "True");
+        int asked = 0;
+        setPrintChoiceAsker([&](QWidget *, int pageCount) {
+            ++asked;
+            return PrintChoice{
+                dialogPages == "cancel" || pageCount != 2, {}, {}, 1, dialogPages.section('-', 0, 0).toInt(),
+                dialogPages.section('-', 1, 1).toInt()};
+        });
+        const auto restore = qScopeGuard([&] {
+            setPrintChoiceAsker({});
+            settings.remove("Defaults/PrintDialog");
+        });
 
         frmPuzzle &w = open("ZOO", Animals);
         w.cmdMakePuzzle->click();
@@ -813,7 +841,10 @@ private slots:
         QCOMPARE(sink.jobs.size(), jobs);
         QCOMPARE(sink.opened, jobs);
         QVERIFY(busyWhilePrinting);
-        if (jobs >= 1) {
+        QCOMPARE(asked, dialogPages.isEmpty() ? 0 : 1);
+        if (dialogPages == "2-2")
+            QVERIFY(hasText(sink.jobs[0], "Brivamo Solution (Category: ZOO)"));
+        else if (jobs >= 1) {
             QVERIFY(hasText(sink.jobs[0], "Brivamo Puzzle (Category: ZOO)"));
             QCOMPARE(hasText(sink.jobs[0], dedication), !dedication.isEmpty());
         }
