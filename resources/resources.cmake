@@ -3,6 +3,11 @@
 # screens that scale by 1.5 and 2 ("@1.5x", "@2x").
 qt_add_resources(brivamo_ui "pictures" PREFIX "/pictures" BASE resources/pictures FILES
   # title window: animations and background tile; new-user notice tile
+  # message boxes: vector pictures, sharp at any scale
+  resources/pictures/message_critical.svg
+  resources/pictures/message_information.svg
+  resources/pictures/message_question.svg
+  resources/pictures/message_warning.svg
   resources/pictures/title_anim_0.gif
   resources/pictures/title_anim_0@1.5x.gif
   resources/pictures/title_anim_0@2x.gif

@@ -21,6 +21,7 @@ python3 "$here/artwork_icons.py"
 python3 "$here/artwork_tiles.py"
 python3 "$here/artwork_anims.py"
 python3 "$here/artwork_appicon.py"
+python3 "$here/artwork_message_icons.py"
 
 # Every picture with its expected size and frame count (1 for stills).
 check() {

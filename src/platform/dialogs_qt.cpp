@@ -9,10 +9,14 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QSvgRenderer>
 #include <QTimer>
 #include <QWindow>
+#include <QtMath>
 
 namespace brivamo {
 
@@ -39,21 +43,38 @@ QMessageBox::StandardButton standardButton(MsgAnswer answer)
     return QMessageBox::Ok;
 }
 
-QMessageBox::Icon messageIcon(MsgIcon icon)
+// The box's picture for `icon`, drawn from our own vector pictures at the box's scale: Qt's
+// built-in ones are small bitmaps that come out blocky when a desktop doubles them. Null for none.
+QPixmap messagePicture(MsgIcon icon, const QWidget &box)
 {
+    QString name;
     switch (icon) {
     case MsgIcon::None:
-        return QMessageBox::NoIcon;
+        return {};
     case MsgIcon::Critical:
-        return QMessageBox::Critical;
+        name = QStringLiteral("critical");
+        break;
     case MsgIcon::Question:
-        return QMessageBox::Question;
+        name = QStringLiteral("question");
+        break;
     case MsgIcon::Exclamation:
-        return QMessageBox::Warning;
+        name = QStringLiteral("warning");
+        break;
     case MsgIcon::Information:
-        return QMessageBox::Information;
+        name = QStringLiteral("information");
+        break;
     }
-    return QMessageBox::NoIcon;
+    const int side = box.style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, &box);
+    const qreal ratio = box.devicePixelRatioF();
+    QPixmap picture(QSize(qCeil(side * ratio), qCeil(side * ratio)));
+    picture.fill(Qt::transparent);
+    QSvgRenderer drawing(QStringLiteral(":/pictures/message_%1.svg").arg(name));
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawing.render(&painter);
+    painter.end();
+    picture.setDevicePixelRatio(ratio);
+    return picture;
 }
 
 // What closing the box without choosing a button answers.
@@ -130,7 +151,8 @@ MsgAnswer showBox(const QString &text, MsgButtons buttons, MsgIcon icon, const Q
     box.setWindowTitle(caption);
     box.setTextFormat(Qt::PlainText);
     box.setText(withBreakOpportunities(toDisplayLineBreaks(text)));
-    box.setIcon(messageIcon(icon));
+    if (const QPixmap picture = messagePicture(icon, box); !picture.isNull())
+        box.setIconPixmap(picture);
 
     const QList<MsgAnswer> answers = buttonAnswers(buttons);
     QList<QAbstractButton *> shown;

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
+#include <QtMath>
 #include <QtTest>
 
 using namespace brivamo;
@@ -126,7 +128,7 @@ private slots:
         QtDialogs real;
         QString title;
         QString text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QImage picture;
         int buttonCount = 0;
         bool active = false;
         QWidget *focused = nullptr, *defaultPush = nullptr;
@@ -134,7 +136,7 @@ private slots:
         whenOpen<QMessageBox>([&](QMessageBox *box) {
             title = box->windowTitle();
             text = box->text();
-            icon = box->icon();
+            picture = box->iconPixmap().toImage();
             buttonCount = int(box->buttons().size());
             // With no window under it, the box stands alone: centred, active, the keys its own.
             active = QTest::qWaitFor([box] { return box->isActiveWindow(); }, 10000);
@@ -148,7 +150,11 @@ private slots:
         QCOMPARE(got, answer);
         QCOMPARE(title, QStringLiteral("Terminating..."));
         QCOMPARE(text, QStringLiteral("<b>First</b>\nsecond"));
-        QCOMPARE(icon, QMessageBox::Critical);
+        // Our own critical picture, drawn for the box's scale: a red disc.
+        QCOMPARE(picture.width(), qCeil(QApplication::style()->pixelMetric(QStyle::PM_MessageBoxIconSize) *
+                                        picture.devicePixelRatio()));
+        QCOMPARE(picture.pixelColor(picture.width() / 2, picture.height() / 5).name(),
+                 QStringLiteral("#e6483d"));
         QCOMPARE(buttonCount, brivamo::buttonCount(buttons));
         QVERIFY(active);
         QCOMPARE(focused, defaultPush);
