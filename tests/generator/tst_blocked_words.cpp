@@ -1,7 +1,6 @@
 #include "base/settings.h"
 #include "generator/blocked_words.h"
 #include "generator/hidden_message.h"
-#include "generator/reading_automaton.h"
 
 #include <QtTest>
 
@@ -89,41 +88,6 @@ private slots:
         QCOMPARE(HiddenMessageBlockedWord(message, words, blocked), named);
         if (!named.isEmpty())
             QVERIFY(BlockedMessageRefusal(named).contains(u'"' + named + u'"'));
-    }
-
-    // A long file costs seconds, once a run: neither reading it (half its words allowed again)
-    // nor working out what the puzzles of a long list must avoid grows with its length squared.
-    void longFileCostsSeconds()
-    {
-        QRandomGenerator random(1);
-        auto word = [&](int letters) {
-            QString text;
-            while (letters-- > 0)
-                text += QChar(u'A' + random.bounded(26));
-            return text;
-        };
-        QString file, last;
-        for (int i = 0; i < 200000; ++i) {
-            last = word(4 + i % 6);
-            file += last + u'\n';
-            if (i % 2 == 0)
-                file += u'-' + last + u'\n';
-        }
-        QStringList list; // 7000 letters, about as many as a 30 by 30 square may take
-        for (int i = 0; i < 1000; ++i)
-            list << word(7);
-        QVERIFY(QDir().mkpath(basBrivamo::SettingsFolder()));
-        QFile out(userFile());
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file.toLatin1()) > 0);
-        out.close();
-
-        QElapsedTimer clock;
-        clock.start();
-        const QStringList blocked = ReadBlockedWords();
-        ListCodes(list, blocked).automaton();
-        QVERIFY2(clock.elapsed() < 30000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(blocked.last(), last);
-        QFile::remove(userFile());
     }
 
     // The file lies beside the settings file.
